@@ -1,0 +1,36 @@
+# Vemo: `make run` starts the program, `make test` runs every test.
+NATIVE := build/native
+WIN    := build/win
+JOBS   ?= $(shell nproc)
+export JOBS
+MAKEFLAGS += --no-print-directory
+
+.PHONY: all bootstrap native win test run bench screenshots clean
+
+all: native win
+
+bootstrap:
+	@scripts/bootstrap
+
+native: bootstrap
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS)
+
+win: bootstrap
+	@cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake >/dev/null
+	@cmake --build $(WIN) -j $(JOBS)
+
+test: native win
+	@scripts/run-tests
+
+run: native win
+	@scripts/run-vemo
+
+bench: native win
+	@bench/run
+
+screenshots: win
+	@scripts/screenshots
+
+clean:
+	rm -rf build

@@ -1,0 +1,16 @@
+# vemo_add_test(NAME src... LIBS lib...): one GoogleTest program, one CTest entry.
+# In the Windows tree CTest runs it under Wine through the toolchain's emulator.
+function(vemo_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  if(VEMO_WINDOWS)
+    set(test_name win.${name})
+  else()
+    set(test_name native.${name})
+  endif()
+  add_test(NAME ${test_name} COMMAND ${name})
+  if(T_TIMEOUT)
+    set_tests_properties(${test_name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  endif()
+endfunction()
