@@ -350,13 +350,20 @@ TEST(AnimationRest, WithErrorsTheWalkerCriesOnUntilTheCountIsReset) {
   h.errors = 2;
   playUntil(s, h, SceneRest);
   h.finished = true;
-  std::vector<StorePicture> cries;
   for (int i = 1; i <= 40; ++i) {
     animationStep(s, h);
-    if (i == 5) EXPECT_EQ(h.lefts[Sprite::ImFolder1], 320);
-    if (i == 6) EXPECT_EQ(h.lefts[Sprite::ImFolder1], 128);
-    if (i % 4 == 0) EXPECT_EQ(h.pictures[Sprite::Image1], StorePicture::ImNaki1) << i;
-    if (i % 4 == 2) EXPECT_EQ(h.pictures[Sprite::Image1], StorePicture::ImNaki2) << i;
+    if (i == 5) {
+      EXPECT_EQ(h.lefts[Sprite::ImFolder1], 320);
+    }
+    if (i == 6) {
+      EXPECT_EQ(h.lefts[Sprite::ImFolder1], 128);
+    }
+    if (i % 4 == 0) {
+      EXPECT_EQ(h.pictures[Sprite::Image1], StorePicture::ImNaki1) << i;
+    }
+    if (i % 4 == 2) {
+      EXPECT_EQ(h.pictures[Sprite::Image1], StorePicture::ImNaki2) << i;
+    }
   }
   EXPECT_EQ(s.scene, SceneRest);
   EXPECT_TRUE(h.timerEnabled);
