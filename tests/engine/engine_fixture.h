@@ -49,6 +49,15 @@ protected:
         return p(folderRel) + fs->separator() + "*.*";
     }
 
+    // A path of the machine that runs the tests, as this platform names it.
+    static std::string hostPath(std::string path) {
+#ifdef _WIN32
+        path = "Z:" + path;
+        std::replace(path.begin(), path.end(), '/', '\\');
+#endif
+        return path;
+    }
+
     // The names of a folder in the order the platform enumerates them.
     std::vector<std::string> enumerated(const std::string& folderRel) const {
         std::vector<std::string> names;
