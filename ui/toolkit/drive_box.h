@@ -1,0 +1,45 @@
+// The drive box: a drop-down list of the machine's drives holding one selected letter.
+// OnChange runs when the user picks another drive, and when SetDrive is given a letter other
+// than the one held (compared without regard to case); the letter it already holds runs
+// nothing. A drive that is not ready can still be held: the box shows its letter.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/toolkit/control_host.h"
+
+namespace vemo {
+
+class DriveBox : public ControlHost {
+ public:
+  // Starts at the drive of the process's current folder.
+  DriveBox();
+  void Create(HWND parent, int left, int top, int width, int height);
+
+  // The held drive letter, upper case.
+  char Drive() const { return drive_; }
+  // Throws drives::FolderError when the character is no drive letter.
+  void SetDrive(char letter);
+
+  std::function<void()> OnChange;
+
+  // The letters listed, in order (read afresh whenever the list drops down).
+  const std::string& Letters() const { return letters_; }
+  // Picks the drive at a list position as the user does.
+  void PickEntry(int index);
+
+ private:
+  void Fill();
+  void SelectHeld();
+  void OnCommand(int code) override;
+  void OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void OnMeasureItem(MEASUREITEMSTRUCT& item) override;
+
+  char drive_;
+  std::string letters_;
+  std::vector<std::string> labels_;  // volume label per listed letter, read at each fill
+};
+
+}  // namespace vemo
