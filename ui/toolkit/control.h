@@ -103,6 +103,7 @@ class WinControl : public Control {
   void CreateWindowed(WinControl* parent, const Layout& layout, const wchar_t* window_class,
                       DWORD style, DWORD ex_style = 0);
   void Attach(HWND hwnd);
+  void AddTo(WinControl& parent) { parent.children_.push_back(this); }
   // Default colours for the parent's WM_CTLCOLOR* answer.
   bool ColorReply(HDC dc, LRESULT& result, int background = COLOR_BTNFACE);
 

@@ -1,32 +1,64 @@
-// Folder list: browses the folders of one drive (a list box).
+// The folder list: an owner-drawn list box that shows one current folder as the chain of
+// folders from its drive's root down to it, followed by its sub-folders, indented, each with
+// a folder glyph. A double click or Enter opens the selected entry.
+//
+// Requests from code (SetDirectory, SetDrive) either move the list or throw
+// drives::FolderError and leave it as it was. OnChange runs exactly when the current folder
+// changes, by the user or by a request; a request for what the list already shows runs nothing.
 #pragma once
+
 #include <functional>
+#include <string>
+#include <vector>
 
-#include "application.h"
-#include "control.h"
+#include "ui/toolkit/control_host.h"
 
-namespace vemo::ui {
+namespace vemo {
 
-class FolderList : public WinControl {
+class FolderList : public ControlHost {
  public:
+  // Starts at the process's current folder.
+  FolderList();
+  void Create(HWND parent, int left, int top, int width, int height);
+
+  // The current folder, a full path with an upper-case drive letter ("C:\" for a root).
+  const std::string& Directory() const { return directory_; }
+  // Moves to a folder; a path naming a file moves to the folder that holds it.
+  void SetDirectory(const std::string& path);
+  // The current folder's drive, upper case.
+  char Drive() const { return directory_.empty() ? 0 : directory_[0]; }
+  // Moves to that drive's current folder; nothing when the list shows that drive already.
+  void SetDrive(char letter);
+
   std::function<void()> OnChange;
 
-  void Create(WinControl& parent, const Layout& layout) {
-    CreateWindowed(&parent, layout, L"LISTBOX",
-                   WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                   WS_EX_CLIENTEDGE);
-    SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, 16);
-  }
-  bool TabStop() const override { return true; }
+  // What the list shows: the full path of each entry and its indent level.
+  int EntryCount() const { return static_cast<int>(entries_.size()); }
+  const std::string& EntryPath(int index) const { return entries_[index].path; }
+  int EntryDepth(int index) const { return entries_[index].depth; }
+  int SelectedEntry() const;
+  void SelectEntry(int index);
+  // Opens an entry as a double click on it does.
+  void OpenEntry(int index);
 
-  bool Reflect(UINT msg, WPARAM wparam, LPARAM, LRESULT& result) override {
-    if (msg == WM_COMMAND && HIWORD(wparam) == LBN_DBLCLK) {
-      Fire(OnChange);
-      result = 0;
-      return true;
-    }
-    return false;
-  }
+ private:
+  struct Entry {
+    std::string path;
+    std::string name;
+    int depth;
+    bool open;  // one of the chain down to the current folder
+  };
+
+  void MoveTo(const std::string& folder);
+  void Fill();
+  void OnCommand(int code) override;
+  void OnDrawItem(const DRAWITEMSTRUCT& item) override;
+  void OnMeasureItem(MEASUREITEMSTRUCT& item) override;
+  bool OnInnerMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
+  std::string directory_;
+  std::vector<Entry> entries_;
+  int current_index_ = 0;
 };
 
-}  // namespace vemo::ui
+}  // namespace vemo

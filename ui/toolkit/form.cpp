@@ -315,20 +315,25 @@ bool Form::HandleDialogKey(const MSG& msg) {
       SelectNext(GetKeyState(VK_SHIFT) >= 0);
       return true;
     }
+    if (msg.wParam == VK_ESCAPE && !alt) {
+      // No form of ours has a cancel button: Esc does nothing, unless a control wants it
+      // (an open drop-down list closes).
+      MSG copy = msg;
+      LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam,
+                                  reinterpret_cast<LPARAM>(&copy));
+      return !(code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE));
+    }
     if (msg.wParam == VK_RETURN && !alt) {
       WinControl* focused = ActiveControl();
       if (auto* button = dynamic_cast<Button*>(focused)) {
         if (button->Enabled()) button->Click();
         return true;
       }
-      if (focused && focused->Handle()) {
-        // An open drop-down list takes its own Enter.
-        wchar_t cls[32] = {};
-        GetClassNameW(focused->Handle(), cls, 32);
-        if (lstrcmpiW(cls, L"ComboBox") == 0 &&
-            SendMessageW(focused->Handle(), CB_GETDROPPEDSTATE, 0, 0))
-          return false;
-      }
+      // A control that wants Enter itself (an open drop-down list, a folder list) keeps it.
+      MSG copy = msg;
+      LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam,
+                                  reinterpret_cast<LPARAM>(&copy));
+      if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
       if (default_button_ && IsWindowVisible(default_button_->Handle()) &&
           IsWindowEnabled(default_button_->Handle())) {
         default_button_->Click();

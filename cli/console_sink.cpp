@@ -1,0 +1,77 @@
+#include "cli/console_sink.h"
+
+namespace vemo {
+
+namespace {
+constexpr size_t kFlushAt = 1 << 16;
+constexpr auto kProgressEvery = std::chrono::milliseconds(100);
+}  // namespace
+
+ConsoleSink::ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state)
+    : out_(out), err_(err), progress_(progress), state_(state) {}
+
+ConsoleSink::~ConsoleSink() { flush(); }
+
+void ConsoleSink::appendLine(std::string_view line) {
+    std::string& to = streaming_ ? buffer_ : held_;
+    to.append(line.data(), line.size());
+    to += '\n';
+    if (buffer_.size() >= kFlushAt) {
+        endProgressLine();
+        std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+        buffer_.clear();
+    }
+}
+
+void ConsoleSink::clearLines() {
+    held_.clear();
+    streaming_ = true;
+}
+
+void ConsoleSink::setPanel(Panel panel, std::string_view caption) {
+    if (!progress_) return;
+    switch (panel) {
+    case Panel::Panel1: file_.assign(caption.data(), caption.size()); break;
+    case Panel::Panel2: fileSize_.assign(caption.data(), caption.size()); break;
+    case Panel::Panel3: runSize_.assign(caption.data(), caption.size()); break;
+    }
+    showProgress();
+}
+
+void ConsoleSink::setBar(Bar, int, int64_t) {}
+
+void ConsoleSink::showProgress() {
+    auto now = std::chrono::steady_clock::now();
+    if (now - lastShown_ < kProgressEvery) return;
+    lastShown_ = now;
+    progressShown_ = true;
+    std::string title = state_.titleText.get();
+    std::string percent = title.substr(0, title.find(' '));
+    std::string path = file_;
+    if (path.size() > 60) path = "..." + path.substr(path.size() - 57);
+    std::fprintf(err_, "\r\033[K%s %s %s %s", percent.c_str(), runSize_.c_str(), fileSize_.c_str(),
+                 path.c_str());
+    std::fflush(err_);
+}
+
+void ConsoleSink::endProgressLine() {
+    if (!progressShown_) return;
+    std::fputs("\r\033[K", err_);
+    std::fflush(err_);
+    progressShown_ = false;
+}
+
+void ConsoleSink::flush() {
+    endProgressLine();
+    if (!held_.empty()) {
+        std::fwrite(held_.data(), 1, held_.size(), out_);
+        held_.clear();
+    }
+    if (!buffer_.empty()) {
+        std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+        buffer_.clear();
+    }
+    std::fflush(out_);
+}
+
+}  // namespace vemo

@@ -1,0 +1,35 @@
+// Finds an entry of a folder listing by name: the first match in list order, with or without
+// folding the ASCII letters a-z to capitals. Same answers as scanning the list from its head,
+// without the cost of one scan per lookup.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vemo {
+
+struct NamedEntry {
+    std::string name;
+    int64_t size;  // bytes; 0 for sub-folders
+};
+
+bool namesMatch(std::string_view a, std::string_view b, bool ignoreCase);
+
+class NameIndex {
+public:
+    NameIndex(const std::vector<NamedEntry>& list, bool ignoreCase);
+    const NamedEntry* find(std::string_view name) const;
+
+private:
+    static constexpr size_t kScanUpTo = 8;  // short lists are scanned, not hashed
+    uint64_t hash(std::string_view name) const;
+
+    const std::vector<NamedEntry>& list_;
+    bool ignoreCase_;
+    std::vector<uint32_t> slots_;  // entry index + 1; 0 is empty
+    size_t mask_ = 0;
+};
+
+}  // namespace vemo

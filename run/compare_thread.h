@@ -1,0 +1,67 @@
+// The worker thread of one comparison run: it frames the engine's run with the progress
+// window's start and ending looks, the summary, the one-second pause and the final box.
+#pragma once
+
+#include <string>
+
+#include "engine/engine.h"
+
+namespace vemo {
+
+// Icons of the final message box, as the platform's flag values (OK button only).
+constexpr unsigned kBoxExclamation = 48;
+constexpr unsigned kBoxInformation = 64;
+
+// What the worker touches beside the engine's sink: the main window, the progress window and
+// the application. Every call comes from the worker; implementations hand window writes to the
+// user-interface thread in call order and never wait for it, except where noted.
+class WorkerWindows {
+ public:
+  virtual ~WorkerWindows() = default;
+  virtual std::string folderText(int side) = 0;  // Edit1 / Edit2
+  virtual bool animationOn() = 0;                // the main window's Animation menu check
+  virtual void enableTimer() = 0;                // the main window's Timer1
+  virtual void disableTimer() = 0;
+  virtual void setTimerInterval(unsigned ms) = 0;
+  virtual void setErrorInfoButtonBlack() = 0;
+  virtual void setApplicationTitle(const std::string& title) = 0;
+  virtual void setRunBarPosition(int position) = 0;  // ProgressBar2, its maximum untouched
+  virtual void showProgressNow() = 0;   // repaint the progress figures at this point of the order
+  virtual void setStopEnabled(bool enabled) = 0;
+  virtual void closeProgressWindow() = 0;
+  // Opened by the worker itself, without owner; returns when the user has dismissed it.
+  virtual void showFinalBox(const std::string& text, const std::string& caption,
+                            unsigned icon) = 0;
+  virtual void sleepOneSecond() = 0;
+};
+
+// The texts of the run's looks and endings.
+constexpr const char* kCalculatingTitle = "Calculating - Vemo";
+constexpr const char* kCompletedTitle = "Completed - Vemo";
+constexpr const char* kStoppedTitle = "Stopped - Vemo";
+constexpr const char* kErrorInfoHint =
+    "\nYou can see more error infomation clicking \"Error Info...\"Button on main window.";
+
+class TCompareThread {
+ public:
+  TCompareThread(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows);
+
+  // The thread body: one whole run, from the "Calculating" look to the closed progress window.
+  void Execute();
+
+  // Creates the worker, running at once; the caller keeps no reference and nothing waits for it.
+  static void start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows);
+
+ private:
+  void completedEnding();
+  void stoppedEnding();
+  void finishBars();
+  void finishAnimation();
+
+  RunState& state_;
+  FileSystem& fs_;
+  RunSink& sink_;
+  WorkerWindows& windows_;
+};
+
+}  // namespace vemo

@@ -1,0 +1,79 @@
+#include "run/ui_handoff.h"
+
+namespace vemo {
+
+void ProgressFigures::setBar(Bar bar, int max, int64_t position) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  figures_.barMax[int(bar)] = max;
+  figures_.barPosition[int(bar)] = position;
+  ++figures_.version;
+}
+
+void ProgressFigures::setBarPosition(Bar bar, int64_t position) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  figures_.barPosition[int(bar)] = position;
+  ++figures_.version;
+}
+
+void ProgressFigures::setPanel(Panel panel, std::string_view caption) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  figures_.panel[int(panel)].assign(caption.data(), caption.size());
+  ++figures_.version;
+}
+
+bool ProgressFigures::takeIfChanged(ProgressSnapshot& into) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (into.version == figures_.version) return false;
+  into = figures_;
+  return true;
+}
+
+void UiQueue::pushed(std::unique_lock<std::mutex>& lock) {
+  if (wakePending_) return;
+  wakePending_ = true;
+  lock.unlock();
+  wake_();
+}
+
+void UiQueue::push(Op op) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (closed_) return;
+  items_.push_back(Item{std::move(op), {}});
+  pushed(lock);
+}
+
+void UiQueue::pushLine(std::string_view line) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (closed_) return;
+  if (items_.empty() || items_.back().op) {
+    items_.push_back(Item{{}, std::string(line)});
+  } else {
+    std::string& batch = items_.back().lines;
+    batch += "\r\n";
+    batch.append(line.data(), line.size());
+  }
+  pushed(lock);
+}
+
+void UiQueue::drain(const LineWriter& writeLines) {
+  std::deque<Item> items;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    items.swap(items_);
+    wakePending_ = false;
+  }
+  for (Item& item : items) {
+    if (item.op)
+      item.op();
+    else
+      writeLines(item.lines);
+  }
+}
+
+void UiQueue::shutDown() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  closed_ = true;
+  items_.clear();
+}
+
+}  // namespace vemo

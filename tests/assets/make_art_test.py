@@ -1,0 +1,203 @@
+#!/usr/bin/env python3
+"""Runs assets/make_art.py into a temporary folder and reads back the files it writes."""
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ASSETS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets")
+MAKE_ART = os.path.join(ASSETS, "make_art.py")
+
+# name -> (kind, width, height); what the windows expect of each picture.
+EXPECTED = {name: ("bmp", 32, 32) for name in (
+    "walk_left_a", "walk_left_b", "stand_left", "rope_right_a", "rope_right_b", "rope_stand",
+    "folder_doc", "folder_rope", "stand_right", "front_stand", "jump", "cry_1", "cry_2",
+    "sweat_1", "sweat_2", "sweat_3", "sweat_4", "about_folder_1", "about_folder_2",
+    "char_l", "char_r")}
+EXPECTED.update({"white_strip": ("bmp", 300, 32), "rope_work_1": ("bmp", 64, 32),
+                 "rope_work_2": ("bmp", 64, 32), "app_icon": ("ico", 32, 32),
+                 "check_icon": ("ico", 32, 32), "cross_icon": ("ico", 32, 32)})
+
+
+def run_make_art(out, *extra):
+    return subprocess.run([sys.executable, MAKE_ART, "--out", out, *extra],
+                          capture_output=True, text=True)
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def read_bmp(path):
+    """(width, height, bits per pixel, rows of (r, g, b) top-down)."""
+    data = read_bytes(path)
+    magic, size, _, _, offset = struct.unpack_from("<2sIHHI", data, 0)
+    assert magic == b"BM" and size == len(data), path
+    _, width, height, planes, bpp, compression = struct.unpack_from("<IiiHHI", data, 14)
+    assert planes == 1 and compression == 0, path
+    stride = (width * bpp // 8 + 3) & ~3
+    rows = []
+    for y in range(height):
+        line = data[offset + (height - 1 - y) * stride:]
+        rows.append([(line[x * 3 + 2], line[x * 3 + 1], line[x * 3]) for x in range(width)])
+    return width, height, bpp, rows
+
+
+def read_ico(path):
+    """(entry width, height, colour count, header bpp, header height, mask rows of bools)."""
+    data = read_bytes(path)
+    reserved, kind, count = struct.unpack_from("<HHH", data, 0)
+    assert (reserved, kind, count) == (0, 1, 1), path
+    w, h, colours, _, planes, bpp, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
+    assert offset + size == len(data), path
+    _, iw, ih, iplanes, ibpp = struct.unpack_from("<IiiHH", data, offset)
+    palette = 16 * 4
+    xor_size = 32 * 32 * ibpp // 8
+    mask_at = offset + 40 + palette + xor_size
+    mask = []
+    for y in range(32):
+        bits = struct.unpack_from(">I", data, mask_at + (31 - y) * 4)[0]
+        mask.append([bool(bits >> (31 - x) & 1) for x in range(32)])
+    assert iw == 32 and iplanes == 1 and planes == 1 and bpp == ibpp, path
+    return w, h, colours, ibpp, ih, mask
+
+
+class GeneratedArt(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.out = tempfile.mkdtemp(prefix="vemo-art-")
+        result = run_make_art(cls.out, "--sheet", os.path.join(cls.out, "sheet.png"))
+        assert result.returncode == 0, result.stderr
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.out)
+
+    def test_every_picture_has_its_size_and_depth(self):
+        written = sorted(os.listdir(self.out))
+        self.assertEqual(written, sorted([f"{n}.{k}" for n, (k, _, _) in EXPECTED.items()] + ["sheet.png"]))
+        for name, (kind, width, height) in EXPECTED.items():
+            with self.subTest(name):
+                path = os.path.join(self.out, f"{name}.{kind}")
+                if kind == "bmp":
+                    w, h, bpp, _ = read_bmp(path)
+                    self.assertEqual((w, h, bpp), (width, height, 24))
+                else:
+                    w, h, colours, bpp, header_height, mask = read_ico(path)
+                    self.assertEqual((w, h, colours, bpp), (32, 32, 16, 4))
+                    self.assertEqual(header_height, 64, "colour and mask bitmaps together")
+                    transparent = sum(map(sum, mask))
+                    self.assertGreater(transparent, 100, "the mask lets the background through")
+                    self.assertLess(transparent, 32 * 32 - 150, "the mark itself is opaque")
+                    self.assertTrue(mask[0][0] and mask[31][31], "corners are transparent")
+
+    def test_scene_pictures_are_on_white_and_not_empty(self):
+        white = (255, 255, 255)
+        for name, (kind, _, _) in EXPECTED.items():
+            if kind != "bmp":
+                continue
+            with self.subTest(name):
+                w, h, _, rows = read_bmp(os.path.join(self.out, name + ".bmp"))
+                for x, y in ((0, 0), (w - 1, 0), (0, h - 1), (w - 1, h - 1)):
+                    self.assertEqual(rows[y][x], white)
+                drawn = sum(p != white for row in rows for p in row)
+                if name == "white_strip":
+                    self.assertEqual(drawn, 0)
+                else:
+                    self.assertGreater(drawn, 150, "a figure, not a few dots")
+
+    def test_standing_right_mirrors_standing_left(self):
+        _, _, _, left = read_bmp(os.path.join(self.out, "stand_left.bmp"))
+        _, _, _, right = read_bmp(os.path.join(self.out, "stand_right.bmp"))
+        self.assertEqual([row[::-1] for row in left], right)
+
+    def test_frames_of_one_move_differ(self):
+        pairs = [("walk_left_a", "walk_left_b"), ("walk_left_a", "stand_left"),
+                 ("rope_right_a", "rope_right_b"), ("rope_right_a", "rope_stand"),
+                 ("rope_work_1", "rope_work_2"), ("cry_1", "cry_2"), ("front_stand", "jump"),
+                 ("sweat_1", "sweat_2"), ("sweat_2", "sweat_3"), ("sweat_3", "sweat_4"),
+                 ("folder_doc", "folder_rope"), ("about_folder_1", "about_folder_2")]
+        for a, b in pairs:
+            with self.subTest(f"{a} {b}"):
+                same = (read_bmp(os.path.join(self.out, a + ".bmp"))[3]
+                        == read_bmp(os.path.join(self.out, b + ".bmp"))[3])
+                self.assertFalse(same, "two frames with the same pixels")
+
+    def test_the_sheet_is_a_png(self):
+        with open(os.path.join(self.out, "sheet.png"), "rb") as f:
+            self.assertEqual(f.read(8), b"\x89PNG\r\n\x1a\n")
+
+
+class ResourceScript(unittest.TestCase):
+    def test_every_identifier_names_one_generated_file(self):
+        with open(os.path.join(ASSETS, "art_ids.h")) as f:
+            ids = re.findall(r"#define\s+(ART_\w+)\s+\d+", f.read())
+        with open(os.path.join(ASSETS, "vemo.rc")) as f:
+            script = f.read()
+        entries = re.findall(r"^(ART_\w+)\s+(ICON|BITMAP)\s+\"([^\"]+)\"", script, re.M)
+        self.assertEqual(sorted(e[0] for e in entries), sorted(ids))
+        for ident, kind, file in entries:
+            name, ext = os.path.splitext(file)
+            self.assertIn(name, EXPECTED, ident)
+            self.assertEqual(ext, ".ico" if kind == "ICON" else ".bmp", ident)
+            self.assertEqual("." + EXPECTED[name][0], ext, ident)
+        self.assertEqual(entries[0][:2], ("ART_APP_ICON", "ICON"), "the exe's icon is the first group")
+
+
+class BrokenSources(unittest.TestCase):
+    """A fault in a grid stops the build with a message naming the picture."""
+
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="vemo-art-src-")
+        self.art = os.path.join(self.work, "art")
+        shutil.copytree(os.path.join(ASSETS, "art"), self.art)
+
+    def tearDown(self):
+        shutil.rmtree(self.work)
+
+    def edit(self, name, change):
+        path = os.path.join(self.art, name + ".txt")
+        with open(path) as f:
+            text = f.read()
+        with open(path, "w") as f:
+            f.write(change(text))
+
+    def expect_failure(self, fragment):
+        result = run_make_art(os.path.join(self.work, "out"), "--art", self.art)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn(fragment, result.stderr)
+
+    def test_short_row(self):
+        self.edit("jump", lambda t: t.replace("\n" + "." * 32 + "\n", "\n" + "." * 31 + "\n", 1))
+        self.expect_failure("jump")
+
+    def test_colour_outside_the_palette(self):
+        self.edit("cry_1", lambda t: t.replace("." * 32, "." * 31 + "?", 1))
+        self.expect_failure("'?' is not in the palette")
+
+    def test_missing_picture(self):
+        os.remove(os.path.join(self.art, "sweat_3.txt"))
+        self.expect_failure("ART_SWEAT_3")
+
+    def test_identifier_drawn_twice(self):
+        self.edit("sweat_3", lambda t: t.replace("ART_SWEAT_3", "ART_SWEAT_2"))
+        self.expect_failure("ART_SWEAT_2")
+
+    def test_too_many_icon_colours(self):
+        colours = "ksSrRmbBpPnyYdoO"   # with the mark's own greens, more than sixteen
+        def paint(text):
+            lines = text.split("\n")
+            start = next(i for i, l in enumerate(lines) if l.startswith("grid")) + 1
+            lines[start] = colours + lines[start][16:]
+            return "\n".join(lines)
+        self.edit("check_icon", paint)
+        self.expect_failure("check_icon")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,102 @@
+// Drives and folders on Wine's real file system.
+#include "ui/toolkit/drives.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/mainwin/spare_drive.h"
+#include "tests/mainwin/temp_tree.h"
+#include "ui/toolkit/wide_text.h"
+
+namespace drives = vemo::drives;
+using vemo::WideFromUtf8;
+using vemo::testing::TempTree;
+
+namespace {
+
+TEST(Drives, LettersIncludeTheSystemAndTheUnixRoot) {
+  std::string letters = drives::Letters();
+  EXPECT_NE(letters.find('C'), std::string::npos) << letters;
+  EXPECT_NE(letters.find('Z'), std::string::npos) << letters;
+  EXPECT_TRUE(drives::IsReady('c'));
+  EXPECT_EQ(drives::UpperLetter('q'), 'Q');
+  EXPECT_EQ(drives::UpperLetter('\\'), 0);
+}
+
+TEST(Drives, ResolveGivesStoredCaseAndTheFolderOfAFile) {
+  TempTree tree;
+  std::string folder = tree.Folder("MixedCase");
+  tree.Folder("MixedCase\\Inner");
+  std::string file = tree.File("MixedCase\\note.txt");
+  std::string typed = folder;
+  for (char& c : typed) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  EXPECT_EQ(drives::ResolveFolder(typed), folder);
+  EXPECT_EQ(drives::ResolveFolder(folder + "\\"), folder);
+  EXPECT_EQ(drives::ResolveFolder(file), folder);
+  EXPECT_EQ(drives::ResolveFolder(folder + "\\Inner\\.."), folder);
+  EXPECT_EQ(drives::ResolveFolder("c:\\"), "C:\\");
+  EXPECT_EQ(drives::ResolveFolder("c:/"), "C:\\");
+}
+
+TEST(Drives, ResolveRefusesMissingFoldersAndPathsWithoutDrive) {
+  TempTree tree;
+  EXPECT_THROW(drives::ResolveFolder(tree.root() + "\\gone"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(tree.root() + "\\gone\\deeper"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder("\\\\server\\share"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder("relative"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(""), drives::FolderError);
+}
+
+TEST(Drives, SubFoldersSortedWithoutCaseAndWithoutFiles) {
+  TempTree tree;
+  tree.Folder("beta");
+  tree.Folder("Alpha");
+  tree.Folder("gamma");
+  tree.Folder("日本語");
+  tree.File("afile.txt");
+  EXPECT_EQ(drives::SubFolders(tree.root()),
+            (std::vector<std::string>{"Alpha", "beta", "gamma", "日本語"}));
+  EXPECT_TRUE(drives::SubFolders(tree.root() + "\\gone").empty());
+}
+
+TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
+  TempTree tree;
+  std::string folder = tree.Folder("here");
+  drives::RememberFolder(folder);
+  EXPECT_EQ(drives::CurrentFolder(folder[0]), folder);
+  EXPECT_EQ(drives::CurrentFolder(static_cast<char>(tolower(folder[0]))), folder);
+  RemoveDirectoryW(WideFromUtf8(folder).c_str());
+  EXPECT_EQ(drives::CurrentFolder(folder[0]), std::string(1, folder[0]) + ":\\");
+  // A drive-relative path starts at the drive's current folder.
+  std::string sub = tree.Folder("sub");
+  drives::RememberFolder(tree.root());
+  EXPECT_EQ(drives::ResolveFolder(std::string(1, folder[0]) + ":sub"), sub);
+}
+
+TEST(Drives, ADriveThatIsNotReadyRefusesEveryRequest) {
+  vemo::testing::UnreadyDrive drive;
+  ASSERT_NE(drive.letter(), 0);
+  EXPECT_FALSE(drives::IsReady(drive.letter()));
+  EXPECT_THROW(drives::CurrentFolder(drive.letter()), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(drive.root()), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(drive.root() + "sub"), drives::FolderError);
+  try {
+    drives::CurrentFolder(drive.letter());
+  } catch (const drives::FolderError& error) {
+    EXPECT_EQ(std::string(error.what()), std::string("Drive ") + drive.letter() + ": is not ready");
+  }
+}
+
+TEST(Drives, ChainNamesAndJoin) {
+  EXPECT_EQ(drives::Chain("C:\\"), (std::vector<std::string>{"C:\\"}));
+  EXPECT_EQ(drives::Chain("C:\\a\\b"), (std::vector<std::string>{"C:\\", "C:\\a", "C:\\a\\b"}));
+  EXPECT_EQ(drives::LastName("C:\\a\\b"), "b");
+  EXPECT_EQ(drives::LastName("C:\\"), "C:\\");
+  EXPECT_EQ(drives::Join("C:\\", "x"), "C:\\x");
+  EXPECT_EQ(drives::Join("C:", "x"), "C:x");
+  EXPECT_EQ(drives::Join("C:\\a", "x"), "C:\\a\\x");
+  EXPECT_TRUE(drives::SamePath("c:\\Windows", "C:\\WINDOWS"));
+  EXPECT_FALSE(drives::SamePath("C:\\a", "C:\\ab"));
+}
+
+}  // namespace

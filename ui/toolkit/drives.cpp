@@ -1,0 +1,211 @@
+#include "ui/toolkit/drives.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+
+#include "ui/toolkit/wide_text.h"
+
+namespace vemo::drives {
+namespace {
+
+// Remembered current folder per drive letter A..Z ("" when none yet).
+std::array<std::string, 26>& Remembered() {
+  static std::array<std::string, 26> folders;
+  return folders;
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The form handed to Win32: long paths get the prefix that lifts the length limit.
+std::wstring ApiPath(const std::string& path) {
+  std::wstring wide = WideFromUtf8(path);
+  if (wide.size() >= MAX_PATH - 12 && wide.compare(0, 4, L"\\\\?\\") != 0) return L"\\\\?\\" + wide;
+  return wide;
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(ApiPath(path).c_str()); }
+
+bool IsFolder(const std::string& path) {
+  DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string FullPath(const std::string& path) {
+  std::wstring wide = WideFromUtf8(path);
+  DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (size == 0) throw FolderError("The folder \"" + path + "\" does not exist");
+  std::wstring full(size, L'\0');
+  size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+  full.resize(size);
+  return Utf8FromWide(full);
+}
+
+// Splits "C:\a\b" into "C:\" and the names "a", "b" (empty names dropped).
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string name;
+  for (size_t i = 3; i <= folder.size(); ++i) {
+    if (i == folder.size() || folder[i] == '\\' || folder[i] == '/') {
+      if (!name.empty()) names.push_back(name);
+      name.clear();
+    } else {
+      name += folder[i];
+    }
+  }
+  return names;
+}
+
+// Each name of an existing path as the file system stores it.
+std::string StoredCase(const std::string& full) {
+  std::string result = full.substr(0, 3);
+  for (const std::string& name : Names(full)) {
+    std::string next = Join(result, name);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(ApiPath(next).c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      std::string stored = Utf8FromWide(data.cFileName);
+      FindClose(find);
+      if (SamePath(stored, name)) next = Join(result, stored);
+    }
+    result = next;
+  }
+  return result;
+}
+
+std::string Parent(const std::string& folder) {
+  size_t cut = folder.find_last_of('\\');
+  if (cut == std::string::npos || cut < 3) return folder.substr(0, 3);
+  return folder.substr(0, cut);
+}
+
+bool NamesDriveLetter(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' && UpperLetter(path[0]);
+}
+
+}  // namespace
+
+char UpperLetter(char c) {
+  if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
+  if (c >= 'A' && c <= 'Z') return c;
+  return 0;
+}
+
+std::string Letters() {
+  std::string letters;
+  DWORD mask = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i)
+    if (mask & (1u << i)) letters += static_cast<char>('A' + i);
+  return letters;
+}
+
+char ProcessDrive() {
+  DWORD size = GetCurrentDirectoryW(0, nullptr);
+  std::wstring current(size, L'\0');
+  size = GetCurrentDirectoryW(size, current.data());
+  if (size >= 2 && current[1] == L':' && current[0] < 128) {
+    char letter = UpperLetter(static_cast<char>(current[0]));
+    if (letter) return letter;
+  }
+  return 'C';
+}
+
+bool IsReady(char letter) {
+  letter = UpperLetter(letter);
+  return letter && IsFolder(std::string(1, letter) + ":\\");
+}
+
+std::string VolumeLabel(char letter) {
+  wchar_t label[MAX_PATH + 1] = L"";
+  std::wstring root = WideFromUtf8(std::string(1, UpperLetter(letter)) + ":\\");
+  if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+                             0))
+    return std::string();
+  return Utf8FromWide(label);
+}
+
+std::string CurrentFolder(char letter) {
+  char upper = UpperLetter(letter);
+  if (!upper) throw FolderError("\"" + std::string(1, letter) + "\" is no drive letter");
+  std::string root = std::string(1, upper) + ":\\";
+  if (!IsReady(upper)) throw FolderError("Drive " + std::string(1, upper) + ": is not ready");
+  std::string& remembered = Remembered()[upper - 'A'];
+  if (remembered.empty()) {
+    // The process's own current folder of that drive ("X:" alone resolves to it).
+    std::string held = FullPath(std::string(1, upper) + ":");
+    remembered = IsFolder(held) ? StoredCase(std::string(1, upper) + held.substr(1)) : root;
+  }
+  if (!IsFolder(remembered)) remembered = root;
+  return remembered;
+}
+
+void RememberFolder(const std::string& folder) {
+  char upper = folder.size() >= 3 ? UpperLetter(folder[0]) : 0;
+  if (upper) Remembered()[upper - 'A'] = folder;
+}
+
+std::string ResolveFolder(const std::string& path) {
+  if (!NamesDriveLetter(path)) throw FolderError("The folder \"" + path + "\" lies on no drive");
+  char upper = UpperLetter(path[0]);
+  std::string absolute = path;
+  if (path.size() == 2 || (path[2] != '\\' && path[2] != '/'))
+    absolute = Join(CurrentFolder(upper), path.substr(2));  // drive-relative
+  if (!IsReady(upper)) throw FolderError("Drive " + std::string(1, upper) + ": is not ready");
+  std::string full = FullPath(absolute);
+  if (full.size() < 3 || full[1] != ':')
+    throw FolderError("The folder \"" + path + "\" does not exist");
+  full[0] = upper;
+  DWORD attributes = Attributes(full);
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    throw FolderError("The folder \"" + path + "\" does not exist");
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) full = Parent(full);  // a file: its folder
+  if (full.size() > 3 && full.back() == '\\') full.pop_back();
+  return StoredCase(full);
+}
+
+std::vector<std::string> SubFolders(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(ApiPath(Join(folder, "*.*")).c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    std::string name = Utf8FromWide(data.cFileName);
+    if (name == "." || name == "..") continue;
+    names.push_back(name);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) {
+                                          return static_cast<unsigned char>(Lower(x)) <
+                                                 static_cast<unsigned char>(Lower(y));
+                                        });
+  });
+  return names;
+}
+
+std::vector<std::string> Chain(const std::string& folder) {
+  std::vector<std::string> chain{folder.substr(0, 3)};
+  for (const std::string& name : Names(folder)) chain.push_back(Join(chain.back(), name));
+  return chain;
+}
+
+std::string LastName(const std::string& folder) {
+  if (folder.size() <= 3) return folder;
+  size_t cut = folder.find_last_of('\\');
+  return cut == std::string::npos ? folder : folder.substr(cut + 1);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && (folder.back() == '\\' || folder.back() == ':')) return folder + name;
+  return folder + "\\" + name;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+}  // namespace vemo::drives

@@ -1,0 +1,54 @@
+// The machine's drives and folders as the drive box and the folder list see them.
+// The current folder of each drive is kept here, for the whole program: the folder a list
+// last showed on a drive is where that drive opens next time.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vemo::drives {
+
+// A drive that is not ready, or a folder that does not exist (the text says which).
+class FolderError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The upper-case letter, or 0 when the character is no drive letter.
+char UpperLetter(char c);
+
+// The letters of the machine's drives, upper case, in alphabetical order.
+std::string Letters();
+// The drive a program started in: the letter of the process's current folder ('C' otherwise).
+char ProcessDrive();
+// True when the drive's root folder can be read.
+bool IsReady(char letter);
+// The label of a ready drive's volume ("" when it has none).
+std::string VolumeLabel(char letter);
+
+// The drive's current folder: the one last remembered for it, else the one the process
+// holds for it; its root when that folder is gone. Throws when the drive is not ready.
+std::string CurrentFolder(char letter);
+// Remembers a full path as the current folder of its drive.
+void RememberFolder(const std::string& folder);
+
+// The full path (drive letter upper case, each name as stored on disk) of the folder that a
+// path names; a path naming a file gives the folder that holds it. A drive-relative path
+// ("D:sub") is taken from that drive's current folder. Throws when the path names no
+// existing folder or file, or lies on no drive letter.
+std::string ResolveFolder(const std::string& path);
+
+// The names of the sub-folders of a folder, sorted without regard to case.
+std::vector<std::string> SubFolders(const std::string& folder);
+
+// The folders from the root down to the given folder: "C:\", "C:\a", "C:\a\b".
+std::vector<std::string> Chain(const std::string& folder);
+// The last name of a folder path ("b" for "C:\a\b", "C:\" for the root).
+std::string LastName(const std::string& folder);
+// Joins a name to a folder path with "\" unless the path already ends in "\" or ":".
+std::string Join(const std::string& folder, const std::string& name);
+// Case-blind comparison of two paths (ASCII letters only, as names are compared elsewhere).
+bool SamePath(const std::string& a, const std::string& b);
+
+}  // namespace vemo::drives
