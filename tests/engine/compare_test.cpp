@@ -4,6 +4,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace vemo::test {
 namespace {
@@ -204,6 +207,24 @@ TEST_F(EngineTest, ALongPathIsComparedAndShownAsWritten) {
     EXPECT_EQ(state.filesCompared, 1);
     EXPECT_GT(p("1" + deep + "/diff").size(), 300u);
 }
+
+#ifndef _WIN32
+TEST_F(EngineTest, AFolderThatCannotBeReadIsASearchErrorAndAFileThatCannotBeReadCannotBeOpened) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    tree.file("1/s/x", "x");
+    tree.file("2/s/x", "x");
+    tree.file("1/f", "f");
+    tree.file("2/f", "f");
+    std::filesystem::permissions(tree.fsPath("1/s"), std::filesystem::perms::none);
+    std::filesystem::permissions(tree.fsPath("2/f"), std::filesystem::perms::none);
+    state.recursive = 1;
+    Lines lines = compare("1", "2");
+    std::filesystem::permissions(tree.fsPath("1/s"), std::filesystem::perms::owner_all);
+    std::filesystem::permissions(tree.fsPath("2/f"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(lines, (Lines{"Can't open : " + p("2/f"), pattern("1/s") + " : Directory searching error.",
+                            noCounterpart("2/s", "x")}));
+}
+#endif
 
 // A folder of 100,000 names. Wine creates files in a big folder slowly, so the Windows tree
 // gets it from a set-up step (VEMO_TEST_DATA, a host path).
