@@ -199,36 +199,45 @@ def png_bytes(width, height, rgb_rows):
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-def contact_sheet(pics, palette, scale=6, per_row=6):
-    """Every picture scaled up on a grey sheet; icon transparency shows as a checkerboard."""
+def contact_sheet(pics, palette, scale=6, line_width=8 * 32):
+    """Every picture scaled up on a grey sheet; icon transparency shows as a checkerboard.
+    The wide strip is drawn at the end at a smaller scale."""
     gap = 8
-    cell_w = 64 * scale + gap
-    strip = [p for p in pics if p.width > 64]
-    cells = [p for p in pics if p.width <= 64]
-    lines = [cells[i:i + per_row] for i in range(0, len(cells), per_row)]
-    width = per_row * cell_w + gap
-    height = gap + len(lines) * (32 * scale + gap) + len(strip) * (32 * 2 + gap)
+    strips = [p for p in pics if p.width > 64]
+    lines, line, used = [], [], 0
+    for pic in (p for p in pics if p.width <= 64):
+        if line and used + pic.width > line_width:
+            lines.append(line)
+            line, used = [], 0
+        line.append(pic)
+        used += pic.width
+    if line:
+        lines.append(line)
+    width = gap + max([sum(p.width * scale + gap for p in l) for l in lines] + [300 * 2 + gap])
+    height = gap + len(lines) * (32 * scale + gap) + len(strips) * (32 * 2 + gap)
     sheet = [bytearray((170, 170, 170) * width) for _ in range(height)]
 
     def draw(pic, ox, oy, s):
         for y, row in enumerate(pic.rows):
             for x, ch in enumerate(row):
-                colour = palette[ch]
                 for dy in range(s):
+                    line = sheet[oy + y * s + dy]
                     for dx in range(s):
+                        colour = palette[ch]
                         if ch == TRANSPARENT and pic.kind == "icon":
-                            colour = (205, 205, 205) if ((x * s + dx) // 4 + (y * s + dy) // 4) % 2 else (235, 235, 235)
+                            light = ((x * s + dx) // 4 + (y * s + dy) // 4) % 2
+                            colour = (235, 235, 235) if light else (205, 205, 205)
                         px = (ox + x * s + dx) * 3
-                        sheet[oy + y * s + dy][px:px + 3] = bytes(colour)
+                        line[px:px + 3] = bytes(colour)
 
     oy = gap
     for line in lines:
         ox = gap
         for pic in line:
             draw(pic, ox, oy, scale)
-            ox += (pic.width * scale + gap) if pic.width > 32 else (32 * scale + gap)
+            ox += pic.width * scale + gap
         oy += 32 * scale + gap
-    for pic in strip:
+    for pic in strips:
         draw(pic, gap, oy, 2)
         oy += 32 * 2 + gap
     return png_bytes(width, height, sheet)

@@ -45,8 +45,8 @@ void ConsoleSink::showProgress() {
     if (now - lastShown_ < kProgressEvery) return;
     lastShown_ = now;
     progressShown_ = true;
-    std::string title = state_.titleText.get();
-    std::string percent = title.substr(0, title.find(' '));
+    std::string title = state_.titleText.get();  // "42% - Vemo" or "Calculating - Vemo"
+    std::string percent = title.substr(0, title.find(" - Vemo"));
     std::string path = file_;
     if (path.size() > 60) path = "..." + path.substr(path.size() - 57);
     std::fprintf(err_, "\r\033[K%s %s %s %s", percent.c_str(), runSize_.c_str(), fileSize_.c_str(),

@@ -80,6 +80,8 @@ int main(int argc, char** argv) {
     state.ignoreCase = options.ignoreCase ? 1 : 0;
     state.ignoreNoFile = options.ignoreNoFile ? 1 : 0;
 
+    state.titleText.set("Calculating - Vemo");
+
     auto fs = vemo::makeNativeFileSystem();
     vemo::ConsoleSink sink(stdout, stderr, isTerminal(stderr), state);
     vemo::Engine engine(state, *fs, sink);

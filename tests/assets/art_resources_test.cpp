@@ -51,6 +51,24 @@ COLORREF PixelOf(const DIBSECTION& dib, int x, int y) {
   return RGB(p[2], p[1], p[0]);
 }
 
+// 32-bit pixels (0x00RRGGBB) of a bitmap, top row first.
+std::vector<DWORD> PixelsOf(HBITMAP bitmap, int width, int height) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  std::vector<DWORD> pixels(width * height);
+  EXPECT_EQ(GetDIBits(dc, bitmap, 0, height, pixels.data(), &bi, DIB_RGB_COLORS), height);
+  DeleteDC(dc);
+  return pixels;
+}
+
+int Red(DWORD p) { return (p >> 16) & 255; }
+int Blue(DWORD p) { return p & 255; }
+
 TEST(ArtResources, EveryPictureLoadsWithItsSizeAndDepth) {
   for (const Art& art : kArt) {
     SCOPED_TRACE(art.id);
@@ -131,25 +149,41 @@ TEST(ArtResources, IconMasksAreTransparentAroundTheMark) {
     ASSERT_NE(icon, nullptr);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(icon, &info));
-    // Read the AND mask back as 32-bit pixels: white (set) where the icon is transparent.
-    HDC dc = CreateCompatibleDC(nullptr);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = -32;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> mask(32 * 32);
-    ASSERT_EQ(GetDIBits(dc, info.hbmMask, 0, 32, mask.data(), &bi, DIB_RGB_COLORS), 32);
+    // The AND mask is white (set) where the icon is transparent.
     int transparent = 0;
-    for (DWORD m : mask) transparent += (m & 0xFFFFFF) != 0;
+    for (DWORD m : PixelsOf(info.hbmMask, 32, 32)) transparent += (m & 0xFFFFFF) != 0;
     EXPECT_GT(transparent, 100);
     EXPECT_LT(transparent, 32 * 32 - 150);
-    DeleteDC(dc);
     DeleteObject(info.hbmMask);
     DeleteObject(info.hbmColor);
     DestroyIcon(icon);
   }
+}
+
+TEST(ArtResources, ColoursKeepTheirChannels) {
+  // A manila folder and a red cross: swapped red and blue channels would turn both blue.
+  HBITMAP folder = LoadArtBitmap(ART_FOLDER_DOC);
+  ASSERT_NE(folder, nullptr);
+  std::vector<DWORD> front = PixelsOf(folder, 32, 32);
+  EXPECT_GT(Red(front[20 * 32 + 16]), Blue(front[20 * 32 + 16]) + 60);
+  DeleteObject(folder);
+
+  HICON cross = LoadArtIcon(ART_CROSS_ICON);
+  ASSERT_NE(cross, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(cross, &info));
+  std::vector<DWORD> colour = PixelsOf(info.hbmColor, 32, 32);
+  std::vector<DWORD> mask = PixelsOf(info.hbmMask, 32, 32);
+  int opaque = 0, red = 0;
+  for (size_t i = 0; i < colour.size(); ++i) {
+    if (mask[i] & 0xFFFFFF) continue;
+    ++opaque;
+    red += Red(colour[i]) > Blue(colour[i]) + 60;
+  }
+  EXPECT_GT(red, opaque * 3 / 4);
+  DeleteObject(info.hbmMask);
+  DeleteObject(info.hbmColor);
+  DestroyIcon(cross);
 }
 
 BOOL CALLBACK FirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {

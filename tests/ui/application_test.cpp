@@ -1,0 +1,154 @@
+// The application object and the Error Information window: the ordered queue from another
+// thread (also into a nested modal loop), the quit request inside a modal loop, the general
+// error report, and the text box's lines.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "tests/ui/ui_test_support.h"
+#include "ui/toolkit/check_box.h"
+
+namespace vemo {
+namespace {
+
+using test::EnsureForms;
+
+TEST(Queue, ClosuresFromAnotherThreadRunInOrderAlsoInsideAModalLoop) {
+  EnsureForms();
+  std::vector<int> seen;
+  std::thread worker([&] {
+    for (int i = 0; i < 500; ++i) ui::App().Post([&seen, i] { seen.push_back(i); });
+    // The dialog opened by the first of these runs its own loop; the rest must still come.
+    ui::App().Post([] { DragDropMsg->ShowModal(); });
+    for (int i = 500; i < 1000; ++i) ui::App().Post([&seen, i] { seen.push_back(i); });
+    ui::App().Post([] { DragDropMsg->SetModalResult(ui::kResultCancel); });
+  });
+  worker.join();
+  ui::PumpFor(500);
+  ASSERT_EQ(seen.size(), 1000u);
+  for (int i = 0; i < 1000; ++i) ASSERT_EQ(seen[i], i);
+  EXPECT_FALSE(DragDropMsg->Visible());
+}
+
+TEST(Modal, QuitEndsTheLoopAsCancelledAndIsPostedAgain) {
+  EnsureForms();
+  HWND main = Form1->Handle();
+  EnableWindow(main, TRUE);
+  ShowWindow(main, SW_SHOWNA);
+  bool main_disabled_while_modal = false;
+  ui::App().Post([&] {
+    main_disabled_while_modal = !IsWindowEnabled(main);
+    ui::App().Terminate();
+  });
+  EXPECT_EQ(PBar->ShowModal(), ui::kResultCancel);
+  EXPECT_TRUE(main_disabled_while_modal);
+  EXPECT_TRUE(IsWindowEnabled(main));  // enabled again afterwards
+  MSG msg;
+  EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // for the outer loop
+  ShowWindow(main, SW_HIDE);
+}
+
+TEST(ErrorReport, CaptionIsTheCurrentTitleTextIsTheMessageWithAFullStop) {
+  EnsureForms();
+  Form1->Button4.OnClick = [] { throw std::runtime_error("Disk not ready"); };
+  ui::App().SetTitle("42% - Vemo");
+  auto watch = test::WatchMessageBox("42% - Vemo");
+  SendMessageW(Form1->Button4.Handle(), BM_CLICK, 0, 0);  // the dispatcher reports it
+  test::MessageBoxWatch result = watch.get();
+  EXPECT_TRUE(result.found);
+  EXPECT_EQ(result.text, "Disk not ready.");
+
+  // A silent abort shows nothing.
+  Form1->Button4.OnClick = [] { throw ui::SilentAbort(); };
+  auto none = test::WatchMessageBox("42% - Vemo", 600);
+  SendMessageW(Form1->Button4.Handle(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(none.get().found);
+  Form1->Button4.OnClick = nullptr;
+  ui::App().SetTitle("Vemo");
+}
+
+TEST(ErrorReport, MessageBoxAnswersWithThePlatformValues) {
+  EnsureForms();
+  std::future<test::MessageBoxWatch> watch = std::async(std::launch::async, [] {
+    test::MessageBoxWatch w;
+    for (int i = 0; i < 250 && !w.found; ++i) {
+      HWND box = FindWindowW(L"#32770", L"Exit Vemo ?");
+      if (box) {
+        w.found = true;
+        PostMessageW(box, WM_COMMAND, IDYES, 0);
+      }
+      Sleep(20);
+    }
+    return w;
+  });
+  EXPECT_EQ(ui::App().MessageBox("Exit Vemo ?", "Exit Vemo ?", 36), 6);
+  EXPECT_TRUE(watch.get().found);
+}
+
+TEST(ErrorInfo, LinesAppendClearAndFollowTheWindow) {
+  EnsureForms();
+  TForm2& f = *Form2;
+  EXPECT_EQ(f.Lines(), std::vector<std::string>{"No error."});
+
+  // From the worker: a clear and many lines, in order, each line whole.
+  std::thread worker([&] {
+    f.AppendLine("dropped by the clear");
+    f.ClearLines();
+    for (int i = 0; i < 2000; ++i) f.AppendLine("line " + std::to_string(i));
+    f.ClearLines();
+    for (int i = 0; i < 3; ++i) f.AppendLine(u8"ファイル " + std::to_string(i));
+  });
+  worker.join();
+  ui::PumpFor(200);
+  EXPECT_EQ(f.Lines(), (std::vector<std::string>{u8"ファイル 0", u8"ファイル 1", u8"ファイル 2"}));
+
+  std::string long_line(2000, 'x');
+  f.AppendLine(long_line);
+  EXPECT_EQ(f.LineCount(), 4);
+  EXPECT_EQ(f.Lines().back(), long_line);
+  EXPECT_EQ(SendMessageW(f.Memo1.Handle(), EM_GETLINECOUNT, 0, 0), 4);  // not wrapped
+
+  // Show and close leaves the text; the text box follows a resized window.
+  f.ShowAndClose();
+  EXPECT_FALSE(f.Visible());
+  EXPECT_EQ(f.LineCount(), 4);
+  f.SetBounds(50, 50, 520, 410);
+  RECT client, memo;
+  GetClientRect(f.Handle(), &client);
+  memo = test::RectInParent(f.Memo1.Handle());
+  EXPECT_EQ(memo.left, 0);
+  EXPECT_EQ(memo.top, 0);
+  EXPECT_EQ(memo.right, client.right);
+  EXPECT_EQ(memo.bottom, client.bottom);
+  f.SetBounds(50, 50, 400, 300);
+  f.ClearLines();
+  f.AppendLine("No error.");
+}
+
+TEST(Controls, CheckBoxFromCodeProgressBarAboveMax) {
+  EnsureForms();
+  ui::CheckBox& box = Form1->CheckBox3;
+  int clicks = 0;
+  box.OnClick = [&] { ++clicks; };
+  box.SetChecked(false);  // no change, no click
+  EXPECT_EQ(clicks, 0);
+  box.SetChecked(true);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(box.Checked());
+  box.SetChecked(false);
+  EXPECT_EQ(clicks, 2);
+  box.OnClick = nullptr;
+
+  ui::ProgressBar& bar = PBar->ProgressBar1;
+  bar.SetMax(1024);
+  bar.SetPosition(5000);
+  EXPECT_EQ(bar.Position(), 5000);
+  EXPECT_EQ(bar.ShownPosition(), 1024);  // a full bar
+  bar.SetPosition(0);
+  bar.SetMax(100);
+}
+
+}  // namespace
+}  // namespace vemo

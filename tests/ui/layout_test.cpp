@@ -1,0 +1,271 @@
+// The five windows as created at start-up: references, captions, frames, client sizes, and
+// every control's place, size, caption, font and initial state, checked from one table.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "assets/art_ids.h"
+#include "tests/ui/ui_test_support.h"
+
+namespace vemo {
+namespace {
+
+using test::EnsureForms;
+
+TEST(Startup, FiveWindowsOneEachHiddenOwnedByTheApplication) {
+  EnsureForms();
+  std::vector<ui::Form*> forms = {Form1, Form2, About, PBar, DragDropMsg};
+  for (size_t i = 0; i < forms.size(); ++i) {
+    ASSERT_NE(forms[i], nullptr);
+    EXPECT_FALSE(IsWindowVisible(forms[i]->Handle())) << forms[i]->Name();
+    EXPECT_EQ(GetWindow(forms[i]->Handle(), GW_OWNER), ui::App().Handle()) << forms[i]->Name();
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(forms[i], forms[j]);
+  }
+  EXPECT_EQ(ui::App().MainForm(), Form1);  // the first one created
+  EXPECT_EQ(ui::App().Title(), "Vemo");
+  EXPECT_EQ(ui::WindowText(ui::App().Handle()), "Vemo");  // the taskbar text
+}
+
+struct FormRow {
+  ui::Form* form;
+  const char* caption;
+  int width, height;  // client size; Form2: outer size
+  bool sizeable, system_menu, minimize, maximize;
+  int font_height;
+};
+
+TEST(Layout, CaptionsFramesAndSizes) {
+  EnsureForms();
+  const FormRow rows[] = {
+      {Form1, "Vemo", 632, 434, false, true, true, false, 12},
+      {Form2, "Vemo Error Information", 400, 300, true, true, true, true, 12},
+      {About, "About Vemo", 232, 121, false, true, false, false, 13},
+      {PBar, "Vemo -  Comparing...", 427, 259, false, false, false, false, 12},
+      {DragDropMsg, "Vemo", 312, 101, false, false, false, false, 12},
+  };
+  for (const FormRow& row : rows) {
+    SCOPED_TRACE(row.form->Name());
+    HWND hwnd = row.form->Handle();
+    EXPECT_EQ(ui::WindowText(hwnd), row.caption);
+    LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    EXPECT_EQ((style & WS_THICKFRAME) != 0, row.sizeable);
+    EXPECT_EQ((style & WS_SYSMENU) != 0, row.system_menu);
+    EXPECT_EQ((style & WS_MINIMIZEBOX) != 0, row.minimize);
+    EXPECT_EQ((style & WS_MAXIMIZEBOX) != 0, row.maximize);
+    EXPECT_EQ(row.form->Font().height, row.font_height);
+    RECT r;
+    if (row.form == Form2) {
+      GetWindowRect(hwnd, &r);
+      EXPECT_EQ(r.right - r.left, row.width);
+      EXPECT_EQ(r.bottom - r.top, row.height);
+    } else {
+      GetClientRect(hwnd, &r);
+      EXPECT_EQ(r.right, row.width);
+      EXPECT_EQ(r.bottom, row.height);
+    }
+  }
+  // The About box has a dialog frame; the main window has the program's icon and its menu.
+  EXPECT_TRUE(GetWindowLongW(About->Handle(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+  EXPECT_EQ(GetMenu(Form1->Handle()), Form1->MainMenu1.Handle());
+  EXPECT_EQ(About->Font().black, true);
+}
+
+// One row per control: where it is, what it says, its font and its state at start.
+struct ControlRow {
+  ui::Control* control;
+  ui::Control* parent;  // the form, or the group box it lies in
+  int left, top, width, height;
+  const char* caption;
+  int font_height;
+  bool bold, italic, black;
+  bool visible, enabled;
+  int tab;  // -1: takes no focus
+};
+
+std::vector<ControlRow> Rows() {
+  TForm1& f = *Form1;
+  TAbout& a = *About;
+  TPBar& p = *PBar;
+  TDragDropMsg& d = *DragDropMsg;
+  return {
+      {&f.GroupBox3, &f, 8, 352, 305, 73, "Options", 12, true, false, true, true, true, -1},
+      {&f.Button3, &f, 536, 400, 89, 26, u8"比較停止", 12, false, false, true, true, false, 11},
+      {&f.GroupBox2, &f, 320, 8, 305, 337, "Folder 2", 16, true, false, true, true, true, -1},
+      {&f.GroupBox1, &f, 8, 8, 305, 337, "Folder 1", 16, true, false, true, true, true, -1},
+      {&f.Button1, &f, 320, 400, 305, 26, "Exit", 16, true, false, true, true, true, 12},
+      {&f.DirectoryListBox1Host, &f, 16, 64, 289, 249, nullptr, 12, false, false, false, true, true, 1},
+      {&f.DriveComboBox1Host, &f, 16, 320, 289, 18, nullptr, 12, false, false, false, true, true, 2},
+      {&f.DirectoryListBox2Host, &f, 328, 64, 289, 249, nullptr, 12, false, false, false, true, true, 4},
+      {&f.DriveComboBox2Host, &f, 328, 320, 289, 18, nullptr, 12, false, false, false, true, true, 5},
+      {&f.Button2, &f, 320, 352, 209, 44, "Start", 16, true, false, true, true, true, 9},
+      {&f.Edit1, &f, 16, 32, 289, 20, "Folder 1", 12, false, false, true, true, true, 0},
+      {&f.Edit2, &f, 328, 32, 289, 20, "Folder 2", 12, false, false, true, true, true, 3},
+      {&f.Button4, &f, 536, 352, 89, 41, "Error Info...", 13, false, false, true, true, true, 10},
+      {&f.CheckBox2, &f, 16, 368, 289, 17, "Recursive comparing to sub folders", 13, false, false, true, true, true, 6},
+      {&f.CheckBox3, &f, 16, 384, 289, 17, "Ignore NoFile-Error in another folder to compare", 12, false, false, false, true, true, 7},
+      {&f.CheckBox1, &f, 16, 400, 289, 17, "Ignore Cases of filenames to compare", 13, false, false, true, true, true, 8},
+
+      {&Form2->Memo1, Form2, 0, 0, Form2->ClientWidth(), Form2->ClientHeight(), "No error.", 12, false, false, false, true, true, 0},
+
+      {&a.Image4, &a, 8, 56, 49, 33, nullptr, 13, false, false, true, false, true, -1},
+      {&a.Label1, &a, 69, 8, 103, 13, "File Compare Tool", 13, false, false, true, true, true, -1},
+      {&a.Label4, &a, 8, 104, 241, 13, nullptr, 13, false, true, true, true, true, -1},
+      {&a.Label5, &a, 104, 24, 129, 13, "for Windows9x / NT", 13, false, true, true, true, true, -1},
+      {&a.Image2, &a, 72, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
+      {&a.Image3, &a, 16, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
+      {&a.ImChr, &a, 40, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
+      {&a.ImChrL, &a, 16, 120, 33, 33, nullptr, 13, false, false, true, false, true, -1},
+      {&a.ImChrR, &a, 56, 120, 33, 33, nullptr, 13, false, false, true, false, true, -1},
+      {&a.Label2, &a, 96, 56, 45, 16, "Vemo", 16, true, false, true, true, true, -1},
+      {&a.Label3, &a, 88, 80, 89, 13, "Version 1.3 L11", 13, false, false, true, true, true, -1},
+      {&a.Image1, &a, 24, 48, 33, 33, nullptr, 13, false, false, true, true, true, -1},
+
+      {&p.ImageWhite, &p, 120, 8, 297, 33, nullptr, 12, false, false, false, true, true, -1},
+      {&p.Label1, &p, 16, 16, 95, 13, "Now Comparing...", 13, false, false, true, true, true, -1},
+      {&p.Image2, &p, 8, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.Image3, &p, 40, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.Image4, &p, 72, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.Image5, &p, 104, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.Image6, &p, 136, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.Image7, &p, 168, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImFolder1, &p, 128, 8, 57, 33, nullptr, 12, false, false, false, true, true, -1},
+      {&p.ImFolder2, &p, 384, 8, 33, 33, nullptr, 12, false, false, false, true, true, -1},
+      {&p.ImFolder12, &p, 200, 120, 65, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImFolder13, &p, 264, 120, 57, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImFolder14, &p, 320, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImFolderOrg, &p, 352, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.Image1, &p, 352, 8, 33, 33, nullptr, 12, false, false, false, true, true, -1},
+      {&p.ImageOrg, &p, 384, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImChk1, &p, 376, 8, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImChk2, &p, 312, 8, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImJp1, &p, 8, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImJp2, &p, 40, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImBatsu, &p, 72, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImCheck, &p, 104, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImNaki1, &p, 136, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImNaki2, &p, 168, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImAse1, &p, 200, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImAse2, &p, 232, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImAse3, &p, 264, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.ImAse4, &p, 296, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
+      {&p.GroupBox1, &p, 8, 40, 409, 81, "Entire Process", 16, true, false, true, true, true, -1},
+      {&p.ProgressBar2, &p.GroupBox1, 8, 48, 393, 25, nullptr, 16, true, false, true, true, true, -1},
+      {&p.Panel3, &p.GroupBox1, 272, 16, 129, 25, "", 16, true, false, true, true, true, -1},
+      {&p.GroupBox2, &p, 8, 128, 409, 89, "Files Now Comparing", 13, false, false, true, true, true, -1},
+      {&p.ProgressBar1, &p.GroupBox2, 8, 40, 393, 17, nullptr, 13, false, false, true, true, true, -1},
+      {&p.Panel1, &p.GroupBox2, 8, 64, 393, 17, "Comparing...", 12, false, false, true, true, true, -1},
+      {&p.Panel2, &p.GroupBox2, 272, 16, 129, 17, "", 13, false, false, true, true, true, -1},
+      {&p.Stop, &p, 8, 224, 297, 33, "Stop Comparing", 16, true, false, true, true, true, 1},
+      {&p.BitBtn2, &p, 312, 224, 105, 33, "Emergency Exit", 13, false, false, true, true, true, 2},
+
+      {&d.Message, &d, 8, 8, 289, 33, "Drag && Drop Support", 12, false, false, false, true, true, -1},
+      {&d.Button1, &d, 8, 56, 105, 33, "Folder 1 (&1)", 13, true, false, true, true, true, 0},
+      {&d.Button2, &d, 120, 56, 105, 33, "Folder2 (&2)", 13, true, false, true, true, true, 1},
+      {&d.Button3, &d, 232, 56, 73, 33, "Cancel", 12, false, false, false, true, true, 2},
+  };
+}
+
+TEST(Layout, EveryControlFromTheTable) {
+  EnsureForms();
+  for (const ControlRow& row : Rows()) {
+    ui::Control& c = *row.control;
+    SCOPED_TRACE(c.Name());
+    EXPECT_EQ(c.Parent(), row.parent);
+    EXPECT_EQ(c.Font().face, ui::kGothicFace);
+    EXPECT_EQ(c.Font().height, row.font_height);
+    EXPECT_EQ(c.Font().bold, row.bold);
+    EXPECT_EQ(c.Font().italic, row.italic);
+    EXPECT_EQ(c.Font().black, row.black);
+    if (row.caption) {
+      EXPECT_EQ(c.Caption(), row.caption);
+    }
+    if (auto* w = dynamic_cast<ui::WinControl*>(&c)) {
+      RECT r = test::RectInParent(w->Handle());
+      EXPECT_EQ(GetParent(w->Handle()), static_cast<ui::WinControl*>(row.parent)->Handle());
+      EXPECT_EQ(r.left, row.left);
+      EXPECT_EQ(r.top, row.top);
+      EXPECT_EQ(r.right - r.left, row.width);
+      EXPECT_EQ(r.bottom - r.top, row.height);
+      EXPECT_EQ(test::FontOf(w->Handle()).lfHeight, -row.font_height);
+      EXPECT_EQ((GetWindowLongW(w->Handle(), GWL_STYLE) & WS_VISIBLE) != 0, row.visible);
+      EXPECT_EQ(IsWindowEnabled(w->Handle()) != FALSE, row.enabled);
+      EXPECT_EQ(w->TabStop() ? w->TabOrder() : -1, row.tab);
+    } else {
+      EXPECT_EQ(c.Left(), row.left);
+      EXPECT_EQ(c.Top(), row.top);
+      EXPECT_EQ(c.Width(), row.width);
+      EXPECT_EQ(c.Height(), row.height);
+      EXPECT_EQ(c.Visible(), row.visible);
+      EXPECT_EQ(row.tab, -1);
+    }
+  }
+}
+
+TEST(Layout, InitialStates) {
+  EnsureForms();
+  TForm1& f = *Form1;
+  EXPECT_TRUE(f.CheckBox2.Checked());
+  EXPECT_FALSE(f.CheckBox3.Checked());
+  EXPECT_FALSE(f.CheckBox1.Checked());
+  EXPECT_EQ(SendMessageW(f.Edit1.Handle(), EM_GETLIMITTEXT, 0, 0), 255);
+  EXPECT_EQ(SendMessageW(f.Edit2.Handle(), EM_GETLIMITTEXT, 0, 0), 255);
+  EXPECT_EQ(f.DefaultButton(), &f.Button2);
+  EXPECT_EQ(GetWindowLongW(f.Button2.Handle(), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
+  EXPECT_FALSE(f.Timer1.Enabled());
+  EXPECT_EQ(f.Timer1.Interval(), 100u);
+  EXPECT_EQ(SendMessageW(f.DirectoryListBox1.inner(), LB_GETITEMHEIGHT, 0, 0), 16);
+
+  // Windowed controls lie above one another in creation order: Button1 covers Button3.
+  EXPECT_EQ(GetWindow(f.Button1.Handle(), GW_HWNDNEXT), f.GroupBox1.Handle());
+  EXPECT_EQ(GetWindow(f.Button3.Handle(), GW_HWNDNEXT), f.GroupBox3.Handle());
+
+  // The memo: read-only, both scroll bars, no word wrap, no border.
+  LONG memo = GetWindowLongW(Form2->Memo1.Handle(), GWL_STYLE);
+  EXPECT_TRUE(memo & ES_READONLY);
+  EXPECT_TRUE(memo & WS_HSCROLL);
+  EXPECT_TRUE(memo & WS_VSCROLL);
+  EXPECT_TRUE(memo & ES_AUTOHSCROLL);  // lines are not wrapped
+  EXPECT_FALSE(memo & WS_BORDER);
+  EXPECT_EQ(Form2->Lines(), std::vector<std::string>{"No error."});
+
+  TAbout& a = *About;
+  EXPECT_FALSE(a.Timer1.Enabled());
+  EXPECT_EQ(a.Timer1.Interval(), 1000u);
+  EXPECT_EQ(a.ImChr.GetPicture(), a.ImChrL.GetPicture());
+  EXPECT_NE(a.ImChrL.GetPicture(), a.ImChrR.GetPicture());
+  EXPECT_EQ(a.Image1.GetPicture().ResourceId(), ART_APP_ICON);
+  EXPECT_TRUE(a.Image1.GetPicture().IsIcon());
+  // Stacking, back to front.
+  std::vector<std::string> about_order;
+  for (ui::GraphicControl* g : a.Graphics()) about_order.push_back(g->Name());
+  EXPECT_EQ(about_order, (std::vector<std::string>{"Image4", "Label1", "Label4", "Label5",
+                                                   "Image2", "Image3", "ImChr", "ImChrL",
+                                                   "ImChrR", "Label2", "Label3", "Image1"}));
+
+  TPBar& p = *PBar;
+  EXPECT_EQ(p.Image1.GetPicture(), p.Image4.GetPicture());  // the walker starts standing
+  EXPECT_EQ(p.ImFolder1.GetPicture(), p.ImFolderOrg.GetPicture());
+  EXPECT_TRUE(p.ImCheck.GetPicture().IsIcon());
+  EXPECT_TRUE(p.ImBatsu.GetPicture().IsIcon());
+  EXPECT_EQ(p.ImChk1.GetPicture(), p.ImCheck.GetPicture());
+  EXPECT_EQ(p.Graphics().front(), &p.ImageWhite);
+  EXPECT_EQ(p.Graphics()[1], &p.Label1);
+  EXPECT_EQ(p.ProgressBar1.Max(), 100);
+  EXPECT_EQ(p.ProgressBar2.Max(), 100);
+  EXPECT_EQ(p.Panel3.TextAlignment(), ui::Alignment::Right);
+  EXPECT_EQ(p.Panel1.TextAlignment(), ui::Alignment::Left);
+  for (ui::Panel* panel : {&p.Panel1, &p.Panel2, &p.Panel3}) {
+    EXPECT_EQ(panel->BorderWidth(), 4);
+    EXPECT_TRUE(panel->RaisedBevel());
+  }
+
+  TDragDropMsg& d = *DragDropMsg;
+  EXPECT_FALSE(d.Message.AutoSize());
+  EXPECT_EQ(d.DefaultButton(), &d.Button1);
+  EXPECT_EQ(d.Button1.ModalResult(), 6);
+  EXPECT_EQ(d.Button2.ModalResult(), 7);
+  EXPECT_EQ(d.Button3.ModalResult(), 2);
+}
+
+}  // namespace
+}  // namespace vemo

@@ -1,0 +1,12 @@
+// The one place where each area binds its handlers to the windows: one call per area.
+#include "ui/app/startup.h"
+#include "ui/windows/forms.h"
+
+namespace vemo {
+
+void BindHandlers() {
+  // run/: Start, Stop, Emergency Exit, the progress window and Timer1.
+  // ui/main/: the main window's folders, options, menus, settings and drop.
+}
+
+}  // namespace vemo

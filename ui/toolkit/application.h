@@ -1,0 +1,137 @@
+// The application object: title (the taskbar text), message loop, message boxes, the general
+// error report, the quit request and the ordered queue into the user-interface thread.
+//
+// How the toolkit is used (ui/toolkit/, namespace vemo::ui):
+// - App() is the one Application. App().Initialize() once (start-up does it), then
+//   App().SetTitle("Vemo"), create forms, App().Run(mainForm).
+// - Forms derive from Form (form.h); controls are members: Button, CheckBox, Edit, Memo,
+//   Label, GroupBox, Panel, ProgressBar, Image, Timer, MainMenu/MenuItem, DriveBox,
+//   FolderList (one header each). Each is created with Create(parent, Layout{...}).
+// - Handlers are std::function members; bind by assignment, e.g.
+//     Form1->Button2.OnClick = [] { ... };            Form1->OnCloseQuery = [](bool& ok) {...};
+//     PBar->ImFolder1.OnMouseDown = [](vemo::ui::MouseButton, int x, int y) { ... };
+//     Form1->Timer1.OnTimer = [] { ... };             Form1->RecursiveR1.OnClick = [] {...};
+//   An exception escaping a handler is caught by the dispatcher and shown as the general
+//   error report (stop icon, caption = current title, message + "."); SilentAbort shows nothing.
+// - Another thread hands work to the user-interface thread with App().Post(closure): closures
+//   run in the order posted, also while a modal form's nested loop runs. Timer setters and
+//   SetTitle may be called from any thread (they post themselves when needed).
+// - Form::ShowModal() returns the modal result: 6 Yes, 7 No, 2 Cancel (also when a WM_QUIT ends
+//   the nested loop; the quit is posted again). Button::SetModalResult makes a button close
+//   its modal form with that result. Form::Close() hides (main form: ends the loop).
+// - App().MessageBox(text, caption, flags) uses the platform's flags (48, 64, 36, ...) and
+//   returns its answer (6 = Yes). App().Terminate() posts the quit request.
+// - The windows (ui/windows/, namespace vemo): classes TForm1, TForm2, TAbout, TPBar,
+//   TDragDropMsg with the controls as public members under their layout names; globals
+//   Form1, Form2, About, PBar, DragDropMsg (ui/windows/forms.h). Form2->AppendLine/ClearLines
+//   may be called from the worker (batched through the queue, in order).
+// - Start-up (ui/app/startup.cpp) calls vemo::BindHandlers() (ui/app/bind_handlers.cpp) after
+//   the five windows exist: each area adds one call there and links its library in
+//   ui/app/CMakeLists.txt.
+// - Tests create the real windows in process: App().Initialize(); vemo::CreateForms(); then
+//   drive them with messages and pump with App().ProcessMessages() or PumpFor(ms)
+//   (see tests/ui/ui_test_support.h).
+#pragma once
+#include <windows.h>
+
+#include <deque>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vemo::ui {
+
+class Form;
+
+// An error that ends a handler without any report.
+struct SilentAbort : std::exception {
+  const char* what() const noexcept override { return "Operation aborted"; }
+};
+
+class Application {
+ public:
+  static Application& Instance();
+
+  // Registers the window classes, creates the hidden application window. Idempotent; the
+  // calling thread becomes the user-interface thread.
+  void Initialize();
+  HINSTANCE Module() const { return module_; }
+  HWND Handle() const { return handle_; }
+
+  std::string Title() const;
+  void SetTitle(const std::string& title);  // any thread
+
+  // Modal to all the program's windows; the platform's flags and answers.
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+  // The general error report: stop icon, the current title as caption, message + ".".
+  void ShowErrorReport(const std::string& message);
+  // Reports the exception being handled (call inside a catch block).
+  void ReportCurrentException();
+
+  void Terminate();  // the quit request (posts WM_QUIT to the user-interface thread)
+
+  // Runs fn on the user-interface thread, after everything posted before it. Any thread.
+  void Post(std::function<void()> fn);
+  bool OnUiThread() const { return GetCurrentThreadId() == ui_thread_; }
+
+  // Shows the main form and runs the message loop until the main form has closed.
+  void Run(Form& main_form);
+  Form* MainForm() const { return main_form_; }
+  void SetMainForm(Form* form) { main_form_ = form; }
+
+  // Dispatches the messages that are waiting (also the posted closures); returns false when a
+  // WM_QUIT was met (it is posted again, so the outer loop sees it too).
+  bool ProcessMessages();
+  // Fetches and dispatches one message; false on WM_QUIT (left for the caller).
+  bool HandleMessage(MSG& msg);
+  void Dispatch(MSG& msg);
+
+  // The whole application minimised to its taskbar button, and back.
+  void Minimize();
+  void Restore();
+
+  // Disables the enabled visible top-level windows of this thread except one; returns them.
+  std::vector<HWND> DisableWindows(HWND except);
+  static void EnableWindows(const std::vector<HWND>& windows);
+
+ private:
+  friend LRESULT CALLBACK AppProc(HWND, UINT, WPARAM, LPARAM);
+  void DrainQueue();
+
+  HINSTANCE module_ = nullptr;
+  HWND handle_ = nullptr;
+  DWORD ui_thread_ = 0;
+  Form* main_form_ = nullptr;
+  mutable std::mutex mutex_;
+  std::string title_;
+  std::deque<std::function<void()>> queue_;
+  bool wake_posted_ = false;
+};
+
+inline Application& App() { return Application::Instance(); }
+
+// Runs fn; an exception escaping it becomes the general error report.
+template <class F>
+void Guarded(F&& fn) {
+  try {
+    fn();
+  } catch (...) {
+    App().ReportCurrentException();
+  }
+}
+
+// Calls a handler if one is bound, guarded.
+template <class Fn, class... Args>
+void Fire(const Fn& handler, Args&&... args) {
+  if (handler) Guarded([&] { handler(std::forward<Args>(args)...); });
+}
+
+// Dispatches messages for the given time (tests, screenshots).
+void PumpFor(int milliseconds);
+
+constexpr UINT kQueueMessage = WM_APP + 1;
+
+}  // namespace vemo::ui

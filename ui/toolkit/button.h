@@ -1,0 +1,51 @@
+// Push button; the form's default button answers Enter. A button with a modal result closes
+// its modal form with that result when clicked.
+#pragma once
+#include <functional>
+
+#include "application.h"
+#include "control.h"
+#include "form.h"
+
+namespace vemo::ui {
+
+class Button : public WinControl {
+ public:
+  std::function<void()> OnClick;
+
+  void Create(WinControl& parent, const Layout& layout) {
+    CreateWindowed(&parent, layout, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
+  }
+  bool TabStop() const override { return true; }
+
+  bool Default() const { return default_; }
+  void SetDefault(bool is_default) {
+    default_ = is_default;
+    SendMessageW(hwnd_, BM_SETSTYLE, is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    if (form_) form_->SetDefaultButton(is_default ? this : nullptr);
+  }
+  int ModalResult() const { return modal_result_; }
+  void SetModalResult(int result) { modal_result_ = result; }
+
+  // What pressing the button does: the modal result, then OnClick.
+  void Click() {
+    if (modal_result_ != kResultNone && form_) form_->SetModalResult(modal_result_);
+    if (OnClick) OnClick();
+  }
+
+  bool Reflect(UINT msg, WPARAM wparam, LPARAM, LRESULT& result) override {
+    if (msg == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
+      Guarded([this] { Click(); });
+      result = 0;
+      return true;
+    }
+    if (msg == WM_CTLCOLORBTN) return ColorReply(reinterpret_cast<HDC>(wparam), result);
+    return false;
+  }
+
+ private:
+  bool default_ = false;
+  int modal_result_ = kResultNone;
+};
+
+}  // namespace vemo::ui

@@ -1,0 +1,179 @@
+#include "control.h"
+
+#include <algorithm>
+
+#include "application.h"
+#include "form.h"
+#include "text.h"
+
+namespace vemo::ui {
+
+namespace {
+const wchar_t kObjectProp[] = L"VemoControl";
+int next_control_id = 1000;
+}  // namespace
+
+// ---- Control
+
+void Control::Init(WinControl* parent, const Layout& layout) {
+  name_ = layout.name;
+  caption_ = layout.caption;
+  left_ = layout.left;
+  top_ = layout.top;
+  width_ = layout.width;
+  height_ = layout.height;
+  parent_ = parent;
+  form_ = parent ? parent->OwnerForm() : nullptr;
+  if (layout.font) {
+    font_ = *layout.font;
+  } else if (parent) {
+    font_ = parent->Font();
+  }
+}
+
+void Control::SetBounds(int left, int top, int width, int height) {
+  left_ = left; top_ = top; width_ = width; height_ = height;
+}
+void Control::SetVisible(bool visible) { visible_ = visible; }
+void Control::SetEnabled(bool enabled) { enabled_ = enabled; }
+void Control::SetCaption(const std::string& caption) { caption_ = caption; }
+void Control::SetFont(const FontSpec& font) { font_ = font; }
+
+// ---- WinControl
+
+WinControl* WinControl::FromHandle(HWND hwnd) {
+  return hwnd ? reinterpret_cast<WinControl*>(GetPropW(hwnd, kObjectProp)) : nullptr;
+}
+
+void WinControl::Attach(HWND hwnd) {
+  hwnd_ = hwnd;
+  SetPropW(hwnd, kObjectProp, reinterpret_cast<HANDLE>(this));
+}
+
+void WinControl::CreateWindowed(WinControl* parent, const Layout& layout,
+                                const wchar_t* window_class, DWORD style, DWORD ex_style) {
+  Init(parent, layout);
+  tab_ = layout.tab;
+  HWND parent_hwnd = parent->Handle();
+  HWND hwnd = CreateWindowExW(ex_style, window_class, Widen(layout.caption).c_str(),
+                              style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left_, top_,
+                              width_, height_, parent_hwnd,
+                              reinterpret_cast<HMENU>((INT_PTR)next_control_id++),
+                              App().Module(), this);
+  Attach(hwnd);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_)), FALSE);
+  // A later control lies above an earlier one.
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  parent->children_.push_back(this);
+}
+
+bool WinControl::CanFocus() const {
+  if (!hwnd_ || !TabStop() || !IsWindowVisible(hwnd_) || !IsWindowEnabled(hwnd_)) return false;
+  for (WinControl* p = parent_; p && p != (WinControl*)form_; p = p->Parent())
+    if (!IsWindowEnabled(p->Handle())) return false;
+  return true;
+}
+
+bool WinControl::Focused() const {
+  HWND focus = GetFocus();
+  return focus && (focus == hwnd_ || IsChild(hwnd_, focus));
+}
+
+void WinControl::SetBounds(int left, int top, int width, int height) {
+  Control::SetBounds(left, top, width, height);
+  if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WinControl::SetVisible(bool visible) {
+  Control::SetVisible(visible);
+  if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void WinControl::SetEnabled(bool enabled) {
+  Control::SetEnabled(enabled);
+  if (hwnd_) EnableWindow(hwnd_, enabled);
+}
+
+std::string WinControl::Caption() const { return hwnd_ ? WindowText(hwnd_) : caption_; }
+
+void WinControl::SetCaption(const std::string& caption) {
+  Control::SetCaption(caption);
+  if (hwnd_) SetWindowTextW(hwnd_, Widen(caption).c_str());
+}
+
+void WinControl::SetFont(const FontSpec& font) {
+  Control::SetFont(font);
+  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font)), TRUE);
+}
+
+bool WinControl::Reflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool WinControl::ColorReply(HDC dc, LRESULT& result, int background) {
+  SetTextColor(dc, TextColor(font_));
+  SetBkColor(dc, GetSysColor(background));
+  result = reinterpret_cast<LRESULT>(GetSysColorBrush(background));
+  return true;
+}
+
+void WinControl::CollectTabOrder(std::vector<WinControl*>& out) const {
+  std::vector<WinControl*> sorted = children_;
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](WinControl* a, WinControl* b) { return a->TabOrder() < b->TabOrder(); });
+  for (WinControl* c : sorted) {
+    out.push_back(c);
+    c->CollectTabOrder(out);
+  }
+}
+
+// ---- GraphicControl
+
+void GraphicControl::CreateGraphic(WinControl* parent, const Layout& layout) {
+  Init(parent, layout);
+  if (form_) form_->AddGraphic(this);
+  Invalidate();
+}
+
+RECT GraphicControl::DrawnRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+
+bool GraphicControl::Contains(int x, int y) const {
+  return x >= left_ && y >= top_ && x < left_ + width_ && y < top_ + height_;
+}
+
+void GraphicControl::Invalidate() const {
+  if (form_ && form_->Handle()) {
+    RECT r = DrawnRect();
+    InvalidateRect(form_->Handle(), &r, FALSE);
+  }
+}
+
+void GraphicControl::SetBounds(int left, int top, int width, int height) {
+  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+  if (visible_) Invalidate();
+  Control::SetBounds(left, top, width, height);
+  if (visible_) Invalidate();
+}
+
+void GraphicControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  Control::SetVisible(visible);
+  Invalidate();
+}
+
+void GraphicControl::SetEnabled(bool enabled) {
+  Control::SetEnabled(enabled);
+  Invalidate();
+}
+
+void GraphicControl::SetCaption(const std::string& caption) {
+  Invalidate();
+  Control::SetCaption(caption);
+  Invalidate();
+}
+
+void GraphicControl::SetFont(const FontSpec& font) {
+  Invalidate();
+  Control::SetFont(font);
+  Invalidate();
+}
+
+}  // namespace vemo::ui

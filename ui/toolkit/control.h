@@ -1,0 +1,138 @@
+// Base classes of everything placed on a form: Control (name, bounds, caption, font, states),
+// WinControl (a control with its own window handle, tab order and children) and
+// GraphicControl (drawn by its form: labels and images; always below the windowed controls).
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "font.h"
+
+namespace vemo::ui {
+
+class Form;
+class WinControl;
+
+// Where and how a control is created.
+struct Layout {
+  std::string name;
+  int left = 0, top = 0, width = 0, height = 0;
+  std::string caption;
+  std::optional<FontSpec> font;  // none: the parent's font
+  int tab = -1;                  // tab order among the parent's windowed controls
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+class Control {
+ public:
+  Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+  virtual ~Control() = default;
+
+  const std::string& Name() const { return name_; }
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  virtual void SetBounds(int left, int top, int width, int height);
+  void SetLeft(int left) { SetBounds(left, top_, width_, height_); }
+  void SetTop(int top) { SetBounds(left_, top, width_, height_); }
+  void SetPos(int left, int top) { SetBounds(left, top, width_, height_); }
+  void SetSize(int width, int height) { SetBounds(left_, top_, width, height); }
+
+  bool Visible() const { return visible_; }
+  virtual void SetVisible(bool visible);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  bool Enabled() const { return enabled_; }
+  virtual void SetEnabled(bool enabled);
+
+  virtual std::string Caption() const { return caption_; }
+  virtual void SetCaption(const std::string& caption);
+
+  const FontSpec& Font() const { return font_; }
+  virtual void SetFont(const FontSpec& font);
+
+  Form* OwnerForm() const { return form_; }
+  WinControl* Parent() const { return parent_; }
+
+ protected:
+  void Init(WinControl* parent, const Layout& layout);
+
+  std::string name_, caption_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true, enabled_ = true;
+  FontSpec font_;
+  Form* form_ = nullptr;
+  WinControl* parent_ = nullptr;
+};
+
+class WinControl : public Control {
+ public:
+  HWND Handle() const { return hwnd_; }
+  int TabOrder() const { return tab_; }
+  // Whether the kind of control takes the focus at all (edits, buttons, lists).
+  virtual bool TabStop() const { return false; }
+  bool CanFocus() const;
+  void SetFocus() { if (hwnd_) ::SetFocus(hwnd_); }
+  bool Focused() const;
+  const std::vector<WinControl*>& Children() const { return children_; }
+
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetVisible(bool visible) override;
+  void SetEnabled(bool enabled) override;
+  std::string Caption() const override;
+  void SetCaption(const std::string& caption) override;
+  void SetFont(const FontSpec& font) override;
+
+  // A notification that the parent window received for this control (WM_COMMAND,
+  // WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*). Return true when handled.
+  virtual bool Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+  // The control object attached to a window handle of ours, or null.
+  static WinControl* FromHandle(HWND hwnd);
+  // Windowed controls in tab order, depth first through containers.
+  void CollectTabOrder(std::vector<WinControl*>& out) const;
+
+ protected:
+  void CreateWindowed(WinControl* parent, const Layout& layout, const wchar_t* window_class,
+                      DWORD style, DWORD ex_style = 0);
+  void Attach(HWND hwnd);
+  void AddTo(WinControl& parent) { parent.children_.push_back(this); }
+  // Default colours for the parent's WM_CTLCOLOR* answer.
+  bool ColorReply(HDC dc, LRESULT& result, int background = COLOR_BTNFACE);
+
+  HWND hwnd_ = nullptr;
+  int tab_ = -1;
+  std::vector<WinControl*> children_;
+};
+
+class GraphicControl : public Control {
+ public:
+  std::function<void()> OnClick;
+  std::function<void(MouseButton, int x, int y)> OnMouseDown;
+  std::function<void(MouseButton, int x, int y)> OnMouseUp;
+
+  // Draws the control in its form's client coordinates.
+  virtual void Paint(HDC dc) = 0;
+  void Invalidate() const;
+  // The part of the form it draws on (may be larger than the bounds, for labels).
+  virtual RECT DrawnRect() const;
+  bool Contains(int x, int y) const;
+
+  void SetBounds(int left, int top, int width, int height) override;
+  void SetVisible(bool visible) override;
+  void SetEnabled(bool enabled) override;
+  void SetCaption(const std::string& caption) override;
+  void SetFont(const FontSpec& font) override;
+
+ protected:
+  void CreateGraphic(WinControl* parent, const Layout& layout);
+};
+
+}  // namespace vemo::ui

@@ -1,0 +1,78 @@
+#include "custom_control.h"
+
+#include "application.h"
+
+namespace vemo::ui {
+
+LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  auto* self = dynamic_cast<CustomControl*>(WinControl::FromHandle(hwnd));
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return SendMessageW(GetParent(hwnd), msg, wparam, lparam);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_GETFONT:
+      return self ? reinterpret_cast<LRESULT>(GetFont(self->Font())) : 0;
+    case WM_SETFONT:
+      if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      RECT client;
+      GetClientRect(hwnd, &client);
+      HDC mem = CreateCompatibleDC(dc);
+      HBITMAP bmp = CreateCompatibleBitmap(dc, client.right, client.bottom);
+      HGDIOBJ old = SelectObject(mem, bmp);
+      FillRect(mem, &client, GetSysColorBrush(COLOR_BTNFACE));
+      if (self) {
+        try {
+          self->PaintWindow(mem, client);
+        } catch (...) {
+        }
+      }
+      BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+      SelectObject(mem, old);
+      DeleteObject(bmp);
+      DeleteDC(mem);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_SETTEXT: {
+      LRESULT r = DefWindowProcW(hwnd, msg, wparam, lparam);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return r;
+    }
+  }
+  return DefWindowProcW(hwnd, msg, wparam, lparam);
+}
+
+void RegisterContainerClasses(HINSTANCE module) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = CustomProc;
+  wc.hInstance = module;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = L"VemoCustom";
+  RegisterClassExW(&wc);
+}
+
+void CustomControl::SetCaption(const std::string& caption) {
+  WinControl::SetCaption(caption);
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void CustomControl::SetFont(const FontSpec& font) {
+  WinControl::SetFont(font);
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+}  // namespace vemo::ui

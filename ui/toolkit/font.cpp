@@ -1,0 +1,75 @@
+#include "font.h"
+
+#include <map>
+#include <mutex>
+#include <tuple>
+
+#include "text.h"
+
+namespace vemo::ui {
+
+const char* const kGothicFace = u8"ＭＳ Ｐゴシック";
+
+namespace {
+
+int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FaceExists(const std::wstring& face) {
+  LOGFONTW lf{};
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  bool found = false;
+  HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(dc, &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+std::mutex mutex;
+
+}  // namespace
+
+std::string DrawnFace(const std::string& requested) {
+  static std::map<std::string, std::string> drawn;
+  std::lock_guard<std::mutex> lock(mutex);
+  auto it = drawn.find(requested);
+  if (it != drawn.end()) return it->second;
+  std::string face = requested;
+  if (!FaceExists(Widen(requested))) {
+    // Wine ships Tahoma; Windows has it everywhere.
+    face = "Tahoma";
+  }
+  drawn.emplace(requested, face);
+  return face;
+}
+
+HFONT GetFont(const FontSpec& spec) {
+  static std::map<std::tuple<std::string, int, bool, bool>, HFONT> fonts;
+  std::string face = DrawnFace(spec.face);
+  std::lock_guard<std::mutex> lock(mutex);
+  auto key = std::make_tuple(spec.face, spec.height, spec.bold, spec.italic);
+  auto it = fonts.find(key);
+  if (it != fonts.end()) return it->second;
+  LOGFONTW lf{};
+  lf.lfHeight = -spec.height;  // negative: character height, not cell height
+  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = spec.italic ? TRUE : FALSE;
+  lf.lfCharSet = face == spec.face ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
+  lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  lstrcpynW(lf.lfFaceName, Widen(face).c_str(), LF_FACESIZE);
+  HFONT font = CreateFontIndirectW(&lf);
+  fonts.emplace(key, font);
+  return font;
+}
+
+COLORREF TextColor(const FontSpec& spec) {
+  return spec.black ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOWTEXT);
+}
+
+}  // namespace vemo::ui

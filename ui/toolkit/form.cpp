@@ -1,0 +1,507 @@
+#include "form.h"
+
+#include <windowsx.h>
+
+#include "application.h"
+#include "button.h"
+#include "check_box.h"
+#include "menu.h"
+#include "text.h"
+
+namespace vemo::ui {
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_NCCREATE) {
+    auto* form = reinterpret_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    form->Attach(hwnd);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    RemovePropW(hwnd, L"VemoControl");
+    if (form) form->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+  }
+  if (!form) return DefWindowProcW(hwnd, msg, wparam, lparam);
+  LRESULT result = 0;
+  try {
+    result = form->HandleMessage(msg, wparam, lparam);
+  } catch (...) {
+    App().ReportCurrentException();
+  }
+  return result;
+}
+
+void RegisterFormClass(HINSTANCE module) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = FormProc;
+  wc.hInstance = module;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = L"VemoForm";
+  RegisterClassExW(&wc);
+}
+
+namespace {
+
+void StylesFor(BorderStyle border, DWORD& style, DWORD& ex_style) {
+  ex_style = 0;
+  switch (border) {
+    case BorderStyle::Single:
+      style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+      break;
+    case BorderStyle::Sizeable:
+      style = WS_OVERLAPPEDWINDOW;
+      break;
+    case BorderStyle::Dialog:
+      style = WS_CAPTION | WS_SYSMENU;
+      ex_style = WS_EX_DLGMODALFRAME;
+      break;
+    case BorderStyle::SingleNoSystem:
+      style = WS_CAPTION;
+      break;
+  }
+  style |= WS_CLIPCHILDREN;
+}
+
+}  // namespace
+
+Form::~Form() = default;
+
+void Form::CreateForm(const FormSpec& spec) {
+  name_ = spec.name;
+  caption_ = spec.caption;
+  border_ = spec.border;
+  position_ = spec.position;
+  font_ = spec.font;
+  form_ = this;
+  DWORD style = 0, ex_style = 0;
+  StylesFor(border_, style, ex_style);
+  int w = spec.width, h = spec.height;
+  if (!spec.outer_size) {
+    RECT r{0, 0, w, h};
+    AdjustWindowRectEx(&r, style, FALSE, ex_style);
+    w = r.right - r.left;
+    h = r.bottom - r.top;
+  }
+  int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+  if (position_ == FormPosition::ScreenCenter) {
+    x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
+    y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+  }
+  CreateWindowExW(ex_style, L"VemoForm", Widen(caption_).c_str(), style, x, y, w, h,
+                  App().Handle(), nullptr, App().Module(), this);
+  if (!spec.outer_size) SetClientSize(spec.width, spec.height);
+  SyncBounds();
+}
+
+void Form::SetMenu(MainMenu& menu) {
+  int cw = ClientWidth(), ch = ClientHeight();
+  menu_ = &menu;
+  ::SetMenu(hwnd_, menu.Handle());
+  menu.AttachTo(hwnd_);
+  SetClientSize(cw, ch);
+}
+
+void Form::SetIcon(int resource_id) {
+  HICON big = (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resource_id), IMAGE_ICON, 32,
+                                32, 0);
+  HICON small = (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resource_id), IMAGE_ICON, 16,
+                                  16, 0);
+  if (big) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, (LPARAM)big);
+  if (small) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, (LPARAM)small);
+  icon_ = big;
+}
+
+int Form::ClientWidth() const {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  return r.right;
+}
+
+int Form::ClientHeight() const {
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  return r.bottom;
+}
+
+void Form::SetClientSize(int width, int height) {
+  RECT w{}, c{};
+  // Twice: a menu bar may wrap at the first width.
+  for (int i = 0; i < 2; ++i) {
+    GetWindowRect(hwnd_, &w);
+    GetClientRect(hwnd_, &c);
+    int dw = width - c.right, dh = height - c.bottom;
+    if (dw == 0 && dh == 0) break;
+    SetWindowPos(hwnd_, nullptr, 0, 0, (w.right - w.left) + dw, (w.bottom - w.top) + dh,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SyncBounds();
+}
+
+void Form::SetBounds(int left, int top, int width, int height) {
+  SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SyncBounds();
+}
+
+void Form::SyncBounds() {
+  RECT r{};
+  if (!hwnd_ || IsIconic(hwnd_)) return;
+  GetWindowRect(hwnd_, &r);
+  Control::SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void Form::CenterOnScreen() {
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SyncBounds();
+}
+
+void Form::SetVisible(bool visible) {
+  Control::SetVisible(visible);
+  if (!hwnd_) return;
+  if (visible) {
+    if (IsWindowVisible(hwnd_)) {
+      SetForegroundWindow(hwnd_);
+      return;
+    }
+    if (position_ == FormPosition::ScreenCenter) CenterOnScreen();
+    Fire(OnShow);
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    UpdateWindow(hwnd_);
+  } else {
+    ShowWindow(hwnd_, SW_HIDE);
+  }
+}
+
+void Form::Close() {
+  bool can_close = true;
+  if (OnCloseQuery) OnCloseQuery(can_close);
+  if (!can_close) return;
+  if (modal_) {
+    if (modal_result_ == kResultNone) modal_result_ = kResultCancel;
+    return;
+  }
+  Fire(OnClose);
+  Hide();
+  if (this == App().MainForm()) App().Terminate();
+}
+
+int Form::ShowModal() {
+  HWND previous = GetActiveWindow();
+  ReleaseCapture();
+  modal_ = true;
+  modal_result_ = kResultNone;
+  auto disabled = App().DisableWindows(hwnd_);
+  EnableWindow(hwnd_, TRUE);
+  Show();
+  SetActiveWindow(hwnd_);
+  MSG msg;
+  while (modal_result_ == kResultNone) {
+    if (!App().HandleMessage(msg)) {
+      // Emergency exit: end as cancelled and let the outer loop see the quit too.
+      PostQuitMessage((int)msg.wParam);
+      modal_result_ = kResultCancel;
+      break;
+    }
+    if (modal_result_ == kResultNone && !IsWindowVisible(hwnd_)) modal_result_ = kResultCancel;
+  }
+  int result = modal_result_;
+  App().EnableWindows(disabled);
+  if (previous && previous != hwnd_ && IsWindow(previous) && IsWindowVisible(previous))
+    SetActiveWindow(previous);
+  Hide();
+  modal_ = false;
+  return result;
+}
+
+void Form::Minimize() {
+  if (this == App().MainForm()) {
+    App().Minimize();
+  } else {
+    ShowWindow(hwnd_, SW_MINIMIZE);
+  }
+}
+
+void Form::Restore() {
+  if (this == App().MainForm()) {
+    App().Restore();
+  } else if (IsIconic(hwnd_)) {
+    ShowWindow(hwnd_, SW_RESTORE);
+  }
+}
+
+void Form::AlignClient(WinControl* control) {
+  aligned_ = control;
+  LayoutAligned();
+}
+
+void Form::LayoutAligned() {
+  if (aligned_ && !IsIconic(hwnd_)) aligned_->SetBounds(0, 0, ClientWidth(), ClientHeight());
+}
+
+WinControl* Form::ActiveControl() const {
+  HWND focus = GetFocus();
+  if (!focus || !IsChild(hwnd_, focus)) focus = saved_focus_;
+  while (focus && focus != hwnd_) {
+    if (WinControl* c = WinControl::FromHandle(focus)) return c;
+    focus = GetParent(focus);
+  }
+  return nullptr;
+}
+
+void Form::FocusFirst() {
+  std::vector<WinControl*> order;
+  CollectTabOrder(order);
+  for (WinControl* c : order) {
+    if (c->CanFocus()) {
+      c->SetFocus();
+      return;
+    }
+  }
+  ::SetFocus(hwnd_);
+}
+
+void Form::SelectNext(bool forward) {
+  std::vector<WinControl*> order;
+  CollectTabOrder(order);
+  std::vector<WinControl*> focusable;
+  for (WinControl* c : order)
+    if (c->CanFocus()) focusable.push_back(c);
+  if (focusable.empty()) return;
+  WinControl* current = ActiveControl();
+  int n = (int)focusable.size(), at = -1;
+  for (int i = 0; i < n; ++i)
+    if (focusable[i] == current) at = i;
+  int next = at < 0 ? (forward ? 0 : n - 1) : (at + (forward ? 1 : n - 1)) % n;
+  focusable[next]->SetFocus();
+}
+
+Form* Form::FromWindow(HWND hwnd) {
+  if (!hwnd) return nullptr;
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  return dynamic_cast<Form*>(WinControl::FromHandle(root));
+}
+
+namespace {
+
+// The access key of a caption ("&1" -> '1'), or 0.
+wchar_t AccessKey(const std::string& caption) {
+  std::wstring w = Widen(caption);
+  for (size_t i = 0; i + 1 < w.size(); ++i) {
+    if (w[i] == L'&') {
+      if (w[i + 1] == L'&') {
+        ++i;
+        continue;
+      }
+      return (wchar_t)(UINT_PTR)CharUpperW((LPWSTR)(UINT_PTR)w[i + 1]);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool Form::HandleDialogKey(const MSG& msg) {
+  if (msg.message == WM_KEYDOWN) {
+    bool ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
+    if (msg.wParam == VK_TAB && !ctrl && !alt) {
+      SelectNext(GetKeyState(VK_SHIFT) >= 0);
+      return true;
+    }
+    if (msg.wParam == VK_ESCAPE && !alt) {
+      // No form of ours has a cancel button: Esc does nothing, unless a control wants it
+      // (an open drop-down list closes).
+      MSG copy = msg;
+      LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam,
+                                  reinterpret_cast<LPARAM>(&copy));
+      return !(code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE));
+    }
+    if (msg.wParam == VK_RETURN && !alt) {
+      WinControl* focused = ActiveControl();
+      if (auto* button = dynamic_cast<Button*>(focused)) {
+        if (button->Enabled()) button->Click();
+        return true;
+      }
+      // A control that wants Enter itself (an open drop-down list, a folder list) keeps it.
+      MSG copy = msg;
+      LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam,
+                                  reinterpret_cast<LPARAM>(&copy));
+      if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+      if (default_button_ && IsWindowVisible(default_button_->Handle()) &&
+          IsWindowEnabled(default_button_->Handle())) {
+        default_button_->Click();
+        return true;
+      }
+    }
+    return false;
+  }
+  if (msg.message == WM_SYSCHAR) {
+    wchar_t key = (wchar_t)(UINT_PTR)CharUpperW((LPWSTR)(UINT_PTR)(wchar_t)msg.wParam);
+    std::vector<WinControl*> order;
+    CollectTabOrder(order);
+    for (WinControl* c : order) {
+      if (!c->CanFocus() || AccessKey(c->Caption()) != key) continue;
+      if (auto* button = dynamic_cast<Button*>(c)) {
+        button->SetFocus();
+        button->Click();
+        return true;
+      }
+      if (auto* box = dynamic_cast<CheckBox*>(c)) {
+        box->SetFocus();
+        box->SetChecked(!box->Checked());
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void Form::Paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  RECT rc = ps.rcPaint;
+  int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  if (w > 0 && h > 0) {
+    // Drawn into memory first, so moving pictures do not flicker.
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    SetViewportOrgEx(mem, -rc.left, -rc.top, nullptr);
+    FillRect(mem, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    for (GraphicControl* g : graphics_) {
+      if (!g->Visible()) continue;
+      RECT d = g->DrawnRect(), x;
+      if (!IntersectRect(&x, &d, &rc)) continue;
+      int saved = SaveDC(mem);
+      g->Paint(mem);
+      RestoreDC(mem, saved);
+    }
+    SetViewportOrgEx(mem, 0, 0, nullptr);
+    BitBlt(dc, rc.left, rc.top, w, h, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+  }
+  EndPaint(hwnd_, &ps);
+}
+
+void Form::MouseEvent(UINT msg, LPARAM lparam) {
+  int x = GET_X_LPARAM(lparam), y = GET_Y_LPARAM(lparam);
+  MouseButton button = MouseButton::Left;
+  if (msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP) button = MouseButton::Right;
+  if (msg == WM_MBUTTONDOWN || msg == WM_MBUTTONUP) button = MouseButton::Middle;
+  bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+  if (down) {
+    GraphicControl* hit = nullptr;
+    for (auto it = graphics_.rbegin(); it != graphics_.rend(); ++it) {
+      if ((*it)->Visible() && (*it)->Enabled() && (*it)->Contains(x, y)) {
+        hit = *it;
+        break;
+      }
+    }
+    if (!hit) return;
+    captured_ = hit;
+    SetCapture(hwnd_);
+    Fire(hit->OnMouseDown, button, x - hit->Left(), y - hit->Top());
+  } else if (captured_) {
+    GraphicControl* hit = captured_;
+    captured_ = nullptr;
+    ReleaseCapture();
+    Fire(hit->OnMouseUp, button, x - hit->Left(), y - hit->Top());
+    if (button == MouseButton::Left && hit->Contains(x, y)) Fire(hit->OnClick);
+  }
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = 0;
+  switch (msg) {
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_COMMAND:
+      if (lparam) {
+        if (WinControl* c = FromHandle(reinterpret_cast<HWND>(lparam)))
+          if (c->Reflect(msg, wparam, lparam, result)) return result;
+      } else if (HIWORD(wparam) == 0) {
+        MenuItem::DispatchCommand(LOWORD(wparam));
+        return 0;
+      }
+      break;
+    case WM_NOTIFY:
+      if (WinControl* c = FromHandle(reinterpret_cast<NMHDR*>(lparam)->hwndFrom))
+        if (c->Reflect(msg, wparam, lparam, result)) return result;
+      break;
+    case WM_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lparam);
+      if (dis->CtlType != ODT_MENU)
+        if (WinControl* c = FromHandle(dis->hwndItem))
+          if (c->Reflect(msg, wparam, lparam, result)) return TRUE;
+      break;
+    }
+    case WM_MEASUREITEM: {
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+      if (mis->CtlType != ODT_MENU)
+        if (WinControl* c = FromHandle(GetDlgItem(hwnd_, (int)mis->CtlID)))
+          if (c->Reflect(msg, wparam, lparam, result)) return TRUE;
+      break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      if (WinControl* c = FromHandle(reinterpret_cast<HWND>(lparam)))
+        if (c->Reflect(msg, wparam, lparam, result)) return result;
+      break;
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_LBUTTONDOWN: case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP:
+      MouseEvent(msg, lparam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lparam) != hwnd_) captured_ = nullptr;
+      break;
+    case WM_SIZE:
+      LayoutAligned();
+      SyncBounds();
+      break;
+    case WM_MOVE:
+      SyncBounds();
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) saved_focus_ = focus;
+      } else if (!HIWORD(wparam)) {
+        if (saved_focus_ && IsWindow(saved_focus_) && IsWindowVisible(saved_focus_) &&
+            IsWindowEnabled(saved_focus_))
+          ::SetFocus(saved_focus_);
+        else
+          FocusFirst();
+      }
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_MINIMIZE && this == App().MainForm()) {
+        App().Minimize();
+        return 0;
+      }
+      break;
+    case WM_DROPFILES:
+      Fire(OnDropFiles, reinterpret_cast<HDROP>(wparam));
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, msg, wparam, lparam);
+}
+
+}  // namespace vemo::ui

@@ -1,0 +1,117 @@
+// A top-level window of the program. Forms are owned by the application window (which holds
+// the taskbar button), are hidden rather than destroyed, and can be shown modally.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "control.h"
+
+namespace vemo::ui {
+
+class Button;
+class MainMenu;
+
+enum class BorderStyle {
+  Single,          // fixed frame; system menu, close and minimise buttons
+  Sizeable,        // sizeable frame; system menu, minimise and maximise buttons
+  Dialog,          // dialog frame; close button only
+  SingleNoSystem,  // fixed frame, title bar without system menu or buttons
+};
+
+enum class FormPosition { System, ScreenCenter };
+
+// Modal results, the platform's dialog answers.
+enum : int { kResultNone = 0, kResultOk = 1, kResultCancel = 2, kResultYes = 6, kResultNo = 7 };
+
+struct FormSpec {
+  std::string name;
+  std::string caption;
+  BorderStyle border = BorderStyle::Single;
+  FormPosition position = FormPosition::System;
+  int width = 0, height = 0;  // client size, or outer size when outer_size is set
+  bool outer_size = false;
+  FontSpec font;
+};
+
+class Form : public WinControl {
+ public:
+  std::function<void()> OnShow;                   // each time the form becomes visible
+  std::function<void(bool& can_close)> OnCloseQuery;
+  std::function<void()> OnClose;                  // after a close was allowed
+  std::function<void(HDROP)> OnDropFiles;         // WM_DROPFILES, once DragAcceptFiles is on
+
+  Form() = default;
+  ~Form() override;
+
+  void CreateForm(const FormSpec& spec);
+  void SetMenu(MainMenu& menu);
+  void SetIcon(int resource_id);
+  BorderStyle Border() const { return border_; }
+  FormPosition Position() const { return position_; }
+
+  // Showing and closing.
+  void SetVisible(bool visible) override;  // Show() / Hide()
+  bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+  void Close();                            // close query, then hide (main form: quit)
+  int ShowModal();                         // returns the modal result (6, 7, 2, ...)
+  bool Modal() const { return modal_; }
+  int ModalResult() const { return modal_result_; }
+  void SetModalResult(int result) { modal_result_ = result; }
+
+  // Minimising: the main form minimises the whole application (its taskbar button).
+  void Minimize();
+  void Restore();
+  bool Minimized() const { return hwnd_ && IsIconic(hwnd_); }
+
+  int ClientWidth() const;
+  int ClientHeight() const;
+  void SetClientSize(int width, int height);
+  void SetBounds(int left, int top, int width, int height) override;
+
+  void SetDefaultButton(Button* button) { default_button_ = button; }
+  Button* DefaultButton() const { return default_button_; }
+  // The control that has (or last had) the focus in this form.
+  WinControl* ActiveControl() const;
+  void FocusFirst();
+  // Moves the focus along the tab order (Tab, Shift+Tab).
+  void SelectNext(bool forward);
+
+  // A control that fills the client area and follows its size.
+  void AlignClient(WinControl* control);
+  // Drawn-only controls, in creation order (back to front).
+  void AddGraphic(GraphicControl* control) { graphics_.push_back(control); }
+  const std::vector<GraphicControl*>& Graphics() const { return graphics_; }
+
+  // Keyboard handling of dialogs: Tab, Enter on the default button. True when consumed.
+  bool HandleDialogKey(const MSG& msg);
+  static Form* FromWindow(HWND hwnd);  // the form a window of ours belongs to
+
+ protected:
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
+
+ private:
+  friend LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  void Paint();
+  void MouseEvent(UINT msg, LPARAM lparam);
+  void CenterOnScreen();
+  void LayoutAligned();
+  void SyncBounds();
+
+  BorderStyle border_ = BorderStyle::Single;
+  FormPosition position_ = FormPosition::System;
+  bool modal_ = false;
+  int modal_result_ = 0;
+  Button* default_button_ = nullptr;
+  HWND saved_focus_ = nullptr;
+  WinControl* aligned_ = nullptr;
+  std::vector<GraphicControl*> graphics_;
+  GraphicControl* captured_ = nullptr;
+  MainMenu* menu_ = nullptr;
+  HICON icon_ = nullptr;
+};
+
+}  // namespace vemo::ui

@@ -1,0 +1,27 @@
+#include "group_box.h"
+
+#include "text.h"
+
+namespace vemo::ui {
+
+void GroupBox::PaintWindow(HDC dc, const RECT& client) {
+  SelectObject(dc, GetFont(font_));
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  RECT frame = client;
+  frame.top = tm.tmHeight / 2;
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  std::wstring text = Widen(caption_);
+  if (text.empty()) return;
+  RECT r{8, 0, client.right - 8, tm.tmHeight};
+  RECT calc = r;
+  DrawTextW(dc, text.c_str(), (int)text.size(), &calc, DT_CALCRECT | DT_SINGLELINE);
+  calc.left -= 1;
+  calc.right += 1;
+  FillRect(dc, &calc, GetSysColorBrush(COLOR_BTNFACE));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT));
+  DrawTextW(dc, text.c_str(), (int)text.size(), &r, DT_SINGLELINE);
+}
+
+}  // namespace vemo::ui

@@ -1,0 +1,16 @@
+// A captioned frame. It may be the parent of the controls inside it (positions then relative
+// to it) or merely lie behind them.
+#pragma once
+#include "custom_control.h"
+
+namespace vemo::ui {
+
+class GroupBox : public CustomControl {
+ public:
+  void Create(WinControl& parent, const Layout& layout) { CreateCustom(parent, layout); }
+
+ protected:
+  void PaintWindow(HDC dc, const RECT& client) override;
+};
+
+}  // namespace vemo::ui

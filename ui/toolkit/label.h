@@ -1,0 +1,27 @@
+// Text drawn on its form (no window of its own). "&" marks an access key and "&&" shows one
+// ampersand. An auto-sized label draws its whole text even past its design size.
+#pragma once
+#include "control.h"
+
+namespace vemo::ui {
+
+class Label : public GraphicControl {
+ public:
+  void Create(WinControl& parent, const Layout& layout) { CreateGraphic(&parent, layout); }
+
+  bool AutoSize() const { return auto_size_; }
+  void SetAutoSize(bool auto_size) {
+    Invalidate();
+    auto_size_ = auto_size;
+    Invalidate();
+  }
+
+  void Paint(HDC dc) override;
+  RECT DrawnRect() const override;
+
+ private:
+  RECT TextRect() const;
+  bool auto_size_ = true;
+};
+
+}  // namespace vemo::ui

@@ -1,0 +1,30 @@
+// A panel: raised outer bevel, an inner border and a one-line caption, left- or right-aligned.
+#pragma once
+#include "custom_control.h"
+
+namespace vemo::ui {
+
+enum class Alignment { Left, Center, Right };
+
+class Panel : public CustomControl {
+ public:
+  void Create(WinControl& parent, const Layout& layout) { CreateCustom(parent, layout); }
+
+  Alignment TextAlignment() const { return alignment_; }
+  void SetAlignment(Alignment alignment) { alignment_ = alignment; Repaint(); }
+  int BorderWidth() const { return border_width_; }
+  void SetBorderWidth(int width) { border_width_ = width; Repaint(); }
+  bool RaisedBevel() const { return raised_; }
+  void SetRaisedBevel(bool raised) { raised_ = raised; Repaint(); }
+
+ protected:
+  void PaintWindow(HDC dc, const RECT& client) override;
+
+ private:
+  void Repaint() { if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE); }
+  Alignment alignment_ = Alignment::Center;
+  int border_width_ = 0;
+  bool raised_ = true;
+};
+
+}  // namespace vemo::ui

@@ -1,0 +1,57 @@
+#include "picture.h"
+
+#include <map>
+#include <mutex>
+#include <utility>
+
+#include "application.h"
+
+namespace vemo::ui {
+
+Picture Picture::Bitmap(int resource_id) { return Load(resource_id, false); }
+Picture Picture::Icon(int resource_id) { return Load(resource_id, true); }
+
+Picture Picture::Load(int resource_id, bool icon) {
+  // One shared image per resource for the whole process.
+  static std::map<std::pair<int, bool>, Picture> loaded;
+  static std::mutex mutex;
+  std::lock_guard<std::mutex> lock(mutex);
+  auto key = std::make_pair(resource_id, icon);
+  auto it = loaded.find(key);
+  if (it != loaded.end()) return it->second;
+  auto data = std::make_shared<Data>();
+  data->id = resource_id;
+  data->is_icon = icon;
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  if (icon) {
+    data->icon = (HICON)LoadImageW(module, MAKEINTRESOURCEW(resource_id), IMAGE_ICON, 32, 32, 0);
+    if (data->icon) data->width = data->height = 32;
+  } else {
+    data->bitmap = (HBITMAP)LoadImageW(module, MAKEINTRESOURCEW(resource_id), IMAGE_BITMAP, 0,
+                                       0, LR_CREATEDIBSECTION);
+    BITMAP bm{};
+    if (data->bitmap && GetObjectW(data->bitmap, sizeof(bm), &bm)) {
+      data->width = bm.bmWidth;
+      data->height = bm.bmHeight;
+    }
+  }
+  Picture picture;
+  picture.data_ = data;
+  loaded.emplace(key, picture);
+  return picture;
+}
+
+void Picture::Draw(HDC dc, int x, int y) const {
+  if (!data_) return;
+  if (data_->icon) {
+    DrawIconEx(dc, x, y, data_->icon, data_->width, data_->height, 0, nullptr, DI_NORMAL);
+  } else if (data_->bitmap) {
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, data_->bitmap);
+    BitBlt(dc, x, y, data_->width, data_->height, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+  }
+}
+
+}  // namespace vemo::ui

@@ -1,0 +1,41 @@
+// A timer with an interval and an enabled state; OnTimer runs on the user-interface thread.
+// Changing the interval while it runs starts the period anew. The setters may be called from
+// any thread: off the user-interface thread they take effect through App().Post, in order.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+namespace vemo::ui {
+
+class Timer {
+ public:
+  std::function<void()> OnTimer;
+
+  Timer() = default;
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+  ~Timer();
+
+  void Create(const std::string& name, unsigned interval, bool enabled);
+  const std::string& Name() const { return name_; }
+  unsigned Interval() const { return interval_; }
+  void SetInterval(unsigned interval);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+
+  // Routes a WM_TIMER of the application window to its timer.
+  static void Dispatch(UINT_PTR id);
+
+ private:
+  void Update();
+  std::string name_;
+  UINT_PTR id_ = 0;
+  std::atomic<unsigned> interval_{1000};
+  std::atomic<bool> enabled_{false};
+  bool running_ = false;
+};
+
+}  // namespace vemo::ui

@@ -1,0 +1,128 @@
+// vemo_screenshots.exe FOLDER: shows every window of the program (and the main window with
+// each menu open) and writes what the screen shows of it as BMP files into FOLDER.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/app/startup.h"
+#include "ui/toolkit/application.h"
+#include "ui/toolkit/text.h"
+#include "ui/windows/forms.h"
+
+namespace {
+
+using namespace vemo;
+std::wstring folder;
+
+void SaveScreenRect(RECT r, const std::wstring& name) {
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  int stride = (w * 3 + 3) & ~3;
+  BITMAPFILEHEADER fh{};
+  fh.bfType = 0x4D42;
+  fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
+  fh.bfSize = fh.bfOffBits + stride * h;
+  HANDLE f = CreateFileW((folder + L"\\" + name + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                         CREATE_ALWAYS, 0, nullptr);
+  DWORD written;
+  WriteFile(f, &fh, sizeof(fh), &written, nullptr);
+  WriteFile(f, &bi.bmiHeader, sizeof(bi.bmiHeader), &written, nullptr);
+  WriteFile(f, bits, stride * h, &written, nullptr);
+  CloseHandle(f);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+}
+
+void SaveWindow(ui::Form& form, const std::wstring& name) {
+  ui::PumpFor(400);
+  RECT r;
+  GetWindowRect(form.Handle(), &r);
+  SaveScreenRect(r, name);
+}
+
+// The open drop-down menu, captured from inside the menu's own loop.
+std::wstring menu_shot;
+void CALLBACK CaptureMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  RECT r;
+  GetWindowRect(Form1->Handle(), &r);
+  HWND popup = FindWindowW(L"#32768", nullptr);
+  if (popup && IsWindowVisible(popup)) {
+    RECT p;
+    GetWindowRect(popup, &p);
+    UnionRect(&r, &r, &p);
+  }
+  SaveScreenRect(r, menu_shot);
+  EndMenu();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  folder = argc > 1 ? argv[1] : L".";
+  ui::App().Initialize();
+  ui::App().SetTitle("Vemo");
+  CreateForms();
+  BindHandlers();
+  ShowWindow(ui::App().Handle(), SW_SHOWNOACTIVATE);
+  Form1->Show();
+  SaveWindow(*Form1, L"main");
+
+  struct { const wchar_t* name; wchar_t key; } menus[] = {
+      {L"main_menu_file", L'f'}, {L"main_menu_view", L'v'}, {L"main_menu_option", L'o'},
+      {L"main_menu_language", L'l'}, {L"main_menu_help", L'h'}};
+  for (auto& m : menus) {
+    menu_shot = m.name;
+    SetForegroundWindow(Form1->Handle());
+    SetTimer(nullptr, 0, 700, CaptureMenu);
+    PostMessageW(Form1->Handle(), WM_SYSCOMMAND, SC_KEYMENU, m.key);
+    ui::PumpFor(1500);
+  }
+
+  Form2->Memo1.AppendLine("A line much longer than the window is wide stays one line and is "
+                          "reached with the horizontal scroll bar: C:\\Folder\\Sub\\file.txt");
+  Form2->Show();
+  SaveWindow(*Form2, L"error_info");
+  Form2->Hide();
+
+  About->Show();
+  SaveWindow(*About, L"about");
+  About->Label2Click();
+  ui::PumpFor(2500);
+  SaveWindow(*About, L"about_scene");
+  About->Hide();
+
+  PBar->ProgressBar2.SetMax(1024);
+  PBar->ProgressBar2.SetPosition(400);
+  PBar->ProgressBar1.SetMax(1024);
+  PBar->ProgressBar1.SetPosition(700);
+  PBar->Panel3.SetCaption("1234KB /5678KB");
+  PBar->Panel2.SetCaption("70KB /100KB");
+  PBar->Panel1.SetCaption("C:\\Folder 1\\Sub\\file.txt");
+  PBar->Show();
+  SaveWindow(*PBar, L"progress");
+  PBar->Hide();
+
+  DragDropMsg->Message.SetCaption("Which folder (1 or 2) do you want droped folder set?");
+  DragDropMsg->Show();
+  SaveWindow(*DragDropMsg, L"drop_question");
+  DragDropMsg->Hide();
+  return 0;
+}

@@ -1,0 +1,52 @@
+#include "ui/windows/tabout.h"
+
+#include "assets/art_ids.h"
+
+namespace vemo {
+
+using ui::MakeFont;
+using ui::Layout;
+using ui::Picture;
+
+TAbout::TAbout() {
+  CreateForm({"About", "About Vemo", ui::BorderStyle::Dialog, ui::FormPosition::ScreenCenter,
+              232, 121, false, MakeFont(13, false, false, true)});
+  const auto italic = MakeFont(13, false, true, true);
+  Image4.Create(*this, Layout{"Image4", 8, 56, 49, 33}, Picture::Bitmap(ART_WHITE_STRIP), false);
+  Label1.Create(*this, Layout{"Label1", 69, 8, 103, 13, "File Compare Tool"});
+  Label4.Create(*this, Layout{"Label4", 8, 104, 241, 13, "Written by the Vemo developers", italic});
+  Label5.Create(*this, Layout{"Label5", 104, 24, 129, 13, "for Windows9x / NT", italic});
+  Image2.Create(*this, Layout{"Image2", 72, 56, 33, 33}, Picture::Bitmap(ART_ABOUT_FOLDER_2), false);
+  Image3.Create(*this, Layout{"Image3", 16, 56, 33, 33}, Picture::Bitmap(ART_ABOUT_FOLDER_1), false);
+  ImChr.Create(*this, Layout{"ImChr", 40, 56, 33, 33}, Picture::Bitmap(ART_CHAR_L), false);
+  ImChrL.Create(*this, Layout{"ImChrL", 16, 120, 33, 33}, Picture::Bitmap(ART_CHAR_L), false);
+  ImChrR.Create(*this, Layout{"ImChrR", 56, 120, 33, 33}, Picture::Bitmap(ART_CHAR_R), false);
+  Label2.Create(*this, Layout{"Label2", 96, 56, 45, 16, "Vemo", MakeFont(16, true, false, true)});
+  Label3.Create(*this, Layout{"Label3", 88, 80, 89, 13, "Version 1.3 L11"});
+  Image1.Create(*this, Layout{"Image1", 24, 48, 33, 33}, Picture::Icon(ART_APP_ICON), true);
+  Timer1.Create("Timer1", 1000, false);
+
+  Label2.OnClick = [this] { Label2Click(); };
+  Image1.OnClick = [this] { Label2Click(); };
+  Timer1.OnTimer = [this] { Timer1Timer(); };
+}
+
+void TAbout::Label2Click() {
+  Timer1.SetEnabled(true);
+  Timer1.SetInterval(kAboutClickInterval);
+}
+
+void TAbout::Timer1Timer() {
+  AboutAnimation::Step step = animation_.Tick();
+  if (step.slide) {
+    Image1.SetTop(step.positions.image1_top);
+    Label2.SetLeft(step.positions.label2_left);
+    Label3.SetLeft(step.positions.label3_left);
+    return;
+  }
+  Timer1.SetInterval(kAboutSceneInterval);
+  for (ui::Image* image : {&Image2, &Image3, &Image4, &ImChr}) image->Show();
+  ImChr.SetPicture(step.pose == 0 ? ImChrL.GetPicture() : ImChrR.GetPicture());
+}
+
+}  // namespace vemo
