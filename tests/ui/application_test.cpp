@@ -9,6 +9,7 @@
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/toolkit/check_box.h"
+#include "ui/toolkit/timer.h"
 
 namespace vemo {
 namespace {
@@ -125,6 +126,50 @@ TEST(ErrorInfo, LinesAppendClearAndFollowTheWindow) {
   f.SetBounds(50, 50, 400, 300);
   f.ClearLines();
   f.AppendLine("No error.");
+}
+
+TEST(Application, MinimisingTheMainFormMinimisesTheApplication) {
+  EnsureForms();
+  Form1->Show();
+  ui::PumpFor(100);
+  Form1->Minimize();
+  ui::PumpFor(100);
+  EXPECT_TRUE(IsIconic(ui::App().Handle()));  // the taskbar button
+  EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
+  EXPECT_TRUE(Form1->Minimized());
+  // A run shows its progress window modally meanwhile.
+  PBar->Show();
+  EXPECT_TRUE(IsWindowVisible(PBar->Handle()));
+  PBar->Hide();
+  Form1->Restore();
+  ui::PumpFor(100);
+  EXPECT_FALSE(IsIconic(ui::App().Handle()));
+  EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
+  EXPECT_FALSE(Form1->Minimized());
+  EXPECT_FALSE(IsWindowVisible(PBar->Handle()));  // hidden before the restore: stays hidden
+  Form1->Hide();
+}
+
+TEST(Application, TimerSettersFromAnotherThreadTakeEffectInOrder) {
+  EnsureForms();
+  ui::Timer& timer = Form1->Timer1;
+  int ticks = 0;
+  timer.OnTimer = [&] { ++ticks; };
+  std::thread worker([&] {
+    timer.SetInterval(20);
+    timer.SetEnabled(true);
+  });
+  worker.join();
+  ui::PumpFor(300);
+  EXPECT_GT(ticks, 2);
+  std::thread stopper([&] { timer.SetEnabled(false); });
+  stopper.join();
+  ui::PumpFor(50);
+  int stopped_at = ticks;
+  ui::PumpFor(200);
+  EXPECT_EQ(ticks, stopped_at);
+  timer.SetInterval(100);
+  timer.OnTimer = nullptr;
 }
 
 TEST(Controls, CheckBoxFromCodeProgressBarAboveMax) {

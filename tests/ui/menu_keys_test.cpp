@@ -163,6 +163,11 @@ TEST(Keys, DropQuestionAnswersWithModalResults) {
   EXPECT_EQ(AnswerDropQuestion({VK_TAB, VK_RETURN}), 2);  // the focus stayed on Button2
   ui::App().Post([] { SendMessageW(DragDropMsg->Button2.Handle(), BM_CLICK, 0, 0); });
   EXPECT_EQ(DragDropMsg->ShowModal(), 7);
+  ui::App().Post([] {  // Alt+2: the access key of "Folder2 (&2)"
+    ui::PumpFor(300);
+    PostMessageW(GetFocus(), WM_SYSCHAR, L'2', 1 << 29);
+  });
+  EXPECT_EQ(DragDropMsg->ShowModal(), 7);
 }
 
 }  // namespace

@@ -222,14 +222,33 @@ void Application::Run(Form& main_form) {
 }
 
 void Application::Minimize() {
+  // The forms go with the taskbar button and come back with it.
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM p) -> BOOL {
+        auto* app = reinterpret_cast<Application*>(p);
+        if (hwnd != app->handle_ && IsWindowVisible(hwnd) && Form::FromWindow(hwnd) &&
+            GetWindow(hwnd, GW_OWNER) == app->handle_) {
+          ShowWindow(hwnd, SW_HIDE);
+          app->minimized_forms_.push_back(hwnd);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(this));
   ShowWindow(handle_, SW_MINIMIZE);
 }
 
 void Application::Restore() {
   if (IsIconic(handle_)) ShowWindow(handle_, SW_RESTORE);
+  std::vector<HWND> forms;
+  forms.swap(minimized_forms_);
+  for (HWND hwnd : forms)
+    if (IsWindow(hwnd)) ShowWindow(hwnd, SW_SHOWNA);
   if (main_form_ && main_form_->Visible() && IsWindowEnabled(main_form_->Handle()))
     SetActiveWindow(main_form_->Handle());
 }
+
+bool Application::Minimized() const { return handle_ && IsIconic(handle_); }
 
 void PumpFor(int milliseconds) {
   DWORD end = GetTickCount() + milliseconds;

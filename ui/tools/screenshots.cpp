@@ -98,6 +98,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   Form2->Memo1.AppendLine("A line much longer than the window is wide stays one line and is "
                           "reached with the horizontal scroll bar: C:\\Folder\\Sub\\file.txt");
+  Form2->Memo1.AppendLine(u8"Japanese names show as they are: C:\\フォルダ\\ファイル.txt");
   Form2->Show();
   SaveWindow(*Form2, L"error_info");
   Form2->Hide();
