@@ -124,8 +124,8 @@ TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
   ui::PumpFor(200);
   EXPECT_EQ(f.ActiveControl(), &f.Edit1);  // first in tab order
   const std::vector<ui::WinControl*> order = {
-      &f.DirectoryListBox1Host, &f.DriveComboBox1Host, &f.Edit2,    &f.DirectoryListBox2Host,
-      &f.DriveComboBox2Host,    &f.CheckBox2,      &f.CheckBox3, &f.CheckBox1,
+      &f.DirectoryListBox1, &f.DriveComboBox1, &f.Edit2,    &f.DirectoryListBox2,
+      &f.DriveComboBox2,    &f.CheckBox2,      &f.CheckBox3, &f.CheckBox1,
       &f.Button2,           &f.Button4,        &f.Button1,   &f.Edit1};  // Button3 is disabled
   for (ui::WinControl* expected : order) {
     PressKey(VK_TAB);

@@ -17,7 +17,7 @@ std::wstring ExePath() {
 
 struct Found {
   DWORD pid;
-  HWND main = nullptr, app = nullptr;
+  HWND main = nullptr, app = nullptr, message_box = nullptr;
   int visible_forms = 0;
 };
 
@@ -29,6 +29,7 @@ BOOL CALLBACK FindWindows(HWND hwnd, LPARAM p) {
   wchar_t cls[64] = {};
   GetClassNameW(hwnd, cls, 64);
   if (lstrcmpW(cls, L"VemoApplication") == 0) f->app = hwnd;
+  if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) f->message_box = hwnd;
   if (lstrcmpW(cls, L"VemoForm") == 0 && IsWindowVisible(hwnd)) {
     ++f->visible_forms;
     f->main = hwnd;
@@ -54,6 +55,9 @@ void StartShowAndClose(const std::wstring& arguments) {
     Sleep(50);
     found = Found{pi.dwProcessId};
     EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
+    // The first start in a fresh prefix tells about the settings it will make: answer it.
+    if (found.message_box)
+      PostMessageW(found.message_box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   }
   ASSERT_NE(found.main, nullptr);
   Sleep(300);

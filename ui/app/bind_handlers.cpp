@@ -1,5 +1,6 @@
 // The one place where each area binds its handlers to the windows: one call per area.
 #include "ui/app/startup.h"
+#include "ui/main/main_window.h"
 #include "ui/windows/forms.h"
 
 namespace vemo {
@@ -7,6 +8,7 @@ namespace vemo {
 void BindHandlers() {
   // run/: Start, Stop, Emergency Exit, the progress window and Timer1.
   // ui/main/: the main window's folders, options, menus, settings and drop.
+  mainwin::BindMainWindow();
 }
 
 }  // namespace vemo

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "form.h"
-#include "ui/toolkit/control_host.h"
 #include "text.h"
 #include "timer.h"
 
@@ -68,8 +67,6 @@ void Application::Initialize() {
   RegisterClassExW(&wc);
   RegisterFormClass(module_);
   RegisterContainerClasses(module_);
-  // The drive box and folder list report what escapes their handlers the same way.
-  ControlHost::ErrorReport() = [this](const std::exception& e) { ShowErrorReport(e.what()); };
 
   // A zero-sized window that owns every form and holds the taskbar button and its text.
   int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
