@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ui/app/startup.h"
@@ -71,6 +72,39 @@ void CALLBACK CaptureMenu(HWND, UINT, UINT_PTR id, DWORD) {
   EndMenu();
 }
 
+// The first start in a fresh prefix shows the settings message before the main window: take
+// its picture and answer it, from a helper thread, so the pictures go on.
+void AnswerSettingsMessage() {
+  std::thread([] {
+    for (int i = 0; i < 200; ++i) {
+      HWND box = nullptr;
+      EnumWindows(
+          [](HWND hwnd, LPARAM found) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            wchar_t cls[16] = {};
+            GetClassNameW(hwnd, cls, 16);
+            if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) ||
+                lstrcmpW(cls, L"#32770") != 0)
+              return TRUE;
+            *reinterpret_cast<HWND*>(found) = hwnd;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      if (box) {
+        Sleep(300);
+        RECT r;
+        GetWindowRect(box, &r);
+        SaveScreenRect(r, L"settings_message");
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return;
+      }
+      if (Form1 && Form1->Visible()) return;
+      Sleep(50);
+    }
+  }).detach();
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -82,6 +116,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   CreateForms();
   BindHandlers();
   ShowWindow(ui::App().Handle(), SW_SHOWNOACTIVATE);
+  AnswerSettingsMessage();
   Form1->Show();
   SaveWindow(*Form1, L"main");
 
