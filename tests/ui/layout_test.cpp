@@ -22,6 +22,14 @@ TEST(Startup, FiveWindowsOneEachHiddenOwnedByTheApplication) {
     for (size_t j = 0; j < i; ++j) EXPECT_NE(forms[i], forms[j]);
   }
   EXPECT_EQ(ui::App().MainForm(), Form1);  // the first one created
+  // A new top-level window goes on top: before any is shown, the stacking from the top is
+  // the reverse of the creation order.
+  std::vector<HWND> stacking;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (ui::Form* form = ui::Form::FromWindow(w); form && form->Handle() == w)
+      stacking.push_back(w);
+  EXPECT_EQ(stacking, (std::vector<HWND>{DragDropMsg->Handle(), PBar->Handle(), About->Handle(),
+                                         Form2->Handle(), Form1->Handle()}));
   EXPECT_EQ(ui::App().Title(), "Vemo");
   EXPECT_EQ(ui::WindowText(ui::App().Handle()), "Vemo");  // the taskbar text
 }

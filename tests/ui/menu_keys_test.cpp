@@ -137,12 +137,19 @@ TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
   PressKey(VK_RETURN);  // in Edit1: the default button
   EXPECT_EQ(starts, 1);
   f.Button1.SetFocus();
+  ui::PumpFor(30);
+  auto type = [](ui::Button& b) { return GetWindowLongW(b.Handle(), GWL_STYLE) & BS_TYPEMASK; };
+  EXPECT_EQ(type(f.Button1), BS_DEFPUSHBUTTON);  // the focused button is drawn as the default
+  EXPECT_EQ(type(f.Button2), BS_PUSHBUTTON);
   PressKey(VK_RETURN);  // on a focused button: that button
   EXPECT_EQ(exits, 1);
   EXPECT_EQ(starts, 1);
   f.Button2.OnClick = nullptr;
   f.Button1.OnClick = nullptr;
   f.Edit1.SetFocus();
+  ui::PumpFor(30);
+  EXPECT_EQ(type(f.Button1), BS_PUSHBUTTON);
+  EXPECT_EQ(type(f.Button2), BS_DEFPUSHBUTTON);
   f.Hide();
 }
 
