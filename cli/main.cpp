@@ -44,7 +44,11 @@ void prepareConsole() {
 
 bool isTerminal(std::FILE* f) { return _isatty(_fileno(f)) != 0; }
 #else
-void onInterrupt(int) { vemo::runState().stopRequested = 1; }
+// The first Ctrl-C asks the run to stop; a second one ends the program at once.
+void onInterrupt(int) {
+    vemo::runState().stopRequested = 1;
+    signal(SIGINT, SIG_DFL);
+}
 
 std::vector<std::string> arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
 

@@ -3,4 +3,8 @@
 
 #include "ui/app/startup.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return vemo::RunVemo(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Ends at once, with a worker thread of an abandoned run still running: nothing is torn
+  // down under its feet.
+  ExitProcess(vemo::RunVemo());
+}

@@ -53,6 +53,22 @@ TEST_F(FileCompareTest, ADifferenceInTheLastByteReadsAllThreeBlocks) {
     EXPECT_EQ(state.comparedSize, 3750);
 }
 
+TEST_F(FileCompareTest, BlocksStayBlocksAcrossLongReads) {
+    // Around 81,920 bytes, where the reader asks the file system for more data.
+    const std::string eight(81920, 'e');
+    EXPECT_EQ(pair(eight, eight), Lines{});
+    EXPECT_EQ(sink.captions(Panel::Panel2).size(), 9u);
+    EXPECT_EQ(state.comparedSize, 10240);
+    sink.lines.clear();
+    EXPECT_EQ(pair(eight, eight + "!"), Lines{longer("2/f", "1/f")});
+    sink.lines.clear();
+    std::string changed = eight + eight;
+    changed[81920 + 5] = 'x';
+    EXPECT_EQ(pair(eight + eight, changed), Lines{differ("1/f", "2/f")});
+    sink.lines.clear();
+    EXPECT_EQ(pair(eight + "abc", eight + "abd"), Lines{differ("1/f", "2/f")});
+}
+
 TEST_F(FileCompareTest, TheFirstProgressUpdateOfAFileShowsNothingRead) {
     tree.file("1/f", std::string(5000, 'a'));
     tree.file("2/f", std::string(5000, 'a'));

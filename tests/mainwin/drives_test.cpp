@@ -6,10 +6,10 @@
 
 #include "tests/mainwin/spare_drive.h"
 #include "tests/mainwin/temp_tree.h"
-#include "ui/toolkit/wide_text.h"
+#include "ui/toolkit/text.h"
 
-namespace drives = vemo::drives;
-using vemo::WideFromUtf8;
+namespace drives = vemo::ui::drives;
+using vemo::ui::Widen;
 using vemo::testing::TempTree;
 
 namespace {
@@ -65,7 +65,7 @@ TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
   drives::RememberFolder(folder);
   EXPECT_EQ(drives::CurrentFolder(folder[0]), folder);
   EXPECT_EQ(drives::CurrentFolder(static_cast<char>(tolower(folder[0]))), folder);
-  RemoveDirectoryW(WideFromUtf8(folder).c_str());
+  RemoveDirectoryW(Widen(folder).c_str());
   EXPECT_EQ(drives::CurrentFolder(folder[0]), std::string(1, folder[0]) + ":\\");
   // A drive-relative path starts at the drive's current folder.
   std::string sub = tree.Folder("sub");

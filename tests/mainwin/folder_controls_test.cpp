@@ -4,29 +4,57 @@
 
 #include "tests/mainwin/spare_drive.h"
 #include "tests/mainwin/temp_tree.h"
+#include "ui/toolkit/application.h"
 #include "ui/toolkit/drive_box.h"
 #include "ui/toolkit/drives.h"
 #include "ui/toolkit/folder_list.h"
+#include "ui/toolkit/form.h"
+#include "ui/toolkit/text.h"
 
-using vemo::DriveBox;
-using vemo::FolderList;
+using vemo::ui::DriveBox;
+using vemo::ui::FolderList;
+using vemo::ui::Layout;
 using vemo::testing::TempTree;
 using vemo::testing::UnreadyDrive;
-namespace drives = vemo::drives;
+namespace drives = vemo::ui::drives;
 
 namespace {
+
+// A form of the toolkit holding one folder list and one drive box, laid out as Folder 1's.
+class HostForm : public vemo::ui::Form {
+ public:
+  HostForm() {
+    CreateForm({"Host", "Folder controls", vemo::ui::BorderStyle::Single,
+                vemo::ui::FormPosition::System, 632, 434, false, vemo::ui::MakeFont(12)});
+    List.Create(*this, Layout{"DirectoryListBox1", 16, 64, 289, 249, "", {}, 1});
+    Box.Create(*this, Layout{"DriveComboBox1", 16, 320, 289, 18, "", {}, 2});
+    Other.Create(*this, Layout{"DirectoryListBox2", 328, 64, 289, 249, "", {}, 4});
+  }
+  FolderList List;
+  DriveBox Box;
+  FolderList Other;
+};
+
+HostForm& Host() {
+  static HostForm* form = [] {
+    vemo::ui::App().Initialize();
+    auto* created = new HostForm;
+    created->Show();
+    return created;
+  }();
+  return *form;
+}
 
 class FolderControlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    window_ = CreateWindowExW(0, L"STATIC", L"test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640,
-                              480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    list_.Create(window_, 16, 64, 289, 249);
-    box_.Create(window_, 16, 320, 289, 18);
     list_.OnChange = [this] { ++list_changes_; };
     box_.OnChange = [this] { ++box_changes_; };
   }
-  void TearDown() override { DestroyWindow(window_); }
+  void TearDown() override {
+    list_.OnChange = nullptr;
+    box_.OnChange = nullptr;
+  }
 
   static void Pump() {
     MSG message;
@@ -41,9 +69,8 @@ class FolderControlsTest : public ::testing::Test {
     return -1;
   }
 
-  HWND window_ = nullptr;
-  FolderList list_;
-  DriveBox box_;
+  FolderList& list_ = Host().List;
+  DriveBox& box_ = Host().Box;
   int list_changes_ = 0;
   int box_changes_ = 0;
 };
@@ -65,7 +92,7 @@ TEST_F(FolderControlsTest, ListShowsTheChainThenTheSubFoldersIndented) {
   EXPECT_EQ(list_.EntryPath(static_cast<int>(chain.size()) + 1), tree.root() + "\\b");
   EXPECT_EQ(list_.EntryDepth(static_cast<int>(chain.size())), static_cast<int>(chain.size()));
   EXPECT_EQ(list_.SelectedEntry(), static_cast<int>(chain.size()) - 1);  // the current folder
-  EXPECT_EQ(SendMessageW(list_.inner(), LB_GETCOUNT, 0, 0), list_.EntryCount());
+  EXPECT_EQ(SendMessageW(list_.Handle(), LB_GETCOUNT, 0, 0), list_.EntryCount());
 }
 
 TEST_F(FolderControlsTest, ListRequestsNotifyOnlyWhenTheFolderChanges) {
@@ -118,8 +145,7 @@ TEST_F(FolderControlsTest, ListReturnsToTheFolderLastShownOnADrive) {
   list_.SetDrive(deep[0]);
   EXPECT_EQ(list_.Directory(), deep);
   // The drive's current folder is shared by every list of the program.
-  FolderList other;
-  other.Create(window_, 328, 64, 289, 249);
+  FolderList& other = Host().Other;
   other.SetDrive('Z');
   other.SetDrive(deep[0]);
   EXPECT_EQ(other.Directory(), deep);
@@ -134,14 +160,14 @@ TEST_F(FolderControlsTest, DoubleClickAndEnterOpenTheSelectedEntry) {
   // Double click on the sub-folder's row.
   int index = IndexOf(child);
   ASSERT_GE(index, 0);
-  SendMessageW(list_.inner(), LB_SETTOPINDEX, index, 0);
+  SendMessageW(list_.Handle(), LB_SETTOPINDEX, index, 0);
   RECT row;
-  SendMessageW(list_.inner(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row));
+  SendMessageW(list_.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row));
   LPARAM at = MAKELPARAM(row.left + 40, (row.top + row.bottom) / 2);
-  SendMessageW(list_.inner(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(list_.inner(), WM_LBUTTONUP, 0, at);
-  SendMessageW(list_.inner(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-  SendMessageW(list_.inner(), WM_LBUTTONUP, 0, at);
+  SendMessageW(list_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list_.Handle(), WM_LBUTTONUP, 0, at);
+  SendMessageW(list_.Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+  SendMessageW(list_.Handle(), WM_LBUTTONUP, 0, at);
   Pump();
   EXPECT_EQ(list_.Directory(), child);
   EXPECT_EQ(list_changes_, 1);
@@ -150,15 +176,15 @@ TEST_F(FolderControlsTest, DoubleClickAndEnterOpenTheSelectedEntry) {
   int parent = IndexOf(tree.root());
   ASSERT_GE(parent, 0);
   list_.SelectEntry(parent);
-  EXPECT_EQ(SendMessageW(list_.inner(), WM_GETDLGCODE, VK_RETURN, 0) & DLGC_WANTALLKEYS,
+  EXPECT_EQ(SendMessageW(list_.Handle(), WM_GETDLGCODE, VK_RETURN, 0) & DLGC_WANTALLKEYS,
             DLGC_WANTALLKEYS);
-  SendMessageW(list_.inner(), WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(list_.Handle(), WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(list_.Directory(), tree.root());
   EXPECT_EQ(list_changes_, 2);
 
   // Moving the selection alone opens nothing.
   list_.SelectEntry(IndexOf(child));
-  SendMessageW(list_.inner(), WM_KEYDOWN, VK_UP, 0);
+  SendMessageW(list_.Handle(), WM_KEYDOWN, VK_UP, 0);
   EXPECT_EQ(list_changes_, 2);
 }
 
@@ -166,17 +192,25 @@ TEST_F(FolderControlsTest, OpeningAVanishedEntryFailsAndShowsWhatIsThere) {
   TempTree tree("vanish");
   std::string child = tree.Folder("child");
   list_.SetDirectory(tree.root());
-  RemoveDirectoryW(vemo::WideFromUtf8(child).c_str());
+  RemoveDirectoryW(vemo::ui::Widen(child).c_str());
   EXPECT_THROW(list_.OpenEntry(IndexOf(child)), drives::FolderError);
   EXPECT_EQ(list_.Directory(), tree.root());
   EXPECT_EQ(IndexOf(child), -1);
+}
+
+TEST_F(FolderControlsTest, DriveBoxIsAsHighAsLaidOut) {
+  RECT box;
+  GetWindowRect(box_.Handle(), &box);
+  EXPECT_EQ(box.bottom - box.top, 18);
+  EXPECT_EQ(box_.Height(), 18);
+  EXPECT_EQ(box.right - box.left, 289);
 }
 
 TEST_F(FolderControlsTest, DriveBoxListsDrivesAndNotifiesOnlyForAnotherLetter) {
   std::string letters = box_.Letters();
   EXPECT_NE(letters.find('C'), std::string::npos);
   EXPECT_NE(letters.find('Z'), std::string::npos);
-  EXPECT_EQ(SendMessageW(box_.inner(), CB_GETCOUNT, 0, 0), static_cast<LRESULT>(letters.size()));
+  EXPECT_EQ(SendMessageW(box_.Handle(), CB_GETCOUNT, 0, 0), static_cast<LRESULT>(letters.size()));
 
   box_.SetDrive('C');
   box_changes_ = 0;
@@ -185,7 +219,7 @@ TEST_F(FolderControlsTest, DriveBoxListsDrivesAndNotifiesOnlyForAnotherLetter) {
   box_.SetDrive('z');
   EXPECT_EQ(box_changes_, 1);
   EXPECT_EQ(box_.Drive(), 'Z');
-  EXPECT_EQ(SendMessageW(box_.inner(), CB_GETCURSEL, 0, 0),
+  EXPECT_EQ(SendMessageW(box_.Handle(), CB_GETCURSEL, 0, 0),
             static_cast<LRESULT>(box_.Letters().find('Z')));
   EXPECT_THROW(box_.SetDrive('\\'), drives::FolderError);
   EXPECT_EQ(box_.Drive(), 'Z');
@@ -197,7 +231,7 @@ TEST_F(FolderControlsTest, DriveBoxHoldsADriveThatIsNotReady) {
   box_.SetDrive(unready.letter());
   EXPECT_EQ(box_.Drive(), unready.letter());
   EXPECT_NE(box_.Letters().find(unready.letter()), std::string::npos);
-  EXPECT_EQ(SendMessageW(box_.inner(), CB_GETCURSEL, 0, 0),
+  EXPECT_EQ(SendMessageW(box_.Handle(), CB_GETCURSEL, 0, 0),
             static_cast<LRESULT>(box_.Letters().find(unready.letter())));
 }
 
@@ -205,8 +239,8 @@ TEST_F(FolderControlsTest, UserPicksInTheDriveBox) {
   box_.SetDrive('C');
   box_changes_ = 0;
   // The arrow key on the closed box moves to the next drive: one change per step.
-  SetFocus(box_.inner());
-  SendMessageW(box_.inner(), WM_KEYDOWN, VK_END, 0);
+  SetFocus(box_.Handle());
+  SendMessageW(box_.Handle(), WM_KEYDOWN, VK_END, 0);
   Pump();
   EXPECT_EQ(box_.Drive(), box_.Letters().back());
   EXPECT_EQ(box_changes_, 1);

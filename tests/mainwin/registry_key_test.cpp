@@ -5,10 +5,10 @@
 
 #include <functional>
 
-#include "ui/toolkit/wide_text.h"
+#include "ui/toolkit/text.h"
 
-using vemo::RegistryError;
-using vemo::RegistryKey;
+using vemo::ui::RegistryError;
+using vemo::ui::RegistryKey;
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ui/toolkit/drives.h"
-#include "ui/toolkit/wide_text.h"
+#include "ui/toolkit/text.h"
 
 namespace vemo::testing {
 
@@ -16,21 +16,21 @@ class TempTree {
   explicit TempTree(const std::string& tag = "tree") {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    root_ = drives::ResolveFolder(vemo::Utf8FromWide(temp)) + "\\vemo-" + tag + "-" +
+    root_ = ui::drives::ResolveFolder(vemo::ui::Narrow(temp)) + "\\vemo-" + tag + "-" +
             std::to_string(GetCurrentProcessId());
     Remove(root_);
-    CreateDirectoryW(vemo::WideFromUtf8(root_).c_str(), nullptr);
+    CreateDirectoryW(vemo::ui::Widen(root_).c_str(), nullptr);
   }
   ~TempTree() { Remove(root_); }
   const std::string& root() const { return root_; }
   std::string Folder(const std::string& relative) {
     std::string path = root_ + "\\" + relative;
-    CreateDirectoryW(vemo::WideFromUtf8(path).c_str(), nullptr);
+    CreateDirectoryW(vemo::ui::Widen(path).c_str(), nullptr);
     return path;
   }
   std::string File(const std::string& relative) {
     std::string path = root_ + "\\" + relative;
-    HANDLE file = CreateFileW(vemo::WideFromUtf8(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileW(vemo::ui::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               0, nullptr);
     CloseHandle(file);
     return path;
@@ -38,7 +38,7 @@ class TempTree {
 
  private:
   static void Remove(const std::string& path) {
-    std::wstring wide = vemo::WideFromUtf8(path) + L'\0' + L'\0';
+    std::wstring wide = vemo::ui::Widen(path) + L'\0' + L'\0';
     SHFILEOPSTRUCTW op{};
     op.wFunc = FO_DELETE;
     op.pFrom = wide.c_str();

@@ -9,6 +9,7 @@
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/toolkit/check_box.h"
+#include "ui/toolkit/timer.h"
 
 namespace vemo {
 namespace {
@@ -127,6 +128,70 @@ TEST(ErrorInfo, LinesAppendClearAndFollowTheWindow) {
   f.AppendLine("No error.");
 }
 
+TEST(ErrorInfo, ManyLinesFromTheWorkerStayCheap) {
+  EnsureForms();
+  TForm2& f = *Form2;
+  const int kLines = 100000;
+  DWORD start = GetTickCount();
+  std::thread worker([&] {
+    f.ClearLines();
+    for (int i = 0; i < kLines; ++i)
+      f.AppendLine("C:\\Folder 1\\sub\\file" + std::to_string(i) + ".txt Differ from C:\\Folder 2");
+  });
+  while (f.LineCount() < kLines) ui::PumpFor(20);
+  worker.join();
+  DWORD took = GetTickCount() - start;
+  RecordProperty("milliseconds", (int)took);
+  EXPECT_LT(took, 60000u);  // far below what a line-by-line append costs
+  EXPECT_EQ(f.Lines()[kLines - 1], "C:\\Folder 1\\sub\\file99999.txt Differ from C:\\Folder 2");
+  f.ClearLines();
+  f.AppendLine("No error.");
+}
+
+TEST(Application, MinimisingTheMainFormMinimisesTheApplication) {
+  EnsureForms();
+  Form1->Show();
+  ui::PumpFor(100);
+  Form1->Minimize();
+  ui::PumpFor(100);
+  EXPECT_TRUE(IsIconic(ui::App().Handle()));  // the taskbar button
+  EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
+  EXPECT_TRUE(Form1->Minimized());
+  // A run shows its progress window modally meanwhile.
+  PBar->Show();
+  EXPECT_TRUE(IsWindowVisible(PBar->Handle()));
+  PBar->Hide();
+  Form1->Restore();
+  ui::PumpFor(100);
+  EXPECT_FALSE(IsIconic(ui::App().Handle()));
+  EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
+  EXPECT_FALSE(Form1->Minimized());
+  EXPECT_FALSE(IsWindowVisible(PBar->Handle()));  // hidden before the restore: stays hidden
+  Form1->Hide();
+}
+
+TEST(Application, TimerSettersFromAnotherThreadTakeEffectInOrder) {
+  EnsureForms();
+  ui::Timer& timer = Form1->Timer1;
+  int ticks = 0;
+  timer.OnTimer = [&] { ++ticks; };
+  std::thread worker([&] {
+    timer.SetInterval(20);
+    timer.SetEnabled(true);
+  });
+  worker.join();
+  ui::PumpFor(300);
+  EXPECT_GT(ticks, 2);
+  std::thread stopper([&] { timer.SetEnabled(false); });
+  stopper.join();
+  ui::PumpFor(50);
+  int stopped_at = ticks;
+  ui::PumpFor(200);
+  EXPECT_EQ(ticks, stopped_at);
+  timer.SetInterval(100);
+  timer.OnTimer = nullptr;
+}
+
 TEST(Controls, CheckBoxFromCodeProgressBarAboveMax) {
   EnsureForms();
   ui::CheckBox& box = Form1->CheckBox3;
@@ -140,6 +205,25 @@ TEST(Controls, CheckBoxFromCodeProgressBarAboveMax) {
   box.SetChecked(false);
   EXPECT_EQ(clicks, 2);
   box.OnClick = nullptr;
+
+  // Mouse events of a drawn image; the topmost image under the mouse takes them.
+  TPBar& p = *PBar;
+  std::vector<std::string> events;
+  p.ImFolder1.OnMouseDown = [&](ui::MouseButton b, int x, int y) {
+    events.push_back("down " + std::to_string((int)b) + " " + std::to_string(x) + "," + std::to_string(y));
+  };
+  p.ImFolder1.OnMouseUp = [&](ui::MouseButton b, int, int) { events.push_back("up " + std::to_string((int)b)); };
+  p.Image1.OnMouseDown = [&](ui::MouseButton, int, int) { events.push_back("walker"); };
+  SendMessageW(p.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(130, 10));
+  SendMessageW(p.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(400, 200));  // released elsewhere
+  p.Image1.SetLeft(148);  // the walker stands on the folder's right part
+  SendMessageW(p.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(160, 10));
+  SendMessageW(p.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(160, 10));
+  p.Image1.SetLeft(352);
+  p.ImFolder1.OnMouseDown = nullptr;
+  p.ImFolder1.OnMouseUp = nullptr;
+  p.Image1.OnMouseDown = nullptr;
+  EXPECT_EQ(events, (std::vector<std::string>{"down 1 2,2", "up 1", "walker"}));
 
   ui::ProgressBar& bar = PBar->ProgressBar1;
   bar.SetMax(1024);

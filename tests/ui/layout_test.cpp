@@ -22,6 +22,14 @@ TEST(Startup, FiveWindowsOneEachHiddenOwnedByTheApplication) {
     for (size_t j = 0; j < i; ++j) EXPECT_NE(forms[i], forms[j]);
   }
   EXPECT_EQ(ui::App().MainForm(), Form1);  // the first one created
+  // A new top-level window goes on top: before any is shown, the stacking from the top is
+  // the reverse of the creation order.
+  std::vector<HWND> stacking;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (ui::Form* form = ui::Form::FromWindow(w); form && form->Handle() == w)
+      stacking.push_back(w);
+  EXPECT_EQ(stacking, (std::vector<HWND>{DragDropMsg->Handle(), PBar->Handle(), About->Handle(),
+                                         Form2->Handle(), Form1->Handle()}));
   EXPECT_EQ(ui::App().Title(), "Vemo");
   EXPECT_EQ(ui::WindowText(ui::App().Handle()), "Vemo");  // the taskbar text
 }
@@ -93,10 +101,10 @@ std::vector<ControlRow> Rows() {
       {&f.GroupBox2, &f, 320, 8, 305, 337, "Folder 2", 16, true, false, true, true, true, -1},
       {&f.GroupBox1, &f, 8, 8, 305, 337, "Folder 1", 16, true, false, true, true, true, -1},
       {&f.Button1, &f, 320, 400, 305, 26, "Exit", 16, true, false, true, true, true, 12},
-      {&f.DirectoryListBox1Host, &f, 16, 64, 289, 249, nullptr, 12, false, false, false, true, true, 1},
-      {&f.DriveComboBox1Host, &f, 16, 320, 289, 18, nullptr, 12, false, false, false, true, true, 2},
-      {&f.DirectoryListBox2Host, &f, 328, 64, 289, 249, nullptr, 12, false, false, false, true, true, 4},
-      {&f.DriveComboBox2Host, &f, 328, 320, 289, 18, nullptr, 12, false, false, false, true, true, 5},
+      {&f.DirectoryListBox1, &f, 16, 64, 289, 249, nullptr, 12, false, false, false, true, true, 1},
+      {&f.DriveComboBox1, &f, 16, 320, 289, 18, nullptr, 12, false, false, false, true, true, 2},
+      {&f.DirectoryListBox2, &f, 328, 64, 289, 249, nullptr, 12, false, false, false, true, true, 4},
+      {&f.DriveComboBox2, &f, 328, 320, 289, 18, nullptr, 12, false, false, false, true, true, 5},
       {&f.Button2, &f, 320, 352, 209, 44, "Start", 16, true, false, true, true, true, 9},
       {&f.Edit1, &f, 16, 32, 289, 20, "Folder 1", 12, false, false, true, true, true, 0},
       {&f.Edit2, &f, 328, 32, 289, 20, "Folder 2", 12, false, false, true, true, true, 3},
@@ -213,7 +221,7 @@ TEST(Layout, InitialStates) {
   EXPECT_EQ(GetWindowLongW(f.Button2.Handle(), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
   EXPECT_FALSE(f.Timer1.Enabled());
   EXPECT_EQ(f.Timer1.Interval(), 100u);
-  EXPECT_EQ(SendMessageW(f.DirectoryListBox1.inner(), LB_GETITEMHEIGHT, 0, 0), 16);
+  EXPECT_EQ(SendMessageW(f.DirectoryListBox1.Handle(), LB_GETITEMHEIGHT, 0, 0), 16);
 
   // Windowed controls lie above one another in creation order: Button1 covers Button3.
   EXPECT_EQ(GetWindow(f.Button1.Handle(), GW_HWNDNEXT), f.GroupBox1.Handle());

@@ -124,8 +124,8 @@ TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
   ui::PumpFor(200);
   EXPECT_EQ(f.ActiveControl(), &f.Edit1);  // first in tab order
   const std::vector<ui::WinControl*> order = {
-      &f.DirectoryListBox1Host, &f.DriveComboBox1Host, &f.Edit2,    &f.DirectoryListBox2Host,
-      &f.DriveComboBox2Host,    &f.CheckBox2,      &f.CheckBox3, &f.CheckBox1,
+      &f.DirectoryListBox1, &f.DriveComboBox1, &f.Edit2,    &f.DirectoryListBox2,
+      &f.DriveComboBox2,    &f.CheckBox2,      &f.CheckBox3, &f.CheckBox1,
       &f.Button2,           &f.Button4,        &f.Button1,   &f.Edit1};  // Button3 is disabled
   for (ui::WinControl* expected : order) {
     PressKey(VK_TAB);
@@ -137,12 +137,19 @@ TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
   PressKey(VK_RETURN);  // in Edit1: the default button
   EXPECT_EQ(starts, 1);
   f.Button1.SetFocus();
+  ui::PumpFor(30);
+  auto type = [](ui::Button& b) { return GetWindowLongW(b.Handle(), GWL_STYLE) & BS_TYPEMASK; };
+  EXPECT_EQ(type(f.Button1), BS_DEFPUSHBUTTON);  // the focused button is drawn as the default
+  EXPECT_EQ(type(f.Button2), BS_PUSHBUTTON);
   PressKey(VK_RETURN);  // on a focused button: that button
   EXPECT_EQ(exits, 1);
   EXPECT_EQ(starts, 1);
   f.Button2.OnClick = nullptr;
   f.Button1.OnClick = nullptr;
   f.Edit1.SetFocus();
+  ui::PumpFor(30);
+  EXPECT_EQ(type(f.Button1), BS_PUSHBUTTON);
+  EXPECT_EQ(type(f.Button2), BS_DEFPUSHBUTTON);
   f.Hide();
 }
 
@@ -162,6 +169,11 @@ TEST(Keys, DropQuestionAnswersWithModalResults) {
   EXPECT_EQ(AnswerDropQuestion({VK_ESCAPE, VK_TAB, VK_RETURN}), 7);  // Esc does nothing
   EXPECT_EQ(AnswerDropQuestion({VK_TAB, VK_RETURN}), 2);  // the focus stayed on Button2
   ui::App().Post([] { SendMessageW(DragDropMsg->Button2.Handle(), BM_CLICK, 0, 0); });
+  EXPECT_EQ(DragDropMsg->ShowModal(), 7);
+  ui::App().Post([] {  // Alt+2: the access key of "Folder2 (&2)"
+    ui::PumpFor(300);
+    PostMessageW(GetFocus(), WM_SYSCHAR, L'2', 1 << 29);
+  });
   EXPECT_EQ(DragDropMsg->ShowModal(), 7);
 }
 

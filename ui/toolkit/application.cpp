@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "form.h"
-#include "ui/toolkit/control_host.h"
 #include "text.h"
 #include "timer.h"
 
@@ -68,8 +67,6 @@ void Application::Initialize() {
   RegisterClassExW(&wc);
   RegisterFormClass(module_);
   RegisterContainerClasses(module_);
-  // The drive box and folder list report what escapes their handlers the same way.
-  ControlHost::ErrorReport() = [this](const std::exception& e) { ShowErrorReport(e.what()); };
 
   // A zero-sized window that owns every form and holds the taskbar button and its text.
   int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
@@ -222,14 +219,33 @@ void Application::Run(Form& main_form) {
 }
 
 void Application::Minimize() {
+  // The forms go with the taskbar button and come back with it.
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM p) -> BOOL {
+        auto* app = reinterpret_cast<Application*>(p);
+        if (hwnd != app->handle_ && IsWindowVisible(hwnd) && Form::FromWindow(hwnd) &&
+            GetWindow(hwnd, GW_OWNER) == app->handle_) {
+          ShowWindow(hwnd, SW_HIDE);
+          app->minimized_forms_.push_back(hwnd);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(this));
   ShowWindow(handle_, SW_MINIMIZE);
 }
 
 void Application::Restore() {
   if (IsIconic(handle_)) ShowWindow(handle_, SW_RESTORE);
+  std::vector<HWND> forms;
+  forms.swap(minimized_forms_);
+  for (HWND hwnd : forms)
+    if (IsWindow(hwnd)) ShowWindow(hwnd, SW_SHOWNA);
   if (main_form_ && main_form_->Visible() && IsWindowEnabled(main_form_->Handle()))
     SetActiveWindow(main_form_->Handle());
 }
+
+bool Application::Minimized() const { return handle_ && IsIconic(handle_); }
 
 void PumpFor(int milliseconds) {
   DWORD end = GetTickCount() + milliseconds;

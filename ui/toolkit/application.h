@@ -92,6 +92,7 @@ class Application {
   // The whole application minimised to its taskbar button, and back.
   void Minimize();
   void Restore();
+  bool Minimized() const;
 
   // Disables the enabled visible top-level windows of this thread except one; returns them.
   std::vector<HWND> DisableWindows(HWND except);
@@ -109,6 +110,7 @@ class Application {
   std::string title_;
   std::deque<std::function<void()>> queue_;
   bool wake_posted_ = false;
+  std::vector<HWND> minimized_forms_;  // hidden by Minimize, shown again by Restore
 };
 
 inline Application& App() { return Application::Instance(); }

@@ -14,14 +14,14 @@ class Button : public WinControl {
   std::function<void()> OnClick;
 
   void Create(WinControl& parent, const Layout& layout) {
-    CreateWindowed(&parent, layout, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
+    CreateWindowed(&parent, layout, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY);
   }
   bool TabStop() const override { return true; }
 
   bool Default() const { return default_; }
   void SetDefault(bool is_default) {
     default_ = is_default;
-    SendMessageW(hwnd_, BM_SETSTYLE, is_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    DrawAsDefault(is_default);
     if (form_) form_->SetDefaultButton(is_default ? this : nullptr);
   }
   int ModalResult() const { return modal_result_; }
@@ -39,11 +39,24 @@ class Button : public WinControl {
       result = 0;
       return true;
     }
+    if (msg == WM_COMMAND && (HIWORD(wparam) == BN_SETFOCUS || HIWORD(wparam) == BN_KILLFOCUS)) {
+      // As in the platform's dialogs: the focused button is drawn as the one Enter presses.
+      bool focus = HIWORD(wparam) == BN_SETFOCUS;
+      Button* fallback = form_ ? form_->DefaultButton() : nullptr;
+      if (fallback && fallback != this) fallback->DrawAsDefault(!focus);
+      if (fallback != this) DrawAsDefault(focus);
+      result = 0;
+      return true;
+    }
     if (msg == WM_CTLCOLORBTN) return ColorReply(reinterpret_cast<HDC>(wparam), result);
     return false;
   }
 
  private:
+  void DrawAsDefault(bool as_default) {
+    DWORD style = (DWORD)GetWindowLongW(hwnd_, GWL_STYLE) & 0xFFFF & ~BS_TYPEMASK;
+    SendMessageW(hwnd_, BM_SETSTYLE, style | (as_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+  }
   bool default_ = false;
   int modal_result_ = kResultNone;
 };

@@ -1,23 +1,36 @@
-#include "ui/toolkit/drive_box.h"
+#include "drive_box.h"
 
-#include "ui/toolkit/drives.h"
-#include "ui/toolkit/folder_glyphs.h"
-#include "ui/toolkit/wide_text.h"
+#include "drives.h"
+#include "folder_glyphs.h"
+#include "text.h"
 
-namespace vemo {
+namespace vemo::ui {
 namespace {
+const int kItemHeight = 16;
 const int kListRows = 8;  // drives shown at once when the list drops down
-}
+}  // namespace
 
 DriveBox::DriveBox() : drive_(drives::ProcessDrive()) {}
 
-void DriveBox::Create(HWND parent, int left, int top, int width, int height) {
-  int item_height = height - 6;  // the field is the item plus the box's own edges
-  CreateHost(parent, left, top, width, height);
-  MakeInner(L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED, 0,
-            height + kListRows * 16);
-  SendMessageW(inner(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item_height);
-  SendMessageW(inner(), CB_SETITEMHEIGHT, 0, 16);
+void DriveBox::Create(WinControl& parent, const Layout& layout) {
+  // The window's height includes the dropped-down list; the box itself keeps the layout's.
+  Layout dropped = layout;
+  dropped.height = layout.height + kListRows * kItemHeight;
+  CreateWindowed(&parent, dropped, L"COMBOBOX",
+                 WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED);
+  height_ = layout.height;
+  SendMessageW(hwnd_, CB_SETITEMHEIGHT, 0, kItemHeight);
+  // Size the selection field so that the closed box is exactly as high as laid out (the
+  // field the box reports may differ from the one asked for, so steer by the outer height).
+  int field = static_cast<int>(SendMessageW(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    RECT box;
+    GetWindowRect(hwnd_, &box);
+    int off_by = (box.bottom - box.top) - layout.height;
+    if (off_by == 0 || field - off_by <= 0) break;
+    field -= off_by;
+    SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+  }
   Fill();
 }
 
@@ -32,16 +45,14 @@ void DriveBox::Fill() {
   labels_.clear();
   for (char letter : letters_)
     labels_.push_back(drives::IsReady(letter) ? drives::VolumeLabel(letter) : std::string());
-  if (!inner()) return;
-  SendMessageW(inner(), CB_RESETCONTENT, 0, 0);
-  for (size_t i = 0; i < letters_.size(); ++i)
-    SendMessageW(inner(), CB_ADDSTRING, 0, static_cast<LPARAM>(letters_[i]));
+  if (!hwnd_) return;
+  SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
+  for (char letter : letters_) SendMessageW(hwnd_, CB_ADDSTRING, 0, static_cast<LPARAM>(letter));
   SelectHeld();
 }
 
 void DriveBox::SelectHeld() {
-  if (inner())
-    SendMessageW(inner(), CB_SETCURSEL, static_cast<WPARAM>(letters_.find(drive_)), 0);
+  if (hwnd_) SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(letters_.find(drive_)), 0);
 }
 
 void DriveBox::SetDrive(char letter) {
@@ -55,22 +66,21 @@ void DriveBox::SetDrive(char letter) {
 
 void DriveBox::PickEntry(int index) {
   if (index < 0 || index >= static_cast<int>(letters_.size())) return;
-  SendMessageW(inner(), CB_SETCURSEL, index, 0);
-  OnCommand(CBN_SELENDOK);
+  SendMessageW(hwnd_, CB_SETCURSEL, index, 0);
+  Command(CBN_SELENDOK);
 }
 
-void DriveBox::OnCommand(int code) {
+void DriveBox::Command(int code) {
   switch (code) {
-    case CBN_DROPDOWN: {
+    case CBN_DROPDOWN:
       Fill();  // drives may have come or gone since
       break;
-    }
     case CBN_SELCHANGE:
       // While the list is down the highlight moves freely; the pick counts when it closes.
-      if (SendMessageW(inner(), CB_GETDROPPEDSTATE, 0, 0)) break;
+      if (SendMessageW(hwnd_, CB_GETDROPPEDSTATE, 0, 0)) break;
       [[fallthrough]];
     case CBN_SELENDOK: {
-      int index = static_cast<int>(SendMessageW(inner(), CB_GETCURSEL, 0, 0));
+      int index = static_cast<int>(SendMessageW(hwnd_, CB_GETCURSEL, 0, 0));
       if (index < 0 || index >= static_cast<int>(letters_.size())) break;
       char picked = letters_[index];
       if (picked == drive_) break;
@@ -84,11 +94,27 @@ void DriveBox::OnCommand(int code) {
   }
 }
 
-void DriveBox::OnMeasureItem(MEASUREITEMSTRUCT& item) {
-  if (item.itemID != static_cast<UINT>(-1)) item.itemHeight = 16;
+bool DriveBox::Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      Command(HIWORD(wparam));
+      result = 0;
+      return true;
+    case WM_DRAWITEM:
+      Draw(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam));
+      result = TRUE;
+      return true;
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+      if (item->itemID != static_cast<UINT>(-1)) item->itemHeight = kItemHeight;
+      result = TRUE;
+      return true;
+    }
+  }
+  return false;
 }
 
-void DriveBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
+void DriveBox::Draw(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT area = item.rcItem;
   bool selected = item.itemState & ODS_SELECTED;
@@ -98,14 +124,15 @@ void DriveBox::OnDrawItem(const DRAWITEMSTRUCT& item) {
   glyphs::DrawDrive(dc, area.left + 2, area.top + (area.bottom - area.top - 14) / 2);
   std::string text = std::string(1, static_cast<char>(letter - 'A' + 'a')) + ":";
   if (!labels_[item.itemID].empty()) text += " [" + labels_[item.itemID] + "]";
-  std::wstring wide = WideFromUtf8(text);
+  std::wstring wide = Widen(text);
   RECT text_area = area;
   text_area.left += 22;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text_area,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &area);
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_COMBOBOXEDIT))
+    DrawFocusRect(dc, &area);
 }
 
-}  // namespace vemo
+}  // namespace vemo::ui

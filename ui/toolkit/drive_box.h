@@ -8,38 +8,40 @@
 #include <string>
 #include <vector>
 
-#include "ui/toolkit/control_host.h"
+#include "control.h"
 
-namespace vemo {
+namespace vemo::ui {
 
-class DriveBox : public ControlHost {
+class DriveBox : public WinControl {
  public:
+  std::function<void()> OnChange;
+
   // Starts at the drive of the process's current folder.
   DriveBox();
-  void Create(HWND parent, int left, int top, int width, int height);
+  void Create(WinControl& parent, const Layout& layout);
+  bool TabStop() const override { return true; }
 
   // The held drive letter, upper case.
   char Drive() const { return drive_; }
   // Throws drives::FolderError when the character is no drive letter.
   void SetDrive(char letter);
 
-  std::function<void()> OnChange;
-
   // The letters listed, in order (read afresh whenever the list drops down).
   const std::string& Letters() const { return letters_; }
   // Picks the drive at a list position as the user does.
   void PickEntry(int index);
 
+  bool Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+
  private:
   void Fill();
   void SelectHeld();
-  void OnCommand(int code) override;
-  void OnDrawItem(const DRAWITEMSTRUCT& item) override;
-  void OnMeasureItem(MEASUREITEMSTRUCT& item) override;
+  void Command(int code);
+  void Draw(const DRAWITEMSTRUCT& item);
 
   char drive_;
   std::string letters_;
   std::vector<std::string> labels_;  // volume label per listed letter, read at each fill
 };
 
-}  // namespace vemo
+}  // namespace vemo::ui

@@ -1,13 +1,13 @@
-#include "ui/toolkit/drives.h"
+#include "drives.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <array>
 
-#include "ui/toolkit/wide_text.h"
+#include "text.h"
 
-namespace vemo::drives {
+namespace vemo::ui::drives {
 namespace {
 
 // Remembered current folder per drive letter A..Z ("" when none yet).
@@ -20,7 +20,7 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 
 // The form handed to Win32: long paths get the prefix that lifts the length limit.
 std::wstring ApiPath(const std::string& path) {
-  std::wstring wide = WideFromUtf8(path);
+  std::wstring wide = Widen(path);
   if (wide.size() >= MAX_PATH - 12 && wide.compare(0, 4, L"\\\\?\\") != 0) return L"\\\\?\\" + wide;
   return wide;
 }
@@ -33,13 +33,13 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string FullPath(const std::string& path) {
-  std::wstring wide = WideFromUtf8(path);
+  std::wstring wide = Widen(path);
   DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   if (size == 0) throw FolderError("The folder \"" + path + "\" does not exist");
   std::wstring full(size, L'\0');
   size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
   full.resize(size);
-  return Utf8FromWide(full);
+  return Narrow(full);
 }
 
 // Splits "C:\a\b" into "C:\" and the names "a", "b" (empty names dropped).
@@ -65,7 +65,7 @@ std::string StoredCase(const std::string& full) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW(ApiPath(next).c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
-      std::string stored = Utf8FromWide(data.cFileName);
+      std::string stored = Narrow(data.cFileName);
       FindClose(find);
       if (SamePath(stored, name)) next = Join(result, stored);
     }
@@ -118,11 +118,11 @@ bool IsReady(char letter) {
 
 std::string VolumeLabel(char letter) {
   wchar_t label[MAX_PATH + 1] = L"";
-  std::wstring root = WideFromUtf8(std::string(1, UpperLetter(letter)) + ":\\");
+  std::wstring root = Widen(std::string(1, UpperLetter(letter)) + ":\\");
   if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
                              0))
     return std::string();
-  return Utf8FromWide(label);
+  return Narrow(label);
 }
 
 std::string CurrentFolder(char letter) {
@@ -171,7 +171,7 @@ std::vector<std::string> SubFolders(const std::string& folder) {
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    std::string name = Utf8FromWide(data.cFileName);
+    std::string name = Narrow(data.cFileName);
     if (name == "." || name == "..") continue;
     names.push_back(name);
   } while (FindNextFileW(find, &data));
@@ -208,4 +208,4 @@ bool SamePath(const std::string& a, const std::string& b) {
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
-}  // namespace vemo::drives
+}  // namespace vemo::ui::drives

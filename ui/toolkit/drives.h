@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vemo::drives {
+namespace vemo::ui::drives {
 
 // A drive that is not ready, or a folder that does not exist (the text says which).
 class FolderError : public std::runtime_error {
@@ -51,4 +51,4 @@ std::string Join(const std::string& folder, const std::string& name);
 // Case-blind comparison of two paths (ASCII letters only, as names are compared elsewhere).
 bool SamePath(const std::string& a, const std::string& b);
 
-}  // namespace vemo::drives
+}  // namespace vemo::ui::drives

@@ -1,6 +1,6 @@
-#include "ui/toolkit/folder_glyphs.h"
+#include "folder_glyphs.h"
 
-namespace vemo::glyphs {
+namespace vemo::ui::glyphs {
 namespace {
 
 void FillPolygon(HDC dc, const POINT* points, int count, COLORREF fill, COLORREF edge) {
@@ -45,4 +45,4 @@ void DrawDrive(HDC dc, int x, int y) {
   FillPolygon(dc, lamp, 4, RGB(0, 200, 0), RGB(0, 120, 0));
 }
 
-}  // namespace vemo::glyphs
+}  // namespace vemo::ui::glyphs

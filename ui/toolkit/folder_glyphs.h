@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-namespace vemo::glyphs {
+namespace vemo::ui::glyphs {
 
 // A closed folder, or an opened one, with its top-left corner at (left, top).
 void DrawFolder(HDC dc, int left, int top, bool open);
 // A drive: a flat box with a lamp.
 void DrawDrive(HDC dc, int left, int top);
 
-}  // namespace vemo::glyphs
+}  // namespace vemo::ui::glyphs

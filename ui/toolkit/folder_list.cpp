@@ -1,12 +1,16 @@
-#include "ui/toolkit/folder_list.h"
+#include "folder_list.h"
 
-#include "ui/toolkit/drives.h"
-#include "ui/toolkit/folder_glyphs.h"
-#include "ui/toolkit/wide_text.h"
+#include <commctrl.h>
 
-namespace vemo {
+#include "application.h"
+#include "drives.h"
+#include "folder_glyphs.h"
+#include "text.h"
+
+namespace vemo::ui {
 namespace {
 
+const int kItemHeight = 16;
 const int kIndent = 10;      // pixels per level
 const int kGlyphWidth = 18;  // glyph and the gap after it
 
@@ -15,7 +19,7 @@ std::string ProcessFolder() {
   std::wstring current(size, L'\0');
   current.resize(GetCurrentDirectoryW(size, current.data()));
   try {
-    return drives::ResolveFolder(Utf8FromWide(current));
+    return drives::ResolveFolder(Narrow(current));
   } catch (const drives::FolderError&) {
     return std::string(1, drives::ProcessDrive()) + ":\\";
   }
@@ -23,15 +27,14 @@ std::string ProcessFolder() {
 
 }  // namespace
 
-FolderList::FolderList() : directory_(ProcessFolder()) {
-  drives::RememberFolder(directory_);
-}
+FolderList::FolderList() : directory_(ProcessFolder()) { drives::RememberFolder(directory_); }
 
-void FolderList::Create(HWND parent, int left, int top, int width, int height) {
-  CreateHost(parent, left, top, width, height);
-  MakeInner(L"LISTBOX",
-            WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
-            WS_EX_CLIENTEDGE, height);
+void FolderList::Create(WinControl& parent, const Layout& layout) {
+  CreateWindowed(&parent, layout, L"LISTBOX",
+                 WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+                 WS_EX_CLIENTEDGE);
+  SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, kItemHeight);
+  SetWindowSubclass(hwnd_, KeyProc, 1, reinterpret_cast<DWORD_PTR>(this));
   Fill();
 }
 
@@ -59,31 +62,29 @@ void FolderList::Fill() {
   for (const std::string& name : drives::SubFolders(directory_))
     entries_.push_back({drives::Join(directory_, name), name, static_cast<int>(chain.size()), false});
 
-  HWND list = inner();
-  if (!list) return;
-  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  if (!hwnd_) return;
+  SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
   for (size_t i = 0; i < entries_.size(); ++i)
-    SendMessageW(list, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
-  SendMessageW(list, LB_SETCURSEL, current_index_, 0);
+    SendMessageW(hwnd_, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+  SendMessageW(hwnd_, LB_SETCURSEL, current_index_, 0);
   // Keep the current folder in sight, with as much of the chain above it as fits.
   RECT client;
-  GetClientRect(list, &client);
-  int item_height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-  int visible = item_height > 0 ? client.bottom / item_height : 1;
+  GetClientRect(hwnd_, &client);
+  int visible = client.bottom / kItemHeight;
   int top = current_index_ - visible / 2;
-  SendMessageW(list, LB_SETTOPINDEX, top < 0 ? 0 : top, 0);
-  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list, nullptr, TRUE);
+  SendMessageW(hwnd_, LB_SETTOPINDEX, top < 0 ? 0 : top, 0);
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 int FolderList::SelectedEntry() const {
-  if (!inner()) return current_index_;
-  return static_cast<int>(SendMessageW(inner(), LB_GETCURSEL, 0, 0));
+  if (!hwnd_) return current_index_;
+  return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
 }
 
 void FolderList::SelectEntry(int index) {
-  if (inner()) SendMessageW(inner(), LB_SETCURSEL, index, 0);
+  if (hwnd_) SendMessageW(hwnd_, LB_SETCURSEL, index, 0);
 }
 
 void FolderList::OpenEntry(int index) {
@@ -97,30 +98,49 @@ void FolderList::OpenEntry(int index) {
   }
 }
 
-void FolderList::OnCommand(int code) {
-  if (code == LBN_DBLCLK) OpenEntry(SelectedEntry());
-}
-
-bool FolderList::OnInnerMessage(UINT message, WPARAM wparam, LPARAM, LRESULT& result) {
-  if (message == WM_GETDLGCODE && wparam == VK_RETURN) {
-    result = DLGC_WANTALLKEYS;  // Enter opens the entry instead of pressing the default button
-    return true;
-  }
-  if (message == WM_KEYDOWN && wparam == VK_RETURN) {
-    Guarded([&] { OpenEntry(SelectedEntry()); });
-    result = 0;
-    return true;
-  }
-  if (message == WM_CHAR && wparam == '\r') {
-    result = 0;
-    return true;
+bool FolderList::Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (HIWORD(wparam) == LBN_DBLCLK) OpenEntry(SelectedEntry());
+      result = 0;
+      return true;
+    case WM_DRAWITEM:
+      Draw(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam));
+      result = TRUE;
+      return true;
+    case WM_MEASUREITEM:
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = kItemHeight;
+      result = TRUE;
+      return true;
   }
   return false;
 }
 
-void FolderList::OnMeasureItem(MEASUREITEMSTRUCT& item) { item.itemHeight = 16; }
+LRESULT CALLBACK FolderList::KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                     DWORD_PTR data) {
+  auto* self = reinterpret_cast<FolderList*>(data);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      // Enter opens the entry instead of pressing the form's default button.
+      if (wparam == VK_RETURN) return DLGC_WANTALLKEYS;
+      break;
+    case WM_KEYDOWN:
+      if (wparam == VK_RETURN) {
+        Guarded([self] { self->OpenEntry(self->SelectedEntry()); });
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wparam == '\r') return 0;
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, KeyProc, 1);
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wparam, lparam);
+}
 
-void FolderList::OnDrawItem(const DRAWITEMSTRUCT& item) {
+void FolderList::Draw(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT area = item.rcItem;
   bool selected = item.itemState & ODS_SELECTED;
@@ -128,11 +148,10 @@ void FolderList::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.itemID >= entries_.size()) return;
   const Entry& entry = entries_[item.itemID];
   int x = area.left + 2 + entry.depth * kIndent;
-  int glyph_top = area.top + (area.bottom - area.top - 14) / 2;
-  glyphs::DrawFolder(dc, x, glyph_top, entry.open);
+  glyphs::DrawFolder(dc, x, area.top + (area.bottom - area.top - 14) / 2, entry.open);
   RECT text_area = area;
   text_area.left = x + kGlyphWidth;
-  std::wstring name = WideFromUtf8(entry.name);
+  std::wstring name = Widen(entry.name);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text_area,
@@ -140,4 +159,4 @@ void FolderList::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &area);
 }
 
-}  // namespace vemo
+}  // namespace vemo::ui

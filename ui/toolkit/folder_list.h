@@ -11,15 +11,18 @@
 #include <string>
 #include <vector>
 
-#include "ui/toolkit/control_host.h"
+#include "control.h"
 
-namespace vemo {
+namespace vemo::ui {
 
-class FolderList : public ControlHost {
+class FolderList : public WinControl {
  public:
+  std::function<void()> OnChange;
+
   // Starts at the process's current folder.
   FolderList();
-  void Create(HWND parent, int left, int top, int width, int height);
+  void Create(WinControl& parent, const Layout& layout);
+  bool TabStop() const override { return true; }
 
   // The current folder, a full path with an upper-case drive letter ("C:\" for a root).
   const std::string& Directory() const { return directory_; }
@@ -30,8 +33,6 @@ class FolderList : public ControlHost {
   // Moves to that drive's current folder; nothing when the list shows that drive already.
   void SetDrive(char letter);
 
-  std::function<void()> OnChange;
-
   // What the list shows: the full path of each entry and its indent level.
   int EntryCount() const { return static_cast<int>(entries_.size()); }
   const std::string& EntryPath(int index) const { return entries_[index].path; }
@@ -40,6 +41,8 @@ class FolderList : public ControlHost {
   void SelectEntry(int index);
   // Opens an entry as a double click on it does.
   void OpenEntry(int index);
+
+  bool Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
  private:
   struct Entry {
@@ -51,14 +54,13 @@ class FolderList : public ControlHost {
 
   void MoveTo(const std::string& folder);
   void Fill();
-  void OnCommand(int code) override;
-  void OnDrawItem(const DRAWITEMSTRUCT& item) override;
-  void OnMeasureItem(MEASUREITEMSTRUCT& item) override;
-  bool OnInnerMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
+  void Draw(const DRAWITEMSTRUCT& item);
+  static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
+                                  UINT_PTR id, DWORD_PTR data);
 
   std::string directory_;
   std::vector<Entry> entries_;
   int current_index_ = 0;
 };
 
-}  // namespace vemo
+}  // namespace vemo::ui

@@ -37,10 +37,14 @@ std::string DrawnFace(const std::string& requested) {
   std::lock_guard<std::mutex> lock(mutex);
   auto it = drawn.find(requested);
   if (it != drawn.end()) return it->second;
-  std::string face = requested;
-  if (!FaceExists(Widen(requested))) {
-    // Wine ships Tahoma; Windows has it everywhere.
-    face = "Tahoma";
+  // A missing face is drawn with the first one that exists: a proportional Japanese Gothic
+  // (so that Japanese names show), else Tahoma, which Wine ships and Windows has everywhere.
+  std::string face = "Tahoma";
+  for (const char* candidate : {requested.c_str(), "MS PGothic", "VL PGothic", "IPAPGothic"}) {
+    if (FaceExists(Widen(candidate))) {
+      face = candidate;
+      break;
+    }
   }
   drawn.emplace(requested, face);
   return face;
@@ -57,10 +61,10 @@ HFONT GetFont(const FontSpec& spec) {
   lf.lfHeight = -spec.height;  // negative: character height, not cell height
   lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = spec.italic ? TRUE : FALSE;
-  lf.lfCharSet = face == spec.face ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
+  lf.lfCharSet = face == "Tahoma" ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  lf.lfQuality = DEFAULT_QUALITY;
+  lf.lfQuality = NONANTIALIASED_QUALITY;  // crisp small text, as the layouts were drawn for
   lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   lstrcpynW(lf.lfFaceName, Widen(face).c_str(), LF_FACESIZE);
   HFONT font = CreateFontIndirectW(&lf);

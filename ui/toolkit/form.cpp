@@ -229,6 +229,11 @@ void Form::Minimize() {
   }
 }
 
+bool Form::Minimized() const {
+  if (this == App().MainForm()) return App().Minimized();
+  return hwnd_ && IsIconic(hwnd_);
+}
+
 void Form::Restore() {
   if (this == App().MainForm()) {
     App().Restore();

@@ -65,7 +65,7 @@ class Form : public WinControl {
   // Minimising: the main form minimises the whole application (its taskbar button).
   void Minimize();
   void Restore();
-  bool Minimized() const { return hwnd_ && IsIconic(hwnd_); }
+  bool Minimized() const;
 
   int ClientWidth() const;
   int ClientHeight() const;
@@ -86,7 +86,11 @@ class Form : public WinControl {
   void AddGraphic(GraphicControl* control) { graphics_.push_back(control); }
   const std::vector<GraphicControl*>& Graphics() const { return graphics_; }
 
-  // Keyboard handling of dialogs: Tab, Enter on the default button. True when consumed.
+  // Keyboard handling of dialogs, before the focused control sees the key: Tab and Shift+Tab
+  // move along the tab order; Enter clicks a focused button, else the default button; Esc
+  // does nothing; Alt+key clicks the button whose caption has that access key. A control
+  // that answers WM_GETDLGCODE with DLGC_WANTALLKEYS or DLGC_WANTMESSAGE for Enter or Esc
+  // (an open drop-down list) gets the key itself. True when consumed.
   bool HandleDialogKey(const MSG& msg);
   static Form* FromWindow(HWND hwnd);  // the form a window of ours belongs to
 

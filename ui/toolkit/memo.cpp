@@ -26,6 +26,10 @@ void Memo::AppendLines(const std::vector<std::string>& lines) {
   SendMessageW(hwnd_, EM_SETSEL, end, end);
   SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
   line_count_ += (int)lines.size();
+  // Keep the newest line in view from its start, not scrolled to the end of a long line.
+  int last = (int)SendMessageW(hwnd_, EM_LINEINDEX, line_count_ - 1, 0);
+  SendMessageW(hwnd_, EM_SETSEL, last, last);
+  SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
 }
 
 void Memo::Clear() {

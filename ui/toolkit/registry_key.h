@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace vemo {
+namespace vemo::ui {
 
 // A registry call that failed, or a value that is absent or of another type.
 // The text names the value (or the key) and carries no closing period: the
@@ -59,4 +59,4 @@ class RegistryKey {
   std::string path_;
 };
 
-}  // namespace vemo
+}  // namespace vemo::ui

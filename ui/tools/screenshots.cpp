@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ui/app/startup.h"
@@ -71,6 +72,39 @@ void CALLBACK CaptureMenu(HWND, UINT, UINT_PTR id, DWORD) {
   EndMenu();
 }
 
+// The first start in a fresh prefix shows the settings message before the main window: take
+// its picture and answer it, from a helper thread, so the pictures go on.
+void AnswerSettingsMessage() {
+  std::thread([] {
+    for (int i = 0; i < 200; ++i) {
+      HWND box = nullptr;
+      EnumWindows(
+          [](HWND hwnd, LPARAM found) -> BOOL {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hwnd, &pid);
+            wchar_t cls[16] = {};
+            GetClassNameW(hwnd, cls, 16);
+            if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) ||
+                lstrcmpW(cls, L"#32770") != 0)
+              return TRUE;
+            *reinterpret_cast<HWND*>(found) = hwnd;
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(&box));
+      if (box) {
+        Sleep(300);
+        RECT r;
+        GetWindowRect(box, &r);
+        SaveScreenRect(r, L"settings_message");
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return;
+      }
+      if (Form1 && Form1->Visible()) return;
+      Sleep(50);
+    }
+  }).detach();
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -82,6 +116,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   CreateForms();
   BindHandlers();
   ShowWindow(ui::App().Handle(), SW_SHOWNOACTIVATE);
+  AnswerSettingsMessage();
   Form1->Show();
   SaveWindow(*Form1, L"main");
 
@@ -96,8 +131,27 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::PumpFor(1500);
   }
 
+  // The drive box of Folder 2 dropped down, over a folder list moved to the system folder.
+  Form1->DirectoryListBox2.SetDirectory("C:\\windows\\system32");
+  SetForegroundWindow(Form1->Handle());
+  SendMessageW(Form1->DriveComboBox2.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  ui::PumpFor(500);
+  {
+    RECT r, list;
+    GetWindowRect(Form1->Handle(), &r);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(Form1->DriveComboBox2.Handle(), &info);
+    GetWindowRect(info.hwndList, &list);
+    UnionRect(&r, &r, &list);
+    SaveScreenRect(r, L"main_drive_list");
+  }
+  SendMessageW(Form1->DriveComboBox2.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  ui::PumpFor(200);
+
   Form2->Memo1.AppendLine("A line much longer than the window is wide stays one line and is "
                           "reached with the horizontal scroll bar: C:\\Folder\\Sub\\file.txt");
+  Form2->Memo1.AppendLine(u8"Japanese names show as they are: C:\\フォルダ\\ファイル.txt");
   Form2->Show();
   SaveWindow(*Form2, L"error_info");
   Form2->Hide();

@@ -21,14 +21,10 @@ TForm1::TForm1() {
   GroupBox2.Create(*this, Layout{"GroupBox2", 320, 8, 305, 337, "Folder 2", bold16, 14});
   GroupBox1.Create(*this, Layout{"GroupBox1", 8, 8, 305, 337, "Folder 1", bold16, 13});
   Button1.Create(*this, Layout{"Button1", 320, 400, 305, 26, "Exit", bold16, 12});
-  DirectoryListBox1.Create(Handle(), 16, 64, 289, 249);
-  DirectoryListBox1Host.Adopt(*this, DirectoryListBox1.handle(), Layout{"DirectoryListBox1", 16, 64, 289, 249, "", {}, 1});
-  DriveComboBox1.Create(Handle(), 16, 320, 289, 18);
-  DriveComboBox1Host.Adopt(*this, DriveComboBox1.handle(), Layout{"DriveComboBox1", 16, 320, 289, 18, "", {}, 2});
-  DirectoryListBox2.Create(Handle(), 328, 64, 289, 249);
-  DirectoryListBox2Host.Adopt(*this, DirectoryListBox2.handle(), Layout{"DirectoryListBox2", 328, 64, 289, 249, "", {}, 4});
-  DriveComboBox2.Create(Handle(), 328, 320, 289, 18);
-  DriveComboBox2Host.Adopt(*this, DriveComboBox2.handle(), Layout{"DriveComboBox2", 328, 320, 289, 18, "", {}, 5});
+  DirectoryListBox1.Create(*this, Layout{"DirectoryListBox1", 16, 64, 289, 249, "", {}, 1});
+  DriveComboBox1.Create(*this, Layout{"DriveComboBox1", 16, 320, 289, 18, "", {}, 2});
+  DirectoryListBox2.Create(*this, Layout{"DirectoryListBox2", 328, 64, 289, 249, "", {}, 4});
+  DriveComboBox2.Create(*this, Layout{"DriveComboBox2", 328, 320, 289, 18, "", {}, 5});
   Button2.Create(*this, Layout{"Button2", 320, 352, 209, 44, "Start", bold16, 9});
   Button2.SetDefault(true);
   Edit1.Create(*this, Layout{"Edit1", 16, 32, 289, 20, "Folder 1", black12, 0});

@@ -10,7 +10,6 @@
 #include "ui/toolkit/folder_list.h"
 #include "ui/toolkit/form.h"
 #include "ui/toolkit/group_box.h"
-#include "ui/toolkit/hosted_control.h"
 #include "ui/toolkit/menu.h"
 #include "ui/toolkit/timer.h"
 
@@ -26,10 +25,10 @@ class TForm1 : public ui::Form {
   ui::GroupBox GroupBox2;
   ui::GroupBox GroupBox1;
   ui::Button Button1;
-  FolderList DirectoryListBox1;
-  DriveBox DriveComboBox1;
-  FolderList DirectoryListBox2;
-  DriveBox DriveComboBox2;
+  ui::FolderList DirectoryListBox1;
+  ui::DriveBox DriveComboBox1;
+  ui::FolderList DirectoryListBox2;
+  ui::DriveBox DriveComboBox2;
   ui::Button Button2;
   ui::Edit Edit1;
   ui::Edit Edit2;
@@ -38,10 +37,6 @@ class TForm1 : public ui::Form {
   ui::CheckBox CheckBox3;
   ui::CheckBox CheckBox1;
   ui::Timer Timer1;
-
-  // The drive boxes' and folder lists' places in this form's tab order and stacking.
-  ui::HostedControl DirectoryListBox1Host, DriveComboBox1Host;
-  ui::HostedControl DirectoryListBox2Host, DriveComboBox2Host;
 
   ui::MainMenu MainMenu1;
   ui::MenuItem FileF1, CompareC1, ExitX1;

@@ -1,0 +1,183 @@
+// Folders dropped on the main window: a real drop handle in WM_DROPFILES, the real question
+// dialog and message boxes answered from a helper thread.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include "engine/run_state.h"
+#include "tests/mainwin/main_window_fixture.h"
+#include "tests/mainwin/temp_tree.h"
+#include "ui/toolkit/drives.h"
+
+using namespace vemo;
+using namespace vemo::testing;
+
+namespace {
+
+::testing::Environment* const kWindows =
+    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
+
+// A drop handle as the shell makes it: DROPFILES, then the wide paths, each ended by a zero,
+// and one more zero.
+HDROP MakeDrop(const std::vector<std::string>& paths) {
+  std::wstring list;
+  for (const std::string& path : paths) list += ui::Widen(path) + L'\0';
+  list += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+  files->pFiles = sizeof(DROPFILES);
+  files->fWide = TRUE;
+  memcpy(reinterpret_cast<BYTE*>(files) + sizeof(DROPFILES), list.data(),
+         list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+void Drop(HDROP drop) {
+  SendMessageW(Form1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  Pump();
+}
+
+HWND OpenDialog() {
+  HWND dialog = DragDropMsg->Handle();
+  return IsWindowVisible(dialog) && DragDropMsg->Modal() ? dialog : nullptr;
+}
+
+class FolderDrop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ShowQuietly();
+    runState().language = 0;
+    start_ = tree_.Folder("start");
+    for (int side = 0; side < 2; ++side) {
+      ui::FolderList& list = side ? Form1->DirectoryListBox2 : Form1->DirectoryListBox1;
+      ui::DriveBox& box = side ? Form1->DriveComboBox2 : Form1->DriveComboBox1;
+      box.SetDrive(start_[0]);
+      list.SetDirectory(start_);
+    }
+    Form1->Edit1.SetText("Folder 1");
+    Form1->Edit2.SetText("Folder 2");
+  }
+  void ExpectUnchanged() {
+    EXPECT_EQ(Form1->Edit1.Text(), "Folder 1");
+    EXPECT_EQ(Form1->Edit2.Text(), "Folder 2");
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
+    EXPECT_EQ(Form1->DirectoryListBox2.Directory(), start_);
+  }
+  // Drops the paths and answers the question dialog with `answer` run on the helper thread.
+  std::string DropAndAnswer(const std::vector<std::string>& paths,
+                            const std::function<void(HWND)>& answer) {
+    std::string question;
+    WhenWindow dialog(OpenDialog, [&](HWND window) {
+      question = DragDropMsg->Message.Caption();
+      answer(window);
+    });
+    Drop(MakeDrop(paths));
+    dialog.Join();
+    EXPECT_TRUE(dialog.Found());
+    return question;
+  }
+  TempTree tree_{"drop"};
+  std::string start_;
+};
+
+TEST_F(FolderDrop, MoreThanOneItemIsRefused) {
+  std::string a = tree_.Folder("a"), b = tree_.Folder("b");
+  std::string file = tree_.File("c.txt");
+  for (const auto& paths : {std::vector<std::string>{a, b}, std::vector<std::string>{a, b, file}}) {
+    AnswerBox answer(IDOK);
+    Drop(MakeDrop(paths));
+    SeenBox box = answer.Seen();
+    EXPECT_EQ(box.caption, "Vemo");
+    EXPECT_EQ(box.text, "Can accept only ONE Folder");
+    EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+    EXPECT_FALSE(IsWindowVisible(DragDropMsg->Handle()));
+    ExpectUnchanged();
+  }
+  // The language is read at each drop.
+  runState().language = 1;
+  AnswerBox answer(IDOK);
+  Drop(MakeDrop({a, b}));
+  EXPECT_EQ(answer.Seen().text, "ドラッグアンドドロップはひとつのフォルダのみサポートしています");
+  runState().language = 0;
+}
+
+TEST_F(FolderDrop, EnterMakesTheDroppedFolderFolder1) {
+  std::string dropped = tree_.Folder("Dropped Folder");
+  std::string question = DropAndAnswer({dropped}, [](HWND) {
+    PressKey(GetWindowThreadProcessId(DragDropMsg->Handle(), nullptr), VK_RETURN);
+  });
+  EXPECT_EQ(question, "Which folder (1 or 2) do you want droped folder set?");
+  EXPECT_EQ(Form1->Edit1.Text(), dropped);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), dropped);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), dropped[0]);
+  EXPECT_EQ(Form1->Edit2.Text(), "Folder 2");
+  EXPECT_FALSE(IsWindowVisible(DragDropMsg->Handle()));
+}
+
+TEST_F(FolderDrop, EscapeDoesNothingAndCancelChangesNothing) {
+  std::string dropped = tree_.Folder("x");
+  bool open_after_escape = false;
+  DropAndAnswer({dropped}, [&](HWND window) {
+    PressKey(GetWindowThreadProcessId(window, nullptr), VK_ESCAPE);
+    Sleep(300);
+    open_after_escape = IsWindowVisible(window) != FALSE;
+    PressButton(window, "Cancel");
+  });
+  EXPECT_TRUE(open_after_escape);
+  ExpectUnchanged();
+}
+
+TEST_F(FolderDrop, ADroppedFileSelectsItsFolderOnFolder2) {
+  std::string folder = tree_.Folder("holder");
+  std::string file = tree_.File("holder\\data.txt");
+  DropAndAnswer({file}, [](HWND window) { PressButton(window, "Folder2 (&2)"); });
+  EXPECT_EQ(Form1->Edit2.Text(), folder);
+  EXPECT_EQ(Form1->DirectoryListBox2.Directory(), folder);
+  EXPECT_EQ(Form1->Edit1.Text(), "Folder 1");
+}
+
+TEST_F(FolderDrop, TheFolderTheSideShowsAlreadyKeepsTheDroppedText) {
+  int changes = 0;
+  auto keep = Form1->DirectoryListBox1.OnChange;
+  Form1->DirectoryListBox1.OnChange = [&] { ++changes; keep(); };
+  std::string typed = start_;
+  for (char& c : typed) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  DropAndAnswer({typed}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
+  Form1->DirectoryListBox1.OnChange = keep;
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(Form1->Edit1.Text(), typed);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
+}
+
+TEST_F(FolderDrop, ErrorsInTheMovesAreSilent) {
+  std::string gone = tree_.root() + "\\vanished";
+  AnswerBox none(IDOK);
+  DropAndAnswer({gone}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
+  EXPECT_FALSE(none.SeenWithin(200).shown);
+  EXPECT_EQ(Form1->Edit1.Text(), gone);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
+}
+
+TEST_F(FolderDrop, LongAndNonAnsiNamesArriveWhole) {
+  // Deeper than the old 260-character limit, with names outside any ANSI code page.
+  std::string folder = tree_.root();
+  while (ui::Widen(folder).size() < 300) {
+    folder += "\\長い名前のフォルダ";
+    CreateDirectoryW((L"\\\\?\\" + ui::Widen(folder)).c_str(), nullptr);
+  }
+  DropAndAnswer({folder}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
+  EXPECT_EQ(Form1->Edit1.Text(), folder);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), folder);
+}
+
+TEST_F(FolderDrop, TheJapaneseQuestion) {
+  runState().language = 1;
+  std::string dropped = tree_.Folder("j");
+  std::string question = DropAndAnswer({dropped}, [](HWND window) { PressButton(window, "Cancel"); });
+  runState().language = 0;
+  EXPECT_EQ(question, "ドロップされたフォルダは Folder 1/2 のどちらに設定しますか?");
+  ExpectUnchanged();
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// The real program's windows in the test process, with every area's handlers bound as at
+// start-up, and helpers for the settings key in Wine's registry.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/mainwin/window_watch.h"
+#include "ui/app/startup.h"
+#include "ui/main/settings_texts.h"
+#include "ui/toolkit/application.h"
+#include "ui/toolkit/registry_key.h"
+#include "ui/windows/forms.h"
+
+namespace vemo::testing {
+
+inline const char* kVersion = "Version 1.3 L11";
+
+class MainWindowEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    ui::App().Initialize();
+    ui::App().SetTitle("Vemo");
+    CreateForms();
+    BindHandlers();
+  }
+};
+
+inline void DeleteSettings() {
+  ASSERT_TRUE(ui::RegistryKey::DeleteTree(HKEY_CURRENT_USER, mainwin::kSettingsKey));
+}
+
+inline ui::RegistryKey SettingsKey() {
+  return ui::RegistryKey::Create(HKEY_CURRENT_USER, mainwin::kSettingsKey);
+}
+
+// A complete key of this version: a window at (left, top), options as given, two folders.
+inline void WriteSettings(const std::string& folder1, const std::string& folder2, int top = 40,
+                          int left = 30) {
+  DeleteSettings();
+  ui::RegistryKey key = SettingsKey();
+  key.WriteString("Version", kVersion);
+  key.WriteInt("WindowTop", top);
+  key.WriteInt("WindowLeft", left);
+  key.WriteString("Folder1", folder1);
+  key.WriteString("Folder2", folder2);
+  key.WriteInt("Anime", 1);
+  key.WriteInt("Recursive", 1);
+  key.WriteInt("IgnoreNoFile", 0);
+  key.WriteInt("IgnoreCases", 0);
+  key.WriteInt("Language", 0);
+}
+
+// The quit request that closing the main window posts: taken away so the tests go on.
+inline void DrainQuit() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+}
+
+inline void Pump() {
+  ui::App().ProcessMessages();
+  DrainQuit();
+}
+
+// Shows the main window again, so that its show handler loads the settings anew.
+inline void Reshow() {
+  Form1->Hide();
+  Form1->Show();
+  Pump();
+}
+
+// Shows the main window over a key of this version (no message at all).
+inline void ShowQuietly() {
+  if (Form1->Visible()) return;
+  WriteSettings("Folder 1", "Folder 2");
+  Form1->Show();
+  Pump();
+}
+
+}  // namespace vemo::testing

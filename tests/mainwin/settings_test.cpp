@@ -1,0 +1,353 @@
+// Loading and storing the main window's settings in Wine's real registry.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+
+#include "engine/run_state.h"
+#include "tests/mainwin/main_window_fixture.h"
+#include "tests/mainwin/spare_drive.h"
+#include "tests/mainwin/temp_tree.h"
+#include "ui/toolkit/drives.h"
+
+using namespace vemo;
+using namespace vemo::testing;
+namespace drives = vemo::ui::drives;
+
+namespace {
+
+::testing::Environment* const kWindows =
+    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
+
+struct StoredValue {
+  DWORD type;
+  std::wstring text;
+  DWORD number;
+};
+
+std::map<std::wstring, StoredValue> StoredValues() {
+  std::map<std::wstring, StoredValue> values;
+  auto key = ui::RegistryKey::Open(HKEY_CURRENT_USER, mainwin::kSettingsKey);
+  if (!key) return values;
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[256];
+    DWORD name_length = 256, type = 0;
+    BYTE data[4096];
+    DWORD size = sizeof(data);
+    if (RegEnumValueW(key->handle(), index, name, &name_length, nullptr, &type, data, &size) !=
+        ERROR_SUCCESS)
+      break;
+    StoredValue value{type, L"", 0};
+    if (type == REG_SZ) value.text.assign(reinterpret_cast<wchar_t*>(data), size / sizeof(wchar_t));
+    if (type == REG_DWORD) value.number = *reinterpret_cast<DWORD*>(data);
+    values[name] = value;
+  }
+  return values;
+}
+
+std::wstring Wide(const std::string& text) { return ui::Widen(text) + L'\0'; }
+
+RECT Edges() {
+  RECT edges;
+  GetWindowRect(Form1->Handle(), &edges);
+  return edges;
+}
+
+// The title bar's close box: the system command that a click on it sends.
+void CloseFromTitleBar() {
+  SendMessageW(Form1->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  DrainQuit();
+}
+
+void ResetControls() {
+  Form1->CheckBox2.SetChecked(true);
+  Form1->CheckBox3.SetChecked(false);
+  Form1->CheckBox1.SetChecked(false);
+  if (!Form1->AnimationA1.Checked()) Form1->AnimationA1.Click();
+  Form1->Edit1.SetText("Folder 1");
+  Form1->Edit2.SetText("Folder 2");
+}
+
+TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything) {
+  DeleteSettings();
+  {
+    AnswerBox answer(IDOK);
+    Form1->Show();
+    SeenBox box = answer.Seen();
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.caption, "Vemo");
+    EXPECT_EQ(box.text, mainwin::kFirstRunMessage);
+    EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+  }
+  Pump();
+  EXPECT_TRUE(Form1->Visible());
+  EXPECT_EQ(Form1->Edit1.Text(), "Folder 1");
+  EXPECT_EQ(Form1->Edit2.Text(), "Folder 2");
+  EXPECT_TRUE(Form1->CheckBox2.Checked());
+  EXPECT_TRUE(Form1->AnimationA1.Checked());
+  // The window accepts files dropped from the shell.
+  EXPECT_TRUE(GetWindowLongW(Form1->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+
+  SetWindowPos(Form1->Handle(), nullptr, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  RECT edges = Edges();
+  {
+    AnswerBox none(IDOK);
+    CloseFromTitleBar();  // no question: straight to the store
+    EXPECT_FALSE(none.SeenWithin(300).shown);
+  }
+  EXPECT_FALSE(Form1->Visible());
+
+  std::map<std::wstring, StoredValue> values = StoredValues();
+  ASSERT_EQ(values.size(), 11u);
+  auto text = [&](const wchar_t* name) {
+    EXPECT_EQ(values[name].type, static_cast<DWORD>(REG_SZ)) << name;
+    return values[name].text;
+  };
+  auto number = [&](const wchar_t* name) {
+    EXPECT_EQ(values[name].type, static_cast<DWORD>(REG_DWORD)) << name;
+    return values[name].number;
+  };
+  EXPECT_EQ(text(L"Version"), Wide(kVersion));
+  EXPECT_EQ(static_cast<LONG>(number(L"WindowTop")), edges.top);
+  EXPECT_EQ(static_cast<LONG>(number(L"WindowLeft")), edges.left);
+  EXPECT_EQ(text(L"Folder1"), Wide("Folder 1"));
+  EXPECT_EQ(text(L"Folder2"), Wide("Folder 2"));
+  EXPECT_EQ(number(L"Anime"), 1u);
+  EXPECT_EQ(number(L"Recursive"), 1u);
+  EXPECT_EQ(number(L"IgnoreNoFile"), 0u);
+  EXPECT_EQ(number(L"IgnoreCases"), 0u);
+  EXPECT_EQ(number(L"Language"), 0u);
+  EXPECT_EQ(text(L"\u88CF\u60C5\u5831"),
+            L"\uFF71\uFF86\uFF92\uFF70\uFF7C\uFF6E\uFF9D\u3067\u904B\u3070\u308C\u3066\u3044"
+            L"\u308B\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u3092\u3064\u307E\u3093\u3067\u307F\u3088"
+            L"\u3046!" + std::wstring(1, L'\0'));
+
+  // The next start finds its own version: no message, the stored window place.
+  {
+    AnswerBox none(IDOK);
+    Form1->Show();
+    EXPECT_FALSE(none.SeenWithin(300).shown);
+  }
+  Pump();
+  EXPECT_EQ(Edges().top, edges.top);
+  EXPECT_EQ(Edges().left, edges.left);
+}
+
+TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
+  ShowQuietly();
+  for (const char* version : {"Version 1.2 L10", "", "version 1.3 l11", static_cast<const char*>(nullptr)}) {
+    ResetControls();
+    WriteSettings("C:\\", "C:\\", 5000, 5000);
+    {
+      ui::RegistryKey key = SettingsKey();
+      key.WriteInt("Recursive", 0);
+      key.WriteInt("Anime", 0);
+      if (version)
+        key.WriteString("Version", version);
+      else
+        RegDeleteValueW(key.handle(), L"Version");
+    }
+    RECT before = Edges();
+    AnswerBox answer(IDOK);
+    Reshow();
+    SeenBox box = answer.Seen();
+    EXPECT_EQ(box.caption, "Vemo");
+    EXPECT_EQ(box.text, mainwin::kOtherVersionMessage) << (version ? version : "(absent)");
+    EXPECT_EQ(box.buttons, std::vector<std::string>{"OK"});
+    EXPECT_TRUE(Form1->CheckBox2.Checked());
+    EXPECT_TRUE(Form1->AnimationA1.Checked());
+    EXPECT_EQ(Form1->Edit1.Text(), "Folder 1");
+    EXPECT_EQ(Edges().top, before.top);
+  }
+  CloseFromTitleBar();
+  std::map<std::wstring, StoredValue> values = StoredValues();
+  EXPECT_EQ(values[L"Version"].text, Wide(kVersion));
+  EXPECT_EQ(values[L"Recursive"].number, 1u);
+  EXPECT_EQ(values[L"Folder1"].text, Wide("Folder 1"));
+  Form1->Show();
+  Pump();
+}
+
+TEST(Settings, StoredValuesAreAppliedAsStored) {
+  ShowQuietly();
+  ResetControls();
+  TempTree tree("stored");
+  std::string folder = tree.Folder("Stored Folder");
+  std::string lower = folder;
+  for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  WriteSettings(lower, "Folder 2", -3000, 5000);  // far outside the screen
+  {
+    ui::RegistryKey key = SettingsKey();
+    key.WriteInt("Anime", 0);
+    key.WriteInt("Recursive", 0);
+    key.WriteInt("IgnoreNoFile", 1);
+    key.WriteInt("IgnoreCases", 5);
+    key.WriteInt("Language", 1);
+  }
+  runState().language = 0;
+  Reshow();
+  EXPECT_EQ(Edges().top, -3000);
+  EXPECT_EQ(Edges().left, 5000);
+  EXPECT_FALSE(Form1->AnimationA1.Checked());
+  EXPECT_FALSE(Form1->CheckBox2.Checked());
+  EXPECT_FALSE(Form1->RecursiveR1.Checked());
+  EXPECT_TRUE(Form1->CheckBox3.Checked());
+  EXPECT_TRUE(Form1->IgnoreNoFileN1.Checked());
+  EXPECT_TRUE(Form1->CheckBox1.Checked());
+  EXPECT_TRUE(Form1->IgnoreCasesOfFilenameC1.Checked());
+  EXPECT_EQ(runState().language.load(), 0);  // never read back
+  EXPECT_EQ(Form1->Edit1.Text(), lower);     // exactly as stored
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), folder);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), folder[0]);
+  EXPECT_EQ(Form1->Edit2.Text(), "Folder 2");
+
+  // The store takes the menu items' marks.
+  CloseFromTitleBar();
+  std::map<std::wstring, StoredValue> values = StoredValues();
+  EXPECT_EQ(values[L"IgnoreCases"].number, 1u);
+  EXPECT_EQ(values[L"Recursive"].number, 0u);
+  EXPECT_EQ(values[L"Anime"].number, 0u);
+  EXPECT_EQ(values[L"Language"].number, 0u);
+  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), -3000);
+  EXPECT_EQ(values[L"Folder1"].text, Wide(lower));
+  WriteSettings("Folder 1", "Folder 2");
+  Form1->Show();
+  Pump();
+}
+
+TEST(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
+  ShowQuietly();
+  SetWindowPos(Form1->Handle(), nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Form1->Minimize();
+  Pump();
+  SendMessageW(Form1->Handle(), WM_CLOSE, 0, 0);
+  DrainQuit();
+  std::map<std::wstring, StoredValue> values = StoredValues();
+  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), 150);
+  EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), 210);
+  Form1->Restore();
+  Form1->Show();
+  Pump();
+}
+
+// A value absent or of another type stops the load there, with an error naming it.
+TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
+  ShowQuietly();
+  struct Case {
+    const char* value;
+    DWORD type;  // REG_NONE: absent
+    std::string message;
+  };
+  const Case cases[] = {
+      {"WindowTop", REG_SZ, "The registry value \"WindowTop\" is not a REG_DWORD number."},
+      {"Anime", REG_NONE, "The registry value \"Anime\" is absent."},
+      {"IgnoreNoFile", REG_BINARY, "The registry value \"IgnoreNoFile\" is not a REG_DWORD number."},
+      {"Folder1", REG_DWORD, "The registry value \"Folder1\" is not a text."},
+  };
+  TempTree tree("wrong");
+  for (const Case& test : cases) {
+    ResetControls();
+    SetWindowPos(Form1->Handle(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    WriteSettings(tree.root(), tree.root(), 60, 70);
+    {
+      ui::RegistryKey key = SettingsKey();
+      key.WriteInt("Recursive", 0);
+      key.WriteInt("IgnoreNoFile", 1);
+      key.WriteInt("IgnoreCases", 1);
+      std::wstring name = ui::Widen(test.value);
+      RegDeleteValueW(key.handle(), name.c_str());
+      const BYTE data[4] = {1, 0, 0, 0};
+      if (test.type == REG_SZ) key.WriteString(test.value, "1");
+      if (test.type == REG_DWORD) key.WriteInt(test.value, 1);
+      if (test.type == REG_BINARY)
+        RegSetValueExW(key.handle(), name.c_str(), 0, REG_BINARY, data, sizeof(data));
+    }
+    AnswerBox answer(IDOK);
+    Reshow();
+    SeenBox box = answer.Seen();
+    EXPECT_EQ(box.caption, ui::App().Title()) << test.value;
+    EXPECT_EQ(box.text, test.message) << test.value;
+    EXPECT_TRUE(Form1->Visible());
+    std::string stop = test.value;
+    // Applied up to the value, not after it (load order: top, left, anime, recursive,
+    // ignore-nofile, ignore-cases, folder 1, folder 2).
+    bool top_applied = stop != "WindowTop";
+    EXPECT_EQ(Edges().top == 60, top_applied) << stop;
+    EXPECT_EQ(Edges().left == 70, top_applied) << stop;
+    bool recursive_applied = stop == "IgnoreNoFile" || stop == "Folder1";
+    EXPECT_EQ(!Form1->CheckBox2.Checked(), recursive_applied) << stop;
+    EXPECT_EQ(!Form1->RecursiveR1.Checked(), recursive_applied) << stop;
+    bool cases_applied = stop == "Folder1";
+    EXPECT_EQ(Form1->CheckBox1.Checked(), cases_applied) << stop;
+    EXPECT_EQ(Form1->CheckBox3.Checked(), cases_applied) << stop;
+    EXPECT_EQ(Form1->Edit1.Text(), "Folder 1") << stop;
+    EXPECT_EQ(Form1->Edit2.Text(), "Folder 2") << stop;
+  }
+  WriteSettings("Folder 1", "Folder 2");
+}
+
+class FolderRestore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ShowQuietly();
+    start_ = tree_.Folder("start");
+    Form1->DriveComboBox1.SetDrive(start_[0]);
+    Form1->DirectoryListBox1.SetDirectory(start_);
+    Form1->Edit2.SetText("Folder 2");
+  }
+  // Restores Folder 1 from a stored text through the show handler.
+  void Restore(const std::string& stored) {
+    WriteSettings(stored, "Folder 2");
+    Reshow();
+  }
+  TempTree tree_{"restore"};
+  std::string start_;
+};
+
+TEST_F(FolderRestore, AVanishedFolderOnTheSameDriveKeepsTheStoredText) {
+  std::string gone = tree_.root() + "\\gone";
+  Restore(gone);
+  EXPECT_EQ(Form1->Edit1.Text(), gone);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), start_[0]);
+}
+
+TEST_F(FolderRestore, AVanishedFolderOnAnotherDriveShowsThatDrive) {
+  std::string z_folder = drives::CurrentFolder('Z');
+  Restore("z:\\vemo-no-such-folder");
+  EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), z_folder);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), 'Z');
+}
+
+TEST_F(FolderRestore, ADriveThatIsNotReadyShowsItsRootOnly) {
+  UnreadyDrive unready;
+  AnswerBox none(IDOK);
+  Restore(unready.root() + "data");
+  EXPECT_FALSE(none.SeenWithin(200).shown);
+  EXPECT_EQ(Form1->Edit1.Text(), unready.root());
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), unready.letter());
+}
+
+TEST_F(FolderRestore, TextsWithoutADriveLetterAreShownOnly) {
+  for (const char* stored : {"\\\\server\\share\\folder", "relative\\path", ""}) {
+    Restore(stored);
+    EXPECT_EQ(Form1->Edit1.Text(), stored);
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
+    EXPECT_EQ(Form1->DriveComboBox1.Drive(), start_[0]);
+  }
+}
+
+TEST_F(FolderRestore, BothSidesAreRestored) {
+  std::string other = tree_.Folder("other");
+  Restore(start_);
+  WriteSettings(other, start_);
+  Reshow();
+  EXPECT_EQ(Form1->Edit1.Text(), other);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), other);
+  EXPECT_EQ(Form1->Edit2.Text(), start_);
+  EXPECT_EQ(Form1->DirectoryListBox2.Directory(), start_);
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include "ui/main/settings.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdlib>
+
+#include "engine/run_state.h"
+#include "ui/main/settings_texts.h"
+#include "ui/toolkit/application.h"
+#include "ui/toolkit/registry_key.h"
+#include "ui/windows/forms.h"
+
+namespace vemo::mainwin {
+namespace {
+
+const unsigned kInformationOk = 64;
+
+// The main window's outer edges; a minimised window reports where it will be restored to.
+RECT WindowEdges() {
+  HWND window = Form1->Handle();
+  RECT edges{};
+  if (IsIconic(window)) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    GetWindowPlacement(window, &placement);
+    return placement.rcNormalPosition;
+  }
+  GetWindowRect(window, &edges);
+  return edges;
+}
+
+void LoadCheckBox(const ui::RegistryKey& key, const char* name, ui::CheckBox& box,
+                  ui::MenuItem& item) {
+  box.SetChecked(key.ReadInt(name) != 0);  // a change runs the box's own mirroring
+  item.SetChecked(box.Checked());
+}
+
+}  // namespace
+
+void FormShow() {
+  DragAcceptFiles(Form1->Handle(), TRUE);
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  std::srand(SeedFromTime(now.wMinute, now.wSecond, now.wMilliseconds / 10));
+  LoadSettings();
+}
+
+void FormCloseQuery(bool& /*can_close*/) {
+  try {
+    StoreSettings();
+  } catch (const std::exception& error) {
+    // The window closes all the same; the user learns that the settings were not kept.
+    ui::App().ShowErrorReport(error.what());
+  }
+}
+
+void LoadSettings() {
+  auto& form = *Form1;
+  std::optional<ui::RegistryKey> key = ui::RegistryKey::Open(HKEY_CURRENT_USER, kSettingsKey);
+  if (!key) {
+    ui::App().MessageBox(kFirstRunMessage, kSettingsCaption, kInformationOk);
+    return;
+  }
+  if (key->ReadStringOrEmpty(kVersionValue) != About->Label3.Caption()) {
+    ui::App().MessageBox(kOtherVersionMessage, kSettingsCaption, kInformationOk);
+    return;
+  }
+  RECT edges = WindowEdges();
+  int top = key->ReadInt(kWindowTopValue);
+  SetWindowPos(form.Handle(), nullptr, edges.left, top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  int left = key->ReadInt(kWindowLeftValue);
+  SetWindowPos(form.Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  form.AnimationA1.SetChecked(key->ReadInt(kAnimeValue) != 0);
+  LoadCheckBox(*key, kRecursiveValue, form.CheckBox2, form.RecursiveR1);
+  LoadCheckBox(*key, kIgnoreNoFileValue, form.CheckBox3, form.IgnoreNoFileN1);
+  LoadCheckBox(*key, kIgnoreCasesValue, form.CheckBox1, form.IgnoreCasesOfFilenameC1);
+  RestoreFolder(Side(0), key->ReadStringOrEmpty(kFolder1Value));
+  RestoreFolder(Side(1), key->ReadStringOrEmpty(kFolder2Value));
+}
+
+void RestoreFolder(const FolderSide& side, const std::string& stored) {
+  side.edit.SetText(stored);
+  std::string path = side.edit.Text();
+  if (!NamesDrive(path)) return;  // no drive letter: the text alone
+  if (MoveToPath(side, path)) side.edit.SetText(path);
+}
+
+void StoreSettings() {
+  auto& form = *Form1;
+  ui::RegistryKey key = ui::RegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey);
+  RECT edges = WindowEdges();
+  key.WriteString(kVersionValue, About->Label3.Caption());
+  key.WriteInt(kWindowTopValue, edges.top);
+  key.WriteInt(kWindowLeftValue, edges.left);
+  key.WriteString(kFolder1Value, form.Edit1.Text());
+  key.WriteString(kFolder2Value, form.Edit2.Text());
+  key.WriteInt(kAnimeValue, form.AnimationA1.Checked() ? 1 : 0);
+  key.WriteInt(kRecursiveValue, form.RecursiveR1.Checked() ? 1 : 0);
+  key.WriteInt(kIgnoreNoFileValue, form.IgnoreNoFileN1.Checked() ? 1 : 0);
+  key.WriteInt(kIgnoreCasesValue, form.IgnoreCasesOfFilenameC1.Checked() ? 1 : 0);
+  key.WriteInt(kLanguageValue, runState().language);
+  key.WriteString(kHintValue, kHintText);
+}
+
+void BindSettingsHandlers() {
+  auto& form = *Form1;
+  form.OnShow = [] { FormShow(); };
+  form.OnCloseQuery = [](bool& can_close) { FormCloseQuery(can_close); };
+}
+
+}  // namespace vemo::mainwin
