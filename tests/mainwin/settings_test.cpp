@@ -215,6 +215,21 @@ TEST(Settings, StoredValuesAreAppliedAsStored) {
   Pump();
 }
 
+TEST(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
+  ShowQuietly();
+  SetWindowPos(Form1->Handle(), nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  Form1->Minimize();
+  Pump();
+  SendMessageW(Form1->Handle(), WM_CLOSE, 0, 0);
+  DrainQuit();
+  std::map<std::wstring, StoredValue> values = StoredValues();
+  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), 150);
+  EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), 210);
+  Form1->Restore();
+  Form1->Show();
+  Pump();
+}
+
 // A value absent or of another type stops the load there, with an error naming it.
 TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   ShowQuietly();

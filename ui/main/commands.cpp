@@ -59,9 +59,6 @@ void BindCommandHandlers() {
   form.HelphH1.OnClick = [] { ShowHelp(); };
   // Compare does what Start does; the run's own binder may have set it already.
   if (!form.CompareC1.OnClick) form.CompareC1.OnClick = [&form] { form.Button2.Click(); };
-  // Typing in an edit box moves nothing else.
-  form.Edit1.OnChange = nullptr;
-  form.Edit2.OnChange = nullptr;
 }
 
 }  // namespace vemo::mainwin

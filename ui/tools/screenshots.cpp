@@ -131,6 +131,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::PumpFor(1500);
   }
 
+  // The drive box of Folder 2 dropped down, over a folder list moved to the system folder.
+  Form1->DirectoryListBox2.SetDirectory("C:\\windows\\system32");
+  SetForegroundWindow(Form1->Handle());
+  SendMessageW(Form1->DriveComboBox2.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  ui::PumpFor(500);
+  {
+    RECT r, list;
+    GetWindowRect(Form1->Handle(), &r);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof(info);
+    GetComboBoxInfo(Form1->DriveComboBox2.Handle(), &info);
+    GetWindowRect(info.hwndList, &list);
+    UnionRect(&r, &r, &list);
+    SaveScreenRect(r, L"main_drive_list");
+  }
+  SendMessageW(Form1->DriveComboBox2.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  ui::PumpFor(200);
+
   Form2->Memo1.AppendLine("A line much longer than the window is wide stays one line and is "
                           "reached with the horizontal scroll bar: C:\\Folder\\Sub\\file.txt");
   Form2->Memo1.AppendLine(u8"Japanese names show as they are: C:\\フォルダ\\ファイル.txt");
