@@ -14,9 +14,12 @@ TCompareThread::TCompareThread(RunState& state, FileSystem& fs, RunSink& sink,
     : state_(state), fs_(fs), sink_(sink), windows_(windows) {}
 
 void TCompareThread::start(RunState& state, FileSystem& fs, RunSink& sink,
-                           WorkerWindows& windows) {
+                           WorkerWindows& windows, std::function<void()> whenDone) {
   auto thread = std::make_unique<TCompareThread>(state, fs, sink, windows);
-  std::thread([t = std::move(thread)] { t->Execute(); }).detach();
+  std::thread([t = std::move(thread), whenDone = std::move(whenDone)] {
+    t->Execute();
+    if (whenDone) whenDone();
+  }).detach();
 }
 
 void TCompareThread::Execute() {

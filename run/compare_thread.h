@@ -2,6 +2,7 @@
 // window's start and ending looks, the summary, the one-second pause and the final box.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/engine.h"
@@ -50,7 +51,9 @@ class TCompareThread {
   void Execute();
 
   // Creates the worker, running at once; the caller keeps no reference and nothing waits for it.
-  static void start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows);
+  // whenDone runs on the worker after Execute has returned.
+  static void start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows,
+                    std::function<void()> whenDone = {});
 
  private:
   void completedEnding();

@@ -45,13 +45,8 @@ void UiQueue::push(Op op) {
 void UiQueue::pushLine(std::string_view line) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (closed_) return;
-  if (items_.empty() || items_.back().op) {
-    items_.push_back(Item{{}, std::string(line)});
-  } else {
-    std::string& batch = items_.back().lines;
-    batch += "\r\n";
-    batch.append(line.data(), line.size());
-  }
+  if (items_.empty() || items_.back().op) items_.push_back(Item{});
+  items_.back().lines.emplace_back(line);
   pushed(lock);
 }
 

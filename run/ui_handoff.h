@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/run_sink.h"
 
@@ -39,7 +40,7 @@ class ProgressFigures {
 class UiQueue {
  public:
   using Op = std::function<void()>;
-  using LineWriter = std::function<void(const std::string& lines)>;
+  using LineWriter = std::function<void(const std::vector<std::string>& lines)>;
 
   // wake is called (from the pushing thread) when the queue turns non-empty; it must arrange
   // for drain() to run on the UI thread soon, without waiting for it.
@@ -47,16 +48,16 @@ class UiQueue {
 
   void push(Op op);
   void pushLine(std::string_view line);
-  // UI thread: runs the queued operations in order; a batch of lines goes to writeLines as
-  // one text, lines separated by "\r\n".
+  // UI thread: runs the queued operations in order; consecutive lines go to writeLines as one
+  // batch.
   void drain(const LineWriter& writeLines);
   // Drops what is queued and accepts nothing more (the application is going away).
   void shutDown();
 
  private:
   struct Item {
-    Op op;              // empty for a batch of lines
-    std::string lines;
+    Op op;                           // empty for a batch of lines
+    std::vector<std::string> lines;
   };
   void pushed(std::unique_lock<std::mutex>& lock);
 

@@ -22,8 +22,12 @@ TEST(UiQueue, RunsOperationsInOrderAndMergesConsecutiveLines) {
   queue.pushLine("d");
   queue.push([&] { seen.push_back("close"); });
   EXPECT_EQ(wakes, 1);  // one wake-up for the whole busy period
-  queue.drain([&](const std::string& lines) { seen.push_back("lines:" + lines); });
-  EXPECT_EQ(seen, (std::vector<std::string>{"lines:a\r\nb", "clear", "lines:c\r\n\r\nd", "close"}));
+  queue.drain([&](const std::vector<std::string>& lines) {
+    std::string batch = "lines:";
+    for (const std::string& line : lines) batch += "[" + line + "]";
+    seen.push_back(batch);
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"lines:[a][b]", "clear", "lines:[c][][d]", "close"}));
   queue.pushLine("e");
   EXPECT_EQ(wakes, 2);
 }
@@ -43,9 +47,12 @@ TEST(UiQueue, KeepsTheWorkersOrderWhileTheUiThreadDrainsConcurrently) {
     done = true;
   });
   std::string all;
-  while (!done) queue.drain([&](const std::string& lines) { all += lines + "\r\n"; });
+  auto write = [&](const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) all += line + "\r\n";
+  };
+  while (!done) queue.drain(write);
   worker.join();
-  queue.drain([&](const std::string& lines) { all += lines + "\r\n"; });
+  queue.drain(write);
   std::string expected;
   for (int i = 0; i < kLines; ++i)
     if (i % 1000 != 999) expected += std::to_string(i) + "\r\n";
@@ -60,7 +67,7 @@ TEST(UiQueue, NothingRunsAfterShutDown) {
   queue.shutDown();
   queue.push([&] { ++ran; });
   queue.pushLine("x");
-  queue.drain([&](const std::string&) { ++ran; });
+  queue.drain([&](const std::vector<std::string>&) { ++ran; });
   EXPECT_EQ(ran, 0);
 }
 

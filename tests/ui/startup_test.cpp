@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "ui/toolkit/form.h"
+
 namespace {
 
 std::wstring ExePath() {
@@ -68,6 +70,8 @@ void StartShowAndClose(const std::wstring& arguments) {
   ASSERT_NE(found.app, nullptr);
   EXPECT_EQ(Text(found.app), L"Vemo");
   EXPECT_EQ(GetWindow(found.main, GW_OWNER), found.app);
+  // Its windows carry the same mark as ours, but they are not objects of this process.
+  EXPECT_EQ(vemo::ui::Form::FromWindow(found.main), nullptr);
 
   PostMessageW(found.main, WM_CLOSE, 0, 0);
   ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);

@@ -1,4 +1,5 @@
 // The one place where each area binds its handlers to the windows: one call per area.
+#include "run/run_actions.h"
 #include "ui/app/startup.h"
 #include "ui/main/main_window.h"
 #include "ui/windows/forms.h"
@@ -7,6 +8,7 @@ namespace vemo {
 
 void BindHandlers() {
   // run/: Start, Stop, Emergency Exit, the progress window and Timer1.
+  BindRunHandlers();
   // ui/main/: the main window's folders, options, menus, settings and drop.
   mainwin::BindMainWindow();
 }

@@ -42,7 +42,12 @@ void Control::SetFont(const FontSpec& font) { font_ = font; }
 // ---- WinControl
 
 WinControl* WinControl::FromHandle(HWND hwnd) {
-  return hwnd ? reinterpret_cast<WinControl*>(GetPropW(hwnd, kObjectProp)) : nullptr;
+  if (!hwnd) return nullptr;
+  // Another process of ours marks its windows the same way; its pointers mean nothing here.
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != GetCurrentProcessId()) return nullptr;
+  return reinterpret_cast<WinControl*>(GetPropW(hwnd, kObjectProp));
 }
 
 void WinControl::Attach(HWND hwnd) {

@@ -1,0 +1,373 @@
+// Runs on the real windows under Wine: Start, the worker, the progress window, the final box,
+// Stop and Emergency Exit answered No. The test thread is the user-interface thread and sits
+// in the Start handler's modal display; a watcher thread acts as the user meanwhile: it reads
+// the windows through their handles, finds the real message boxes and presses their buttons.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <regex>
+#include <thread>
+
+#include "engine/run_state.h"
+#include "run/progress_display.h"
+#include "run/progress_scene.h"
+#include "run/run_actions.h"
+#include "tests/run/folder_tree.h"
+#include "tests/run/message_box_probe.h"
+#include "tests/run/vemo_process.h"
+#include "ui/toolkit/application.h"
+#include "ui/windows/forms.h"
+
+namespace vemo {
+namespace {
+
+using testing::findMessageBox;
+using testing::FoundBox;
+using testing::windowText;
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point t) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+// What the user sees of the progress window, read from another thread through the handles.
+struct ProgressView {
+  std::string panel1, panel2, panel3, appTitle;
+  int bar1 = -1, bar1Max = -1, bar2 = -1, bar2Max = -1;
+  bool stopEnabled = false;
+
+  static ProgressView read() {
+    ProgressView v;
+    v.panel1 = windowText(PBar->Panel1.Handle());
+    v.panel2 = windowText(PBar->Panel2.Handle());
+    v.panel3 = windowText(PBar->Panel3.Handle());
+    v.appTitle = windowText(ui::App().Handle());
+    auto bar = [](HWND h, int& pos, int& max) {
+      pos = int(SendMessageW(h, PBM_GETPOS, 0, 0));
+      max = int(SendMessageW(h, PBM_GETRANGE, FALSE, 0));
+    };
+    bar(PBar->ProgressBar1.Handle(), v.bar1, v.bar1Max);
+    bar(PBar->ProgressBar2.Handle(), v.bar2, v.bar2Max);
+    v.stopEnabled = IsWindowEnabled(PBar->Stop.Handle()) != 0;
+    return v;
+  }
+};
+
+bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
+  const auto start = Clock::now();
+  while (!condition()) {
+    if (msSince(start) > timeoutMs) return false;
+    Sleep(2);
+  }
+  return true;
+}
+
+bool progressShown() { return IsWindowVisible(PBar->Handle()) != 0; }
+
+class RunWindows : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ui::App().Initialize();
+    CreateForms();
+    BindRunHandlers();
+  }
+
+  void SetUp() override {
+    Form1->CheckBox2.SetChecked(true);
+    Form1->CheckBox1.SetChecked(false);
+    Form1->CheckBox3.SetChecked(false);
+    Form1->AnimationA1.SetChecked(true);
+  }
+
+  // Presses Start on the test (user-interface) thread while `user` acts on another thread;
+  // returns when the progress window has closed and everything queued has been shown.
+  void runWith(const std::function<void()>& user) {
+    Form1->Edit1.SetText(folder1);
+    Form1->Edit2.SetText(folder2);
+    std::atomic<bool> userDone{false};
+    std::thread watcher([&] {
+      user();
+      dismissLeftovers();
+      userDone = true;
+    });
+    Form1->Button2.Click();
+    // The user may still be reading the windows: keep answering their messages.
+    while (!userDone) {
+      ui::App().ProcessMessages();
+      Sleep(2);
+    }
+    watcher.join();
+    ASSERT_TRUE(waitFor([] {
+      ui::App().ProcessMessages();
+      return !ProgressDisplay::instance().workerBusy();
+    }));
+    ProgressDisplay::instance().flush();
+  }
+
+  // A user action that failed leaves the run going: let it end, so the test can report.
+  static void dismissLeftovers() {
+    if (!waitFor([] { return !progressShown(); }, 500)) {
+      std::printf("(the run is still going: stopping it)\n");
+      PostMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
+    }
+    for (int i = 0; i < 100 && progressShown(); ++i) {
+      for (const char* caption : {"Completed.", "One or more errors found."})
+        if (FoundBox box = findMessageBox(caption, GetCurrentProcessId(), 0))
+          testing::pressBoxButton(box, IDOK);
+      Sleep(100);
+    }
+  }
+
+  // The final box: what the window showed when it opened, its caption, text and icon; then OK.
+  struct Ending {
+    ProgressView view;
+    FoundBox box;
+    std::string caption;
+    double msAfterBarsEnded = 0;
+  };
+  static Ending answerFinalBox() {
+    Ending e;
+    EXPECT_TRUE(waitFor([] { return progressShown(); }));
+    EXPECT_TRUE(waitFor([] { return windowText(PBar->Panel3.Handle()) == "Completed."; }, 60000));
+    const auto barsEnded = Clock::now();
+    for (int waited = 0; waited < 3000 && !e.box; waited += 10) {
+      for (const char* caption : {"Completed.", "One or more errors found."}) {
+        e.box = findMessageBox(caption, GetCurrentProcessId(), 0);
+        if (e.box) {
+          e.caption = caption;
+          break;
+        }
+      }
+      Sleep(10);
+    }
+    e.msAfterBarsEnded = msSince(barsEnded);
+    e.view = ProgressView::read();
+    if (e.box) testing::pressBoxButton(e.box, IDOK);
+    return e;
+  }
+
+  static std::vector<std::string> memoLines() { return Form2->Memo1.Lines(); }
+
+  testing::FolderTree tree{"gui"};
+  std::string folder1 = tree.folder("one");
+  std::string folder2 = tree.folder("two");
+};
+
+TEST_F(RunWindows, CompletedRunWithoutFindings) {
+  tree.file("one/a.txt", std::string(25000, 'a'));
+  tree.file("two/a.txt", std::string(25000, 'a'));
+  tree.file("one/sub/b.txt", "bee");
+  tree.file("two/sub/b.txt", "bee");
+  Ending e;
+  runWith([&] { e = answerFinalBox(); });
+
+  const std::string summary = "No difference found.   (compared files:2  24KB)";
+  ASSERT_TRUE(e.box) << "no final box";
+  EXPECT_EQ(e.caption, "Completed.");
+  EXPECT_EQ(e.box.text, summary);
+  EXPECT_EQ(e.box.icon, testing::systemIcon(IDI_INFORMATION));
+  EXPECT_GE(e.msAfterBarsEnded, 950);
+  EXPECT_EQ(e.view.panel1, summary);
+  EXPECT_EQ(e.view.panel2, "0KB /0KB");
+  EXPECT_EQ(e.view.panel3, "Completed.");
+  EXPECT_EQ(e.view.appTitle, "Completed - Vemo");
+  EXPECT_EQ(e.view.bar1, 0);
+  EXPECT_EQ(e.view.bar1Max, 1024);
+  EXPECT_EQ(e.view.bar2, 1024);
+  EXPECT_EQ(e.view.bar2Max, 1024);
+  EXPECT_TRUE(e.view.stopEnabled);
+
+  EXPECT_EQ(memoLines(), std::vector<std::string>{"No error."});
+  EXPECT_FALSE(progressShown());
+  EXPECT_FALSE(Form1->Minimized());
+  EXPECT_EQ(runState().titleText.get(), "Completed - Vemo");
+  // The animation plays the rest of its cycle quickly, then the rest scene stops the timer.
+  EXPECT_TRUE(PBar->Image1.Visible());
+  const auto end = Clock::now();
+  while (Form1->Timer1.Enabled() && msSince(end) < 8000) ui::PumpFor(20);
+  EXPECT_FALSE(Form1->Timer1.Enabled());
+  EXPECT_EQ(runState().runFinished, 0);
+  EXPECT_EQ(Form1->Timer1.Interval(), 100u);
+  EXPECT_EQ(sceneState().scene, SceneWalkLeft);
+  EXPECT_EQ(PBar->Image1.Left(), 348);
+  EXPECT_EQ(PBar->Image1.GetPicture(), PBar->ImJp1.GetPicture());
+  EXPECT_EQ(PBar->ImFolder1.Left(), 128);
+}
+
+TEST_F(RunWindows, CompletedRunWithFindingsAndTheAnimationOff) {
+  Form1->AnimationA1.SetChecked(false);
+  tree.file("one/differs.txt", "abc");
+  tree.file("two/differs.txt", "abd");
+  tree.file("one/only1.txt", "x");
+  Ending e;
+  runWith([&] { e = answerFinalBox(); });
+
+  const std::string summary = "2 error(s) found.  (compared files:0  0KB)";
+  ASSERT_TRUE(e.box) << "no final box";
+  EXPECT_EQ(e.caption, "One or more errors found.");
+  EXPECT_EQ(e.box.text, summary + "\nYou can see more error infomation clicking \"Error Info...\""
+                                  "Button on main window.");
+  EXPECT_EQ(e.box.icon, testing::systemIcon(IDI_EXCLAMATION));
+  EXPECT_EQ(e.view.panel1, summary);
+
+  std::vector<std::string> lines = memoLines();
+  std::sort(lines.begin(), lines.end());
+  const std::vector<std::string> expected{
+      folder1 + "\\differs.txt and " + folder2 + "\\differs.txt differ in contents.",
+      folder1 + "\\only1.txt does'nt exist in another folder."};
+  EXPECT_EQ(lines, expected);
+  EXPECT_FALSE(Form1->Timer1.Enabled());  // the animation off: the worker stops the timer
+  EXPECT_FALSE(PBar->Image1.Visible());
+  EXPECT_FALSE(PBar->ImFolder1.Visible());
+  EXPECT_FALSE(PBar->ImageWhite.Visible());
+}
+
+// Two equal files of 1 GiB or more (sparse, so they are made at once and read fast) and, after them
+// in the walk, a sub-folder whose entries would give lines.
+void makeBigPair(testing::FolderTree& tree, uint64_t size = 1ull << 30) {
+  for (const char* side : {"one", "two"}) {
+    const std::string path = tree.file(std::string(side) + "/big.bin", "");
+    std::filesystem::resize_file(std::filesystem::u8path(path), size);
+  }
+  tree.file("one/zsub/late.txt", "late");
+  tree.folder("two/zsub");
+}
+
+TEST_F(RunWindows, StopMidFileEndsTheRunWithoutBoxOrLaterLines) {
+  makeBigPair(tree, 4ull << 30);
+  ProgressView during, after;
+  double clickMs = 0, endMs = 0;
+  bool boxSeen = false;
+  runWith([&] {
+    ASSERT_TRUE(waitFor([&] { return progressShown(); }));
+    ASSERT_TRUE(waitFor([&] {
+      return windowText(PBar->Panel1.Handle()).find("big.bin") != std::string::npos &&
+             SendMessageW(PBar->ProgressBar1.Handle(), PBM_GETPOS, 0, 0) > 50;
+    })) << ProgressView::read().panel1 << " / "
+        << SendMessageW(PBar->ProgressBar1.Handle(), PBM_GETPOS, 0, 0);
+    waitFor([] {  // the title shows the percentage within three timer ticks
+      return windowText(ui::App().Handle()).find("% - Vemo") != std::string::npos;
+    }, 2000);
+    during = ProgressView::read();
+    const auto click = Clock::now();
+    SendMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
+    clickMs = msSince(click);
+    EXPECT_FALSE(IsWindowEnabled(PBar->Stop.Handle()));
+    waitFor([] { return !progressShown(); });
+    endMs = msSince(click);
+    boxSeen = bool(findMessageBox("Completed.", GetCurrentProcessId(), 1500));
+  });
+
+  EXPECT_TRUE(std::regex_match(during.appTitle, std::regex("[0-9][0-9]% - Vemo")))
+      << during.appTitle;
+  EXPECT_TRUE(std::regex_match(during.panel2, std::regex(" *[0-9]+/ *4096MB"))) << during.panel2;
+  EXPECT_TRUE(during.stopEnabled);
+  EXPECT_LT(clickMs, 200);
+  EXPECT_LT(endMs, 1000);
+  std::printf("Stop: handled in %.1f ms, run ended %.1f ms after the click\n", clickMs, endMs);
+
+  EXPECT_FALSE(boxSeen);
+  after = ProgressView::read();
+  EXPECT_EQ(after.panel1, "Compare stopped.");
+  EXPECT_EQ(after.panel2, "0KB /0KB");
+  EXPECT_EQ(after.panel3, "Compare stopped.");
+  EXPECT_EQ(after.appTitle, "Stopped - Vemo");
+  EXPECT_EQ(after.bar1, 0);
+  EXPECT_EQ(after.bar2, 1024);
+  EXPECT_TRUE(after.stopEnabled);
+  EXPECT_EQ(runState().stopRequested, 0);
+
+  const std::vector<std::string> lines = memoLines();
+  EXPECT_EQ(lines, std::vector<std::string>{"Stopped."});
+  ui::PumpFor(300);
+  EXPECT_EQ(memoLines(), lines) << "a line arrived after the stop";
+}
+
+TEST_F(RunWindows, StopDuringThePreScanKeepsTheEarlierLines) {
+  // A first run leaves its lines in the window.
+  tree.file("one/only1.txt", "x");
+  runWith([&] { answerFinalBox(); });
+  const std::vector<std::string> earlier = memoLines();
+  ASSERT_EQ(earlier.size(), 1u);
+
+  // Many folder pairs keep the pre-scan busy long enough to be stopped in it.
+  for (int i = 0; i < 1500; ++i) {
+    tree.folder("one/d" + std::to_string(i) + "/x");
+    tree.folder("two/d" + std::to_string(i) + "/x");
+  }
+  bool stoppedInPreScan = false;
+  runWith([&] {
+    ASSERT_TRUE(waitFor([] { return runState().preScanning == 1; }));
+    SendMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
+    stoppedInPreScan = runState().preScanning == 1;
+  });
+  ASSERT_TRUE(stoppedInPreScan);
+  std::vector<std::string> lines = memoLines();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines.front(), earlier.front());
+  EXPECT_EQ(lines.back(), "Stopped.");
+  EXPECT_EQ(windowText(PBar->Panel1.Handle()), "Compare stopped.");
+}
+
+TEST_F(RunWindows, EmergencyExitAnsweredNoLetsTheRunGoOn) {
+  makeBigPair(tree);
+  std::string question;
+  HICON icon = nullptr;
+  Ending e;
+  runWith([&] {
+    ASSERT_TRUE(waitFor([] { return progressShown(); }));
+    PostMessageW(PBar->BitBtn2.Handle(), BM_CLICK, 0, 0);
+    FoundBox box = findMessageBox("Exit Vemo ?", GetCurrentProcessId());
+    ASSERT_TRUE(box);
+    question = box.text;
+    icon = box.icon;
+    testing::pressBoxButton(box, IDNO);
+    e = answerFinalBox();
+  });
+  EXPECT_EQ(question, "Exit Vemo ?");
+  EXPECT_EQ(icon, testing::systemIcon(IDI_QUESTION));
+  EXPECT_EQ(e.caption, "One or more errors found.");  // zsub/late.txt has no counterpart
+  EXPECT_NE(e.box.text.find("compared files:1  1024MB)"), std::string::npos) << e.box.text;
+}
+
+TEST_F(RunWindows, CompareMenuStartsARunLikeTheButton) {
+  tree.file("one/a.txt", "same");
+  tree.file("two/a.txt", "same");
+  Form1->Edit1.SetText(folder1);
+  Form1->Edit2.SetText(folder2);
+  Ending e;
+  std::atomic<bool> userDone{false};
+  std::thread watcher([&] {
+    e = answerFinalBox();
+    userDone = true;
+  });
+  Form1->CompareC1.Click();
+  while (!userDone) {
+    ui::App().ProcessMessages();
+    Sleep(2);
+  }
+  watcher.join();
+  EXPECT_EQ(e.caption, "Completed.");
+  EXPECT_FALSE(progressShown());
+}
+
+TEST_F(RunWindows, TheSceneMovesDuringARun) {
+  makeBigPair(tree);
+  const AnimationState before = sceneState();
+  runWith([&] {
+    ASSERT_TRUE(waitFor([] { return progressShown(); }));
+    Sleep(1500);
+    SendMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
+  });
+  const AnimationState& after = sceneState();
+  EXPECT_TRUE(after.walkerX != before.walkerX || after.scene != before.scene ||
+              after.sceneFrame != before.sceneFrame);
+}
+
+}  // namespace
+}  // namespace vemo
