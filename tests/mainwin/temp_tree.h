@@ -2,7 +2,6 @@
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
@@ -37,13 +36,28 @@ class TempTree {
   }
 
  private:
+  // Removes a tree by hand, with the long-path prefix: the shell's own delete cuts paths
+  // longer than 260 characters and then deletes in the current folder instead.
   static void Remove(const std::string& path) {
-    std::wstring wide = vemo::ui::Widen(path) + L'\0' + L'\0';
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = wide.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
+    if (path.size() < 4 || path[1] != ':' || path.find("\\vemo-") == std::string::npos) return;
+    RemoveWide(L"\\\\?\\" + vemo::ui::Widen(path));
+  }
+  static void RemoveWide(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        std::wstring child = folder + L"\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+          RemoveWide(child);
+        else
+          DeleteFileW(child.c_str());
+      } while (FindNextFileW(find, &data));
+      FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
   }
   std::string root_;
 };

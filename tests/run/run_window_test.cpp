@@ -186,9 +186,17 @@ TEST_F(RunWindows, CompletedRunWithoutFindings) {
   EXPECT_FALSE(progressShown());
   EXPECT_FALSE(Form1->Minimized());
   EXPECT_EQ(runState().titleText.get(), "Completed - Vemo");
-  // The animation plays the rest of its cycle quickly: 8 ms until the rest scene.
-  EXPECT_TRUE(Form1->Timer1.Enabled());
+  // The animation plays the rest of its cycle quickly, then the rest scene stops the timer.
   EXPECT_TRUE(PBar->Image1.Visible());
+  const auto end = Clock::now();
+  while (Form1->Timer1.Enabled() && msSince(end) < 8000) ui::PumpFor(20);
+  EXPECT_FALSE(Form1->Timer1.Enabled());
+  EXPECT_EQ(runState().runFinished, 0);
+  EXPECT_EQ(Form1->Timer1.Interval(), 100u);
+  EXPECT_EQ(sceneState().scene, SceneWalkLeft);
+  EXPECT_EQ(PBar->Image1.Left(), 348);
+  EXPECT_EQ(PBar->Image1.GetPicture(), PBar->ImJp1.GetPicture());
+  EXPECT_EQ(PBar->ImFolder1.Left(), 128);
 }
 
 TEST_F(RunWindows, CompletedRunWithFindingsAndTheAnimationOff) {
@@ -219,19 +227,19 @@ TEST_F(RunWindows, CompletedRunWithFindingsAndTheAnimationOff) {
   EXPECT_FALSE(PBar->ImageWhite.Visible());
 }
 
-// Two equal files of 1 GiB (sparse, so they are made at once and read fast) and, after them
+// Two equal files of 1 GiB or more (sparse, so they are made at once and read fast) and, after them
 // in the walk, a sub-folder whose entries would give lines.
-void makeBigPair(testing::FolderTree& tree) {
+void makeBigPair(testing::FolderTree& tree, uint64_t size = 1ull << 30) {
   for (const char* side : {"one", "two"}) {
     const std::string path = tree.file(std::string(side) + "/big.bin", "");
-    std::filesystem::resize_file(std::filesystem::u8path(path), 1ull << 30);
+    std::filesystem::resize_file(std::filesystem::u8path(path), size);
   }
   tree.file("one/zsub/late.txt", "late");
   tree.folder("two/zsub");
 }
 
 TEST_F(RunWindows, StopMidFileEndsTheRunWithoutBoxOrLaterLines) {
-  makeBigPair(tree);
+  makeBigPair(tree, 4ull << 30);
   ProgressView during, after;
   double clickMs = 0, endMs = 0;
   bool boxSeen = false;
@@ -242,7 +250,9 @@ TEST_F(RunWindows, StopMidFileEndsTheRunWithoutBoxOrLaterLines) {
              SendMessageW(PBar->ProgressBar1.Handle(), PBM_GETPOS, 0, 0) > 50;
     })) << ProgressView::read().panel1 << " / "
         << SendMessageW(PBar->ProgressBar1.Handle(), PBM_GETPOS, 0, 0);
-    Sleep(400);  // long enough for the title to show the percentage
+    waitFor([] {  // the title shows the percentage within three timer ticks
+      return windowText(ui::App().Handle()).find("% - Vemo") != std::string::npos;
+    }, 2000);
     during = ProgressView::read();
     const auto click = Clock::now();
     SendMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
@@ -255,7 +265,7 @@ TEST_F(RunWindows, StopMidFileEndsTheRunWithoutBoxOrLaterLines) {
 
   EXPECT_TRUE(std::regex_match(during.appTitle, std::regex("[0-9][0-9]% - Vemo")))
       << during.appTitle;
-  EXPECT_TRUE(std::regex_match(during.panel2, std::regex(" *[0-9]+/ *1024MB"))) << during.panel2;
+  EXPECT_TRUE(std::regex_match(during.panel2, std::regex(" *[0-9]+/ *4096MB"))) << during.panel2;
   EXPECT_TRUE(during.stopEnabled);
   EXPECT_LT(clickMs, 200);
   EXPECT_LT(endMs, 1000);
