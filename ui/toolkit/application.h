@@ -19,6 +19,9 @@
 // - Form::ShowModal() returns the modal result: 6 Yes, 7 No, 2 Cancel (also when a WM_QUIT ends
 //   the nested loop; the quit is posted again). Button::SetModalResult makes a button close
 //   its modal form with that result. Form::Close() hides (main form: ends the loop).
+//   Form1->Minimize()/Restore() minimise and restore the whole application (its taskbar
+//   button with its forms). Keys: Tab order, Enter on the default button, Esc does nothing
+//   (Form::HandleDialogKey; a control keeps Enter by answering WM_GETDLGCODE).
 // - App().MessageBox(text, caption, flags) uses the platform's flags (48, 64, 36, ...) and
 //   returns its answer (6 = Yes). App().Terminate() posts the quit request.
 // - The windows (ui/windows/, namespace vemo): classes TForm1, TForm2, TAbout, TPBar,
