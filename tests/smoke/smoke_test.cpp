@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include <thread>
-TEST(Smoke, ThreadsRun) { int v = 0; std::thread t([&] { v = 1; }); t.join(); EXPECT_EQ(v, 1); }
