@@ -50,30 +50,30 @@ std::string DrawnFace(const std::string& requested) {
   return face;
 }
 
-HFONT GetFont(const FontSpec& spec) {
+HFONT GetFont(const FontSpec& font) {
   static std::map<std::tuple<std::string, int, bool, bool>, HFONT> fonts;
-  std::string face = DrawnFace(spec.face);
+  std::string face = DrawnFace(font.face);
   std::lock_guard<std::mutex> lock(mutex);
-  auto key = std::make_tuple(spec.face, spec.height, spec.bold, spec.italic);
+  auto key = std::make_tuple(font.face, font.height, font.bold, font.italic);
   auto it = fonts.find(key);
   if (it != fonts.end()) return it->second;
   LOGFONTW lf{};
-  lf.lfHeight = -spec.height;  // negative: character height, not cell height
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = spec.italic ? TRUE : FALSE;
+  lf.lfHeight = -font.height;  // negative: character height, not cell height
+  lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = font.italic ? TRUE : FALSE;
   lf.lfCharSet = face == "Tahoma" ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = NONANTIALIASED_QUALITY;  // crisp small text, as the layouts were drawn for
   lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   lstrcpynW(lf.lfFaceName, Widen(face).c_str(), LF_FACESIZE);
-  HFONT font = CreateFontIndirectW(&lf);
-  fonts.emplace(key, font);
-  return font;
+  HFONT made = CreateFontIndirectW(&lf);
+  fonts.emplace(key, made);
+  return made;
 }
 
-COLORREF TextColor(const FontSpec& spec) {
-  return spec.black ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOWTEXT);
+COLORREF TextColor(const FontSpec& font) {
+  return font.black ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOWTEXT);
 }
 
 }  // namespace vemo::ui

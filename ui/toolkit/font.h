@@ -29,11 +29,11 @@ inline FontSpec MakeFont(int height, bool bold = false, bool italic = false, boo
   return f;
 }
 
-// A shared GDI font for the spec; fonts live for the whole process.
-HFONT GetFont(const FontSpec& spec);
+// The shared GDI font of a font description; fonts live for the whole process.
+HFONT GetFont(const FontSpec& font);
 // The face actually drawn for a requested face (the fallback when it is missing).
 std::string DrawnFace(const std::string& requested);
-// Text colour for the spec.
-COLORREF TextColor(const FontSpec& spec);
+// Text colour of a font description.
+COLORREF TextColor(const FontSpec& font);
 
 }  // namespace vemo::ui
