@@ -2,6 +2,9 @@
 // Bitmaps are 24-bit 32 x 32 unless noted; the ones marked icon are 32 x 32 icons with a mask.
 #pragma once
 
+// The table keeps its columns.
+// clang-format off
+
 #define ART_APP_ICON        1    // icon: open folders with a large check mark (window icon, About box)
 
 // Progress window scene
@@ -33,3 +36,4 @@
 #define ART_ABOUT_FOLDER_2  131  // a second, slightly different folder   (Image2)
 #define ART_CHAR_L          132  // the character turned one way          (ImChr, ImChrL)
 #define ART_CHAR_R          133  // the character turned the other way    (ImChrR)
+// clang-format on

@@ -6,46 +6,47 @@ const char* const kCliUsage =
     "usage: vemo-cli [-r|--recursive] [-i|--ignore-case] [-n|--ignore-nofile] [--japanese] "
     "FOLDER1 FOLDER2\n";
 
-bool parseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error) {
-    std::vector<std::string> folders;
-    bool optionsEnd = false;
-    for (const std::string& arg : args) {
-        if (optionsEnd || arg.size() < 2 || arg[0] != '-') {
-            folders.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnd = true;
-        } else if (arg == "--recursive") {
-            options.recursive = true;
-        } else if (arg == "--ignore-case") {
-            options.ignoreCase = true;
-        } else if (arg == "--ignore-nofile") {
-            options.ignoreNoFile = true;
-        } else if (arg == "--japanese") {
-            options.japanese = true;
-        } else if (arg == "--help" || arg == "-h") {
-            options.help = true;
-        } else if (arg[1] != '-') {
-            for (size_t i = 1; i < arg.size(); ++i) {  // short options, alone or grouped: -rin
-                switch (arg[i]) {
-                case 'r': options.recursive = true; break;
-                case 'i': options.ignoreCase = true; break;
-                case 'n': options.ignoreNoFile = true; break;
-                default: error = "unknown option: -" + std::string(1, arg[i]); return false;
-                }
-            }
-        } else {
-            error = "unknown option: " + arg;
-            return false;
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
+                     std::string& error) {
+  std::vector<std::string> folders;
+  bool optionsEnd = false;
+  for (const std::string& arg : args) {
+    if (optionsEnd || arg.size() < 2 || arg[0] != '-') {
+      folders.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnd = true;
+    } else if (arg == "--recursive") {
+      options.recursive = true;
+    } else if (arg == "--ignore-case") {
+      options.ignoreCase = true;
+    } else if (arg == "--ignore-nofile") {
+      options.ignoreNoFile = true;
+    } else if (arg == "--japanese") {
+      options.japanese = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg[1] != '-') {
+      for (size_t i = 1; i < arg.size(); ++i) {  // short options, alone or grouped: -rin
+        switch (arg[i]) {
+          case 'r': options.recursive = true; break;
+          case 'i': options.ignoreCase = true; break;
+          case 'n': options.ignoreNoFile = true; break;
+          default: error = "unknown option: -" + std::string(1, arg[i]); return false;
         }
+      }
+    } else {
+      error = "unknown option: " + arg;
+      return false;
     }
-    if (options.help) return true;
-    if (folders.size() != 2) {
-        error = folders.size() < 2 ? "two folders are needed" : "too many folders";
-        return false;
-    }
-    options.folder1 = folders[0];
-    options.folder2 = folders[1];
-    return true;
+  }
+  if (options.help) return true;
+  if (folders.size() != 2) {
+    error = folders.size() < 2 ? "two folders are needed" : "too many folders";
+    return false;
+  }
+  options.folder1 = folders[0];
+  options.folder2 = folders[1];
+  return true;
 }
 
 }  // namespace vemo

@@ -10,68 +10,68 @@ constexpr auto kProgressEvery = std::chrono::milliseconds(100);
 ConsoleSink::ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state)
     : out_(out), err_(err), progress_(progress), state_(state) {}
 
-ConsoleSink::~ConsoleSink() { flush(); }
+ConsoleSink::~ConsoleSink() { Flush(); }
 
-void ConsoleSink::appendLine(std::string_view line) {
-    std::string& to = streaming_ ? buffer_ : held_;
-    to.append(line.data(), line.size());
-    to += '\n';
-    if (buffer_.size() >= kFlushAt) {
-        endProgressLine();
-        std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
-        buffer_.clear();
-    }
+void ConsoleSink::AddErrorLine(std::string_view line) {
+  std::string& to = streaming_ ? buffer_ : held_;
+  to.append(line.data(), line.size());
+  to += '\n';
+  if (buffer_.size() >= kFlushAt) {
+    EndProgressLine();
+    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    buffer_.clear();
+  }
 }
 
-void ConsoleSink::clearLines() {
-    held_.clear();
-    streaming_ = true;
+void ConsoleSink::ClearLines() {
+  held_.clear();
+  streaming_ = true;
 }
 
-void ConsoleSink::setPanel(Panel panel, std::string_view caption) {
-    if (!progress_) return;
-    switch (panel) {
+void ConsoleSink::SetPanel(Panel panel, std::string_view caption) {
+  if (!progress_) return;
+  switch (panel) {
     case Panel::Panel1: file_.assign(caption.data(), caption.size()); break;
     case Panel::Panel2: fileSize_.assign(caption.data(), caption.size()); break;
     case Panel::Panel3: runSize_.assign(caption.data(), caption.size()); break;
-    }
-    showProgress();
+  }
+  ShowProgress();
 }
 
-void ConsoleSink::setBar(Bar, int, int64_t) {}
+void ConsoleSink::SetBar(Bar, int, int64_t) {}
 
-void ConsoleSink::showProgress() {
-    auto now = std::chrono::steady_clock::now();
-    if (now - lastShown_ < kProgressEvery) return;
-    lastShown_ = now;
-    progressShown_ = true;
-    std::string title = state_.titleText.get();  // "42% - Vemo" or "Calculating - Vemo"
-    std::string percent = title.substr(0, title.find(" - Vemo"));
-    std::string path = file_;
-    if (path.size() > 60) path = "..." + path.substr(path.size() - 57);
-    std::fprintf(err_, "\r\033[K%s %s %s %s", percent.c_str(), runSize_.c_str(), fileSize_.c_str(),
-                 path.c_str());
-    std::fflush(err_);
+void ConsoleSink::ShowProgress() {
+  auto now = std::chrono::steady_clock::now();
+  if (now - lastShown_ < kProgressEvery) return;
+  lastShown_ = now;
+  progressShown_ = true;
+  std::string title = state_.titleText.Get();  // "42% - Vemo" or "Calculating - Vemo"
+  std::string percent = title.substr(0, title.find(" - Vemo"));
+  std::string path = file_;
+  if (path.size() > 60) path = "..." + path.substr(path.size() - 57);
+  std::fprintf(err_, "\r\033[K%s %s %s %s", percent.c_str(), runSize_.c_str(), fileSize_.c_str(),
+               path.c_str());
+  std::fflush(err_);
 }
 
-void ConsoleSink::endProgressLine() {
-    if (!progressShown_) return;
-    std::fputs("\r\033[K", err_);
-    std::fflush(err_);
-    progressShown_ = false;
+void ConsoleSink::EndProgressLine() {
+  if (!progressShown_) return;
+  std::fputs("\r\033[K", err_);
+  std::fflush(err_);
+  progressShown_ = false;
 }
 
-void ConsoleSink::flush() {
-    endProgressLine();
-    if (!held_.empty()) {
-        std::fwrite(held_.data(), 1, held_.size(), out_);
-        held_.clear();
-    }
-    if (!buffer_.empty()) {
-        std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
-        buffer_.clear();
-    }
-    std::fflush(out_);
+void ConsoleSink::Flush() {
+  EndProgressLine();
+  if (!held_.empty()) {
+    std::fwrite(held_.data(), 1, held_.size(), out_);
+    held_.clear();
+  }
+  if (!buffer_.empty()) {
+    std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+    buffer_.clear();
+  }
+  std::fflush(out_);
 }
 
 }  // namespace vemo

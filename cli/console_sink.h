@@ -11,35 +11,35 @@
 namespace vemo {
 
 class ConsoleSink : public RunSink {
-public:
-    // progress: show a one-line progress display on `err` (only when it is a terminal).
-    ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state);
-    ~ConsoleSink() override;
+ public:
+  // progress: show a one-line progress display on `err` (only when it is a terminal).
+  ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state);
+  ~ConsoleSink() override;
 
-    // Lines before the first clearLines() are held back (a clear would take them away again);
-    // after it they are written as they come.
-    void appendLine(std::string_view line) override;
-    void clearLines() override;
-    void setPanel(Panel panel, std::string_view caption) override;
-    void setBar(Bar bar, int max, int64_t position) override;
+  // Lines before the first ClearLines() are held back (a clear would take them away again);
+  // after it they are written as they come.
+  void AddErrorLine(std::string_view line) override;
+  void ClearLines() override;
+  void SetPanel(Panel panel, std::string_view caption) override;
+  void SetBar(Bar bar, int max, int64_t position) override;
 
-    // Writes every line held back and whatever is buffered; ends the progress display.
-    void flush();
+  // Writes every line held back and whatever is buffered; ends the progress display.
+  void Flush();
 
-private:
-    void showProgress();
-    void endProgressLine();
+ private:
+  void ShowProgress();
+  void EndProgressLine();
 
-    std::FILE* out_;
-    std::FILE* err_;
-    bool progress_;
-    const RunState& state_;
-    bool streaming_ = false;
-    std::string held_;    // lines not yet known to stay
-    std::string buffer_;  // lines on their way to out_
-    std::string file_, fileSize_, runSize_;
-    bool progressShown_ = false;
-    std::chrono::steady_clock::time_point lastShown_{};
+  std::FILE* out_;
+  std::FILE* err_;
+  bool progress_;
+  const RunState& state_;
+  bool streaming_ = false;
+  std::string held_;    // lines not yet known to stay
+  std::string buffer_;  // lines on their way to out_
+  std::string file_, fileSize_, runSize_;
+  bool progressShown_ = false;
+  std::chrono::steady_clock::time_point lastShown_{};
 };
 
 }  // namespace vemo

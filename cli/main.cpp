@@ -5,10 +5,12 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
+
 #include "engine/win32/utf16.h"
 #else
 #include <unistd.h>
@@ -21,82 +23,82 @@
 namespace {
 
 #ifdef _WIN32
-BOOL WINAPI onConsoleCtrl(DWORD type) {
-    if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-    vemo::runState().stopRequested = 1;
-    return TRUE;
+BOOL WINAPI OnConsoleCtrl(DWORD type) {
+  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+  vemo::SharedRunState().stopRequested = 1;
+  return TRUE;
 }
 
-std::vector<std::string> arguments(int, char**) {
-    std::vector<std::string> args;
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 1; wide && i < count; ++i) args.push_back(vemo::toUtf8(wide[i]));
-    LocalFree(wide);
-    return args;
+std::vector<std::string> Arguments(int, char**) {
+  std::vector<std::string> args;
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 1; wide && i < count; ++i) args.push_back(vemo::ToUtf8(wide[i]));
+  LocalFree(wide);
+  return args;
 }
 
-void prepareConsole() {
-    _setmode(_fileno(stdout), _O_BINARY);
-    SetConsoleOutputCP(CP_UTF8);
-    SetConsoleCtrlHandler(onConsoleCtrl, TRUE);
+void PrepareConsole() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  SetConsoleCtrlHandler(OnConsoleCtrl, TRUE);
 }
 
-bool isTerminal(std::FILE* f) { return _isatty(_fileno(f)) != 0; }
+bool IsTerminal(std::FILE* f) { return _isatty(_fileno(f)) != 0; }
 #else
 // The first Ctrl-C asks the run to stop; a second one ends the program at once.
-void onInterrupt(int) {
-    vemo::runState().stopRequested = 1;
-    signal(SIGINT, SIG_DFL);
+void OnInterrupt(int) {
+  vemo::SharedRunState().stopRequested = 1;
+  signal(SIGINT, SIG_DFL);
 }
 
-std::vector<std::string> arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
+std::vector<std::string> Arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
-void prepareConsole() {
-    struct sigaction action = {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+void PrepareConsole() {
+  struct sigaction action = {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
 }
 
-bool isTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
+bool IsTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
 #endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    vemo::CliOptions options;
-    std::string error;
-    if (!vemo::parseCliOptions(arguments(argc, argv), options, error)) {
-        std::fprintf(stderr, "vemo-cli: %s\n%s", error.c_str(), vemo::kCliUsage);
-        return 2;
-    }
-    if (options.help) {
-        std::fputs(vemo::kCliUsage, stdout);
-        return 0;
-    }
-    prepareConsole();
+  vemo::CliOptions options;
+  std::string error;
+  if (!vemo::ParseCliOptions(Arguments(argc, argv), options, error)) {
+    std::fprintf(stderr, "vemo-cli: %s\n%s", error.c_str(), vemo::kCliUsage);
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(vemo::kCliUsage, stdout);
+    return 0;
+  }
+  PrepareConsole();
 
-    vemo::RunState& state = vemo::runState();
-    state.language = options.japanese ? 1 : 0;
-    state.recursive = options.recursive ? 1 : 0;
-    state.ignoreCase = options.ignoreCase ? 1 : 0;
-    state.ignoreNoFile = options.ignoreNoFile ? 1 : 0;
+  vemo::RunState& state = vemo::SharedRunState();
+  state.language = options.japanese ? 1 : 0;
+  state.recursive = options.recursive ? 1 : 0;
+  state.ignoreCase = options.ignoreCase ? 1 : 0;
+  state.ignoreNoFile = options.ignoreNoFile ? 1 : 0;
 
-    state.titleText.set("Calculating - Vemo");
+  state.titleText.Set("Calculating - Vemo");
 
-    auto fs = vemo::makeNativeFileSystem();
-    vemo::ConsoleSink sink(stdout, stderr, isTerminal(stderr), state);
-    vemo::Engine engine(state, *fs, sink);
-    if (!engine.run(options.folder1, options.folder2)) {
-        sink.appendLine(vemo::kStoppedLine);
-        state.stopRequested = 0;
-        sink.flush();
-        return 130;
-    }
-    if (state.errorCount == 0) sink.appendLine(vemo::kNoErrorLine);
-    sink.appendLine(vemo::summaryText(state.errorCount, state.filesCompared, state.comparedSize));
-    sink.flush();
-    return state.errorCount == 0 ? 0 : 1;
+  auto fs = vemo::MakeNativeFileSystem();
+  vemo::ConsoleSink sink(stdout, stderr, IsTerminal(stderr), state);
+  vemo::Engine engine(state, *fs, sink);
+  if (!engine.Run(options.folder1, options.folder2)) {
+    sink.AddErrorLine(vemo::kStoppedLine);
+    state.stopRequested = 0;
+    sink.Flush();
+    return 130;
+  }
+  if (state.errorCount == 0) sink.AddErrorLine(vemo::kNoErrorLine);
+  sink.AddErrorLine(vemo::SummaryText(state.errorCount, state.filesCompared, state.comparedSize));
+  sink.Flush();
+  return state.errorCount == 0 ? 0 : 1;
 }

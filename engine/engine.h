@@ -20,51 +20,51 @@ constexpr const char* kNoErrorLine = "No error.";
 constexpr const char* kStoppedLine = "Stopped.";
 
 // Writes the text to standard output and ends the process with status 1 at once.
-[[noreturn]] void outOfMemoryStop(const char* text);
+[[noreturn]] void OutOfMemoryStop(const char* text);
 
 class Engine {
-public:
-    Engine(RunState& state, FileSystem& fs, RunSink& sink);
+ public:
+  Engine(RunState& state, FileSystem& fs, RunSink& sink);
 
-    // One folder pair (and, in a recursive run, every matched sub-folder pair below it).
-    void compareFolderPair(const std::string& folder1, const std::string& folder2);
-    // Adds the file sizes of both trees to state.folderTotal.
-    void preScanFolderPair(const std::string& folder1, const std::string& folder2);
+  // One folder pair (and, in a recursive run, every matched sub-folder pair below it).
+  void CompareFolderPair(const std::string& folder1, const std::string& folder2);
+  // Adds the file sizes of both trees to state.folderTotal.
+  void PreScanFolderPair(const std::string& folder1, const std::string& folder2);
 
-    // One error line through the sink plus one count in errorCount.
-    void reportError(Message message, std::string_view a, std::string_view b = {});
+  // One error line through the sink plus one count in errorCount.
+  void ReportError(Message message, std::string_view a, std::string_view b = {});
 
-    // The run sequence without windows: reset, pre-scan (recursive) and expectedTotal, the stop
-    // check, clearLines and the second reset, the comparison. Returns true when the run
-    // completed, false when it was stopped (stopRequested is left at 1 for the caller's
-    // stopped ending). The caller then appends kNoErrorLine (completed, no error) and shows
-    // summaryText(), or appends kStoppedLine and clears stopRequested.
-    bool run(const std::string& folder1, const std::string& folder2);
+  // The run sequence without windows: reset, pre-scan (recursive) and expectedTotal, the stop
+  // check, ClearLines and the second reset, the comparison. Returns true when the run
+  // completed, false when it was stopped (stopRequested is left at 1 for the caller's
+  // stopped ending). The caller then appends kNoErrorLine (completed, no error) and shows
+  // SummaryText(), or appends kStoppedLine and clears stopRequested.
+  bool Run(const std::string& folder1, const std::string& folder2);
 
-private:
-    struct Listing;
-    enum class Kind { Files, SubFolders };
+ private:
+  struct DirListing;
+  enum class Kind { Files, SubFolders };
 
-    std::string pattern(const std::string& folder) const;
-    std::string join(const std::string& folder, std::string_view name) const;
-    void listFolder(const std::string& pattern, const std::string& folder, Listing& listing,
-                    int side);
-    void startTree(const std::string& folder1, const std::string& folder2);
-    void comparePair(const std::string& folder1, const std::string& folder2);
-    void preScanPair(const std::string& folder1, const std::string& folder2);
-    void walk(const std::vector<NamedEntry>& walked, const std::string& walkedPath,
-              int walkedSide, const std::vector<NamedEntry>& other, const std::string& otherPath,
-              bool compare, Kind kind);
-    void enterSubFolders(const std::string& first, const std::string& second);
-    void compareFiles(const std::string& first, const std::string& second, int64_t size);
-    void showFileProgress(int64_t readBytes, int64_t size);
-    bool stopped() const { return state_.stopRequested.load(std::memory_order_relaxed) == 1; }
+  std::string Pattern(const std::string& folder) const;
+  std::string Join(const std::string& folder, std::string_view name) const;
+  void ListFolder(const std::string& pattern, const std::string& folder, DirListing& listing,
+                  int side);
+  void StartTree(const std::string& folder1, const std::string& folder2);
+  void ComparePair(const std::string& folder1, const std::string& folder2);
+  void PreScanPair(const std::string& folder1, const std::string& folder2);
+  void WalkEntries(const std::vector<FileEntry>& walked, const std::string& walkedPath,
+                   int walkedSide, const std::vector<FileEntry>& other,
+                   const std::string& otherPath, bool compare, Kind kind);
+  void EnterSubFolders(const std::string& first, const std::string& second);
+  void CompareFiles(const std::string& first, const std::string& second, int64_t size);
+  void ShowFileProgress(int64_t readBytes, int64_t size);
+  bool Stopped() const { return state_.stopRequested.load(std::memory_order_relaxed) == 1; }
 
-    RunState& state_;
-    FileSystem& fs_;
-    RunSink& sink_;
-    std::vector<FolderId> ancestors_[2];  // folders being walked on each side, for the loop guard
-    std::vector<char> buffer1_, buffer2_;
+  RunState& state_;
+  FileSystem& fs_;
+  RunSink& sink_;
+  std::vector<FolderId> ancestors_[2];  // folders being walked on each side, for the loop guard
+  std::vector<char> buffer1_, buffer2_;
 };
 
 }  // namespace vemo

@@ -11,59 +11,59 @@ namespace vemo {
 
 // How a folder enumeration failed to start; each class has its own error line.
 enum class ListStatus {
-    Ok,
-    NotFound,      // no such file or folder: missing folder, bad path, empty root, invalid name
-    InvalidName,   // invalid argument: invalid function, data or parameter
-    OtherError,    // anything else: access denied, device not ready, no memory for the enumeration
+  Ok,
+  NotFound,     // no such file or folder: missing folder, bad path, empty root, invalid name
+  InvalidName,  // invalid argument: invalid function, data or parameter
+  OtherError,   // anything else: access denied, device not ready, no memory for the enumeration
 };
 
 // Receives the entries of one folder in enumeration order, "." and ".." included.
 class EntryReceiver {
-public:
-    virtual ~EntryReceiver() = default;
-    // size: the file's length in bytes (0 for folders).
-    virtual void entry(std::string_view name, bool isFolder, int64_t size) = 0;
+ public:
+  virtual ~EntryReceiver() = default;
+  // size: the file's length in bytes (0 for folders).
+  virtual void Entry(std::string_view name, bool isFolder, int64_t size) = 0;
 };
 
 // Physical identity of a folder (device and node, or volume and file index).
 struct FolderId {
-    uint64_t volume = 0;
-    uint64_t index = 0;
-    bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
+  uint64_t volume = 0;
+  uint64_t index = 0;
+  bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
 };
 
 using FileHandle = intptr_t;
 constexpr FileHandle kNoFile = -1;
 
 class FileSystem {
-public:
-    virtual ~FileSystem() = default;
+ public:
+  virtual ~FileSystem() = default;
 
-    // Path separator of joins, search patterns and the no-counterpart line: '\\' or '/'.
-    virtual char separator() const = 0;
-    // True when a name can be appended to path directly: it ends in the separator (or in ':'
-    // where drive letters exist).
-    virtual bool endsInSeparator(std::string_view path) const = 0;
+  // Path separator of joins, search patterns and the no-counterpart line: '\\' or '/'.
+  virtual char Separator() const = 0;
+  // True when a name can be appended to path directly: it ends in the separator (or in ':'
+  // where drive letters exist).
+  virtual bool EndsInSeparator(std::string_view path) const = 0;
 
-    // Enumerates the folder of a search pattern ("<folder><sep>*.*", as the engine builds it).
-    // A failure to start is classed; a failure while fetching a later entry just ends the list.
-    virtual ListStatus list(const std::string& pattern, EntryReceiver& receiver) = 0;
+  // Enumerates the folder of a search pattern ("<folder><sep>*.*", as the engine builds it).
+  // A failure to start is classed; a failure while fetching a later entry just ends the list.
+  virtual ListStatus List(const std::string& pattern, EntryReceiver& receiver) = 0;
 
-    // Opens a file for reading, letting others read, write and delete it meanwhile.
-    virtual FileHandle open(const std::string& path) = 0;
-    // Reads up to `size` bytes; fewer only at the end of the file or on a read failure.
-    virtual size_t read(FileHandle file, void* buffer, size_t size) = 0;
-    virtual void close(FileHandle file) = 0;
+  // Opens a file for reading, letting others read, write and delete it meanwhile.
+  virtual FileHandle Open(const std::string& path) = 0;
+  // Reads up to `size` bytes; fewer only at the end of the file or on a read failure.
+  virtual size_t Read(FileHandle file, void* buffer, size_t size) = 0;
+  virtual void Close(FileHandle file) = 0;
 
-    // Identifies the folder at path; false when it cannot be asked (missing, no access).
-    virtual bool folderId(const std::string& path, FolderId& id) = 0;
+  // Identifies the folder at path; false when it cannot be asked (missing, no access).
+  virtual bool IdentifyFolder(const std::string& path, FolderId& id) = 0;
 };
 
 // opendir/readdir order, '/' as separator, ':' not special.
-std::unique_ptr<FileSystem> makePosixFileSystem();
+std::unique_ptr<FileSystem> MakePosixFileSystem();
 // FindFirstFileExW/CreateFileW with the long-path prefix; only in the Windows build.
-std::unique_ptr<FileSystem> makeWin32FileSystem();
+std::unique_ptr<FileSystem> MakeWin32FileSystem();
 // The one that fits the build.
-std::unique_ptr<FileSystem> makeNativeFileSystem();
+std::unique_ptr<FileSystem> MakeNativeFileSystem();
 
 }  // namespace vemo

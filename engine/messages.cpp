@@ -4,7 +4,7 @@ namespace vemo {
 namespace {
 
 struct MessageTexts {
-    const char* text[2];
+  const char* text[2];
 };
 
 // Indexed by Message; English first, Japanese second.
@@ -20,27 +20,27 @@ const MessageTexts kMessages[] = {
 
 }  // namespace
 
-const char* messageText(Message message, int language) {
-    return kMessages[static_cast<int>(message)].text[language == 1 ? 1 : 0];
+const char* MessageText(Message message, int language) {
+  return kMessages[static_cast<int>(message)].text[language == 1 ? 1 : 0];
 }
 
-std::string formatMessage(Message message, int language, std::string_view a, std::string_view b,
-                          char separator) {
-    std::string_view format = messageText(message, language);
-    std::string out;
-    out.reserve(format.size() + a.size() + b.size());
-    int argument = 0;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's') {
-            out += argument++ == 0 ? a : b;
-            ++i;
-        } else if (format[i] == '\\' && message == Message::NoCounterpart) {
-            out += separator;
-        } else {
-            out += format[i];
-        }
+std::string FormatMessageText(Message message, int language, std::string_view a, std::string_view b,
+                              char separator) {
+  std::string_view format = MessageText(message, language);
+  std::string out;
+  out.reserve(format.size() + a.size() + b.size());
+  int argument = 0;
+  for (size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size() && format[i + 1] == 's') {
+      out += argument++ == 0 ? a : b;
+      ++i;
+    } else if (format[i] == '\\' && message == MsgNoCounterpart) {
+      out += separator;
+    } else {
+      out += format[i];
     }
-    return out;
+  }
+  return out;
 }
 
 }  // namespace vemo

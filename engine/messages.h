@@ -6,23 +6,23 @@
 
 namespace vemo {
 
-enum class Message {
-    NoFileFound,     // search pattern
-    InvalidFile,     // search pattern
-    DirSearchError,  // search pattern
-    CantOpen,        // path of the file
-    Longer,          // path of the longer file, path of the shorter file
-    Differ,          // Folder 1 side path, Folder 2 side path
-    NoCounterpart,   // folder path, entry name (joined by the separator)
+enum Message {
+  MsgNoFileFound,     // search pattern
+  MsgInvalidFile,     // search pattern
+  MsgDirSearchError,  // search pattern
+  MsgCantOpen,        // path of the file
+  MsgLonger,          // path of the longer file, path of the shorter file
+  MsgDiffer,          // Folder 1 side path, Folder 2 side path
+  MsgNoCounterpart,   // folder path, entry name (joined by the separator)
 };
 
 // The printf-style text ("%s" only) of a message in a language (0 English, 1 Japanese).
 // NoCounterpart's two conversions are joined by a backslash.
-const char* messageText(Message message, int language);
+const char* MessageText(Message message, int language);
 
 // Fills the message's "%s" conversions with a and b, in order. In NoCounterpart the backslash
 // between the two is replaced by `separator`.
-std::string formatMessage(Message message, int language, std::string_view a,
-                          std::string_view b = {}, char separator = '\\');
+std::string FormatMessageText(Message message, int language, std::string_view a,
+                              std::string_view b = {}, char separator = '\\');
 
 }  // namespace vemo

@@ -10,26 +10,26 @@
 
 namespace vemo {
 
-struct NamedEntry {
-    std::string name;
-    int64_t size;  // bytes; 0 for sub-folders
+struct FileEntry {
+  std::string name;
+  int64_t size;  // bytes; 0 for sub-folders
 };
 
-bool namesMatch(std::string_view a, std::string_view b, bool ignoreCase);
+bool NamesMatch(std::string_view a, std::string_view b, bool ignoreCase);
 
 class NameIndex {
-public:
-    NameIndex(const std::vector<NamedEntry>& list, bool ignoreCase);
-    const NamedEntry* find(std::string_view name) const;
+ public:
+  NameIndex(const std::vector<FileEntry>& list, bool ignoreCase);
+  const FileEntry* Find(std::string_view name) const;
 
-private:
-    static constexpr size_t kScanUpTo = 8;  // short lists are scanned, not hashed
-    uint64_t hash(std::string_view name) const;
+ private:
+  static constexpr size_t kScanUpTo = 8;  // short lists are scanned, not hashed
+  uint64_t Hash(std::string_view name) const;
 
-    const std::vector<NamedEntry>& list_;
-    bool ignoreCase_;
-    std::vector<uint32_t> slots_;  // entry index + 1; 0 is empty
-    size_t mask_ = 0;
+  const std::vector<FileEntry>& list_;
+  bool ignoreCase_;
+  std::vector<uint32_t> slots_;  // entry index + 1; 0 is empty
+  size_t mask_ = 0;
 };
 
 }  // namespace vemo

@@ -2,24 +2,24 @@
 
 namespace vemo {
 
-void TitleText::set(const std::string& text) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    text_ = text;
+void TitleText::Set(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  text_ = text;
 }
 
-void TitleText::set(const char* text, size_t length) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    text_.assign(text, length);
+void TitleText::Set(const char* text, size_t length) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  text_.assign(text, length);
 }
 
-std::string TitleText::get() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return text_;
+std::string TitleText::Get() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return text_;
 }
 
-RunState& runState() {
-    static RunState state;
-    return state;
+RunState& SharedRunState() {
+  static RunState state;
+  return state;
 }
 
 }  // namespace vemo

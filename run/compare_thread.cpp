@@ -13,8 +13,8 @@ TCompareThread::TCompareThread(RunState& state, FileSystem& fs, RunSink& sink,
                                WorkerWindows& windows)
     : state_(state), fs_(fs), sink_(sink), windows_(windows) {}
 
-void TCompareThread::start(RunState& state, FileSystem& fs, RunSink& sink,
-                           WorkerWindows& windows, std::function<void()> whenDone) {
+void TCompareThread::Start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows,
+                           std::function<void()> whenDone) {
   auto thread = std::make_unique<TCompareThread>(state, fs, sink, windows);
   std::thread([t = std::move(thread), whenDone = std::move(whenDone)] {
     t->Execute();
@@ -23,70 +23,70 @@ void TCompareThread::start(RunState& state, FileSystem& fs, RunSink& sink,
 }
 
 void TCompareThread::Execute() {
-  sink_.setPanel(Panel::Panel2, kZeroFileSize);
-  sink_.setPanel(Panel::Panel3, "Calculating");
-  sink_.setPanel(Panel::Panel1, "Calculating total of file size...");
-  windows_.setRunBarPosition(0);
-  windows_.showProgressNow();
-  state_.titleText.set(kCalculatingTitle);
-  windows_.enableTimer();
-  windows_.setErrorInfoButtonBlack();
+  sink_.SetPanel(Panel::Panel2, kZeroFileSize);
+  sink_.SetPanel(Panel::Panel3, "Calculating");
+  sink_.SetPanel(Panel::Panel1, "Calculating total of file size...");
+  windows_.SetRunBarPosition(0);
+  windows_.ShowProgressNow();
+  state_.titleText.Set(kCalculatingTitle);
+  windows_.EnableTimer();
+  windows_.SetErrorInfoButtonBlack();
 
   // Resets, pre-scan, the stop check between the two walks, the cleared lines, the comparison.
   Engine engine(state_, fs_, sink_);
-  const bool completed = engine.run(windows_.folderText(0), windows_.folderText(1));
+  const bool completed = engine.Run(windows_.FolderText(0), windows_.FolderText(1));
   if (completed)
-    completedEnding();
+    CompletedEnding();
   else
-    stoppedEnding();
+    StoppedEnding();
 }
 
-void TCompareThread::finishBars() {
-  sink_.setBar(Bar::ProgressBar1, kBarMax, 0);
-  sink_.setBar(Bar::ProgressBar2, kBarMax, kBarMax);
-  sink_.setPanel(Panel::Panel2, kZeroFileSize);
+void TCompareThread::FinishBars() {
+  sink_.SetBar(Bar::ProgressBar1, kBarMax, 0);
+  sink_.SetBar(Bar::ProgressBar2, kBarMax, kBarMax);
+  sink_.SetPanel(Panel::Panel2, kZeroFileSize);
 }
 
-void TCompareThread::finishAnimation() {
-  if (windows_.animationOn()) {
+void TCompareThread::FinishAnimation() {
+  if (windows_.AnimationOn()) {
     state_.runFinished = 1;
-    windows_.setTimerInterval(kFinishingIntervalMs);
+    windows_.SetTimerInterval(kFinishingIntervalMs);
   } else {
-    windows_.disableTimer();
+    windows_.DisableTimer();
   }
 }
 
-void TCompareThread::completedEnding() {
+void TCompareThread::CompletedEnding() {
   const int64_t errors = state_.errorCount;
-  if (errors == 0) sink_.appendLine(kNoErrorLine);
-  const std::string summary = summaryText(errors, state_.filesCompared, state_.comparedSize);
-  sink_.setPanel(Panel::Panel1, summary);
-  windows_.setApplicationTitle(kCompletedTitle);
-  state_.titleText.set(kCompletedTitle);
-  finishBars();
-  sink_.setPanel(Panel::Panel3, "Completed.");
-  windows_.showProgressNow();
-  finishAnimation();
-  windows_.sleepOneSecond();
+  if (errors == 0) sink_.AddErrorLine(kNoErrorLine);
+  const std::string summary = SummaryText(errors, state_.filesCompared, state_.comparedSize);
+  sink_.SetPanel(Panel::Panel1, summary);
+  windows_.SetApplicationTitle(kCompletedTitle);
+  state_.titleText.Set(kCompletedTitle);
+  FinishBars();
+  sink_.SetPanel(Panel::Panel3, "Completed.");
+  windows_.ShowProgressNow();
+  FinishAnimation();
+  windows_.SleepOneSecond();
   if (state_.errorCount > 0)
-    windows_.showFinalBox(summary + kErrorInfoHint, "One or more errors found.", kBoxExclamation);
+    windows_.ShowFinalBox(summary + kErrorInfoHint, "One or more errors found.", kBoxExclamation);
   else
-    windows_.showFinalBox(summary, "Completed.", kBoxInformation);
-  windows_.closeProgressWindow();
+    windows_.ShowFinalBox(summary, "Completed.", kBoxInformation);
+  windows_.CloseProgressWindow();
 }
 
-void TCompareThread::stoppedEnding() {
-  sink_.setPanel(Panel::Panel1, "Compare stopped.");
-  windows_.setApplicationTitle(kStoppedTitle);
-  state_.titleText.set(kStoppedTitle);
-  finishBars();
-  sink_.setPanel(Panel::Panel3, "Compare stopped.");
-  windows_.showProgressNow();
-  finishAnimation();
-  sink_.appendLine(kStoppedLine);
+void TCompareThread::StoppedEnding() {
+  sink_.SetPanel(Panel::Panel1, "Compare stopped.");
+  windows_.SetApplicationTitle(kStoppedTitle);
+  state_.titleText.Set(kStoppedTitle);
+  FinishBars();
+  sink_.SetPanel(Panel::Panel3, "Compare stopped.");
+  windows_.ShowProgressNow();
+  FinishAnimation();
+  sink_.AddErrorLine(kStoppedLine);
   state_.stopRequested = 0;
-  windows_.closeProgressWindow();
-  windows_.setStopEnabled(true);
+  windows_.CloseProgressWindow();
+  windows_.SetStopEnabled(true);
 }
 
 }  // namespace vemo

@@ -19,21 +19,20 @@ constexpr unsigned kBoxInformation = 64;
 class WorkerWindows {
  public:
   virtual ~WorkerWindows() = default;
-  virtual std::string folderText(int side) = 0;  // Edit1 / Edit2
-  virtual bool animationOn() = 0;                // the main window's Animation menu check
-  virtual void enableTimer() = 0;                // the main window's Timer1
-  virtual void disableTimer() = 0;
-  virtual void setTimerInterval(unsigned ms) = 0;
-  virtual void setErrorInfoButtonBlack() = 0;
-  virtual void setApplicationTitle(const std::string& title) = 0;
-  virtual void setRunBarPosition(int position) = 0;  // ProgressBar2, its maximum untouched
-  virtual void showProgressNow() = 0;   // repaint the progress figures at this point of the order
-  virtual void setStopEnabled(bool enabled) = 0;
-  virtual void closeProgressWindow() = 0;
+  virtual std::string FolderText(int side) = 0;  // Edit1 / Edit2
+  virtual bool AnimationOn() = 0;                // the main window's Animation menu check
+  virtual void EnableTimer() = 0;                // the main window's Timer1
+  virtual void DisableTimer() = 0;
+  virtual void SetTimerInterval(unsigned ms) = 0;
+  virtual void SetErrorInfoButtonBlack() = 0;
+  virtual void SetApplicationTitle(const std::string& title) = 0;
+  virtual void SetRunBarPosition(int position) = 0;  // ProgressBar2, its maximum untouched
+  virtual void ShowProgressNow() = 0;  // repaint the progress figures at this point of the order
+  virtual void SetStopEnabled(bool enabled) = 0;
+  virtual void CloseProgressWindow() = 0;
   // Opened by the worker itself, without owner; returns when the user has dismissed it.
-  virtual void showFinalBox(const std::string& text, const std::string& caption,
-                            unsigned icon) = 0;
-  virtual void sleepOneSecond() = 0;
+  virtual void ShowFinalBox(const std::string& text, const std::string& caption, unsigned icon) = 0;
+  virtual void SleepOneSecond() = 0;
 };
 
 // The texts of the run's looks and endings.
@@ -52,14 +51,14 @@ class TCompareThread {
 
   // Creates the worker, running at once; the caller keeps no reference and nothing waits for it.
   // whenDone runs on the worker after Execute has returned.
-  static void start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows,
+  static void Start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows,
                     std::function<void()> whenDone = {});
 
  private:
-  void completedEnding();
-  void stoppedEnding();
-  void finishBars();
-  void finishAnimation();
+  void CompletedEnding();
+  void StoppedEnding();
+  void FinishBars();
+  void FinishAnimation();
 
   RunState& state_;
   FileSystem& fs_;

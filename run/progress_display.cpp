@@ -11,7 +11,7 @@ namespace vemo {
 namespace {
 constexpr UINT kRepaintEveryMs = 40;
 
-ui::Panel& panelControl(Panel panel) {
+ui::Panel& PanelControl(Panel panel) {
   switch (panel) {
     case Panel::Panel1: return PBar->Panel1;
     case Panel::Panel2: return PBar->Panel2;
@@ -19,137 +19,134 @@ ui::Panel& panelControl(Panel panel) {
   }
 }
 
-ui::ProgressBar& barControl(Bar bar) {
+ui::ProgressBar& BarControl(Bar bar) {
   return bar == Bar::ProgressBar1 ? PBar->ProgressBar1 : PBar->ProgressBar2;
 }
 }  // namespace
 
-ProgressDisplay& ProgressDisplay::instance() {
+ProgressDisplay& ProgressDisplay::Instance() {
   static ProgressDisplay* display = new ProgressDisplay;  // never destroyed: see the header
   return *display;
 }
 
-ProgressDisplay::ProgressDisplay()
-    : queue_([this] { ui::App().Post([this] { flush(); }); }) {}
+ProgressDisplay::ProgressDisplay() : queue_([this] { ui::App().Post([this] { Flush(); }); }) {}
 
-void ProgressDisplay::beginRun() {
+void ProgressDisplay::BeginRun() {
   folders_[0] = Form1->Edit1.Text();
   folders_[1] = Form1->Edit2.Text();
   animation_ = Form1->AnimationA1.Checked();
   for (Bar bar : {Bar::ProgressBar1, Bar::ProgressBar2}) {
-    painted_.barMax[int(bar)] = barControl(bar).Max();
-    painted_.barPosition[int(bar)] = barControl(bar).Position();
+    painted_.barMax[int(bar)] = BarControl(bar).Max();
+    painted_.barPosition[int(bar)] = BarControl(bar).Position();
   }
   for (Panel panel : {Panel::Panel1, Panel::Panel2, Panel::Panel3})
-    painted_.panel[int(panel)] = panelControl(panel).Caption();
+    painted_.panel[int(panel)] = PanelControl(panel).Caption();
   phase_ = Phase::Busy;
-  if (!repaintTimer_) repaintTimer_ = SetTimer(nullptr, 0, kRepaintEveryMs, repaintTick);
+  if (!repaintTimer_) repaintTimer_ = SetTimer(nullptr, 0, kRepaintEveryMs, RepaintTick);
 }
 
-void ProgressDisplay::endRun() {
+void ProgressDisplay::EndRun() {
   if (repaintTimer_) KillTimer(nullptr, repaintTimer_);
   repaintTimer_ = 0;
 }
 
-void ProgressDisplay::abandon() {
+void ProgressDisplay::Abandon() {
   abandoned_ = true;
-  queue_.shutDown();
+  queue_.ShutDown();
 }
 
-void CALLBACK ProgressDisplay::repaintTick(HWND, UINT, UINT_PTR, DWORD) {
-  instance().repaint();
+void CALLBACK ProgressDisplay::RepaintTick(HWND, UINT, UINT_PTR, DWORD) { Instance().Repaint(); }
+
+void ProgressDisplay::Flush() {
+  queue_.Drain([](const std::vector<std::string>& lines) { Form2->Memo1.AppendLines(lines); });
+  Repaint();
 }
 
-void ProgressDisplay::flush() {
-  queue_.drain([](const std::vector<std::string>& lines) { Form2->Memo1.AppendLines(lines); });
-  repaint();
-}
-
-void ProgressDisplay::repaint() {
+void ProgressDisplay::Repaint() {
   ProgressSnapshot now = painted_;
-  if (abandoned_ || !figures_.takeIfChanged(now)) return;
+  if (abandoned_ || !figures_.TakeIfChanged(now)) return;
   for (Bar bar : {Bar::ProgressBar1, Bar::ProgressBar2}) {
     const int b = int(bar);
-    ui::ProgressBar& control = barControl(bar);
+    ui::ProgressBar& control = BarControl(bar);
     if (now.barMax[b] != painted_.barMax[b]) control.SetMax(now.barMax[b]);
     if (now.barPosition[b] != painted_.barPosition[b])
       control.SetPosition(int(std::min<int64_t>(now.barPosition[b], INT_MAX)));
   }
   for (Panel panel : {Panel::Panel1, Panel::Panel2, Panel::Panel3})
     if (now.panel[int(panel)] != painted_.panel[int(panel)])
-      panelControl(panel).SetCaption(now.panel[int(panel)]);
+      PanelControl(panel).SetCaption(now.panel[int(panel)]);
   painted_ = std::move(now);
 }
 
-void ProgressDisplay::appendLine(std::string_view line) { queue_.pushLine(line); }
+void ProgressDisplay::AddErrorLine(std::string_view line) { queue_.PushLine(line); }
 
-void ProgressDisplay::clearLines() {
-  queue_.push([] { Form2->Memo1.Clear(); });
+void ProgressDisplay::ClearLines() {
+  queue_.Push([] { Form2->Memo1.Clear(); });
 }
 
-void ProgressDisplay::setPanel(Panel panel, std::string_view caption) {
-  figures_.setPanel(panel, caption);
+void ProgressDisplay::SetPanel(Panel panel, std::string_view caption) {
+  figures_.SetPanel(panel, caption);
 }
 
-void ProgressDisplay::setBar(Bar bar, int max, int64_t position) {
-  figures_.setBar(bar, max, position);
+void ProgressDisplay::SetBar(Bar bar, int max, int64_t position) {
+  figures_.SetBar(bar, max, position);
 }
 
-std::string ProgressDisplay::folderText(int side) { return folders_[side]; }
+std::string ProgressDisplay::FolderText(int side) { return folders_[side]; }
 
-bool ProgressDisplay::animationOn() { return animation_; }
+bool ProgressDisplay::AnimationOn() { return animation_; }
 
-void ProgressDisplay::enableTimer() {
-  queue_.push([] { Form1->Timer1.SetEnabled(true); });
+void ProgressDisplay::EnableTimer() {
+  queue_.Push([] { Form1->Timer1.SetEnabled(true); });
 }
 
-void ProgressDisplay::disableTimer() {
-  queue_.push([] { Form1->Timer1.SetEnabled(false); });
+void ProgressDisplay::DisableTimer() {
+  queue_.Push([] { Form1->Timer1.SetEnabled(false); });
 }
 
-void ProgressDisplay::setTimerInterval(unsigned ms) {
-  queue_.push([ms] { Form1->Timer1.SetInterval(ms); });
+void ProgressDisplay::SetTimerInterval(unsigned ms) {
+  queue_.Push([ms] { Form1->Timer1.SetInterval(ms); });
 }
 
-void ProgressDisplay::setErrorInfoButtonBlack() {
-  queue_.push([] {
+void ProgressDisplay::SetErrorInfoButtonBlack() {
+  queue_.Push([] {
     ui::FontSpec font = Form1->Button4.Font();
     font.black = true;
     Form1->Button4.SetFont(font);
   });
 }
 
-void ProgressDisplay::setApplicationTitle(const std::string& title) {
-  queue_.push([title] { ui::App().SetTitle(title); });
+void ProgressDisplay::SetApplicationTitle(const std::string& title) {
+  queue_.Push([title] { ui::App().SetTitle(title); });
 }
 
-void ProgressDisplay::setRunBarPosition(int position) {
-  figures_.setBarPosition(Bar::ProgressBar2, position);
+void ProgressDisplay::SetRunBarPosition(int position) {
+  figures_.SetBarPosition(Bar::ProgressBar2, position);
 }
 
-void ProgressDisplay::showProgressNow() {
-  queue_.push([this] { repaint(); });
+void ProgressDisplay::ShowProgressNow() {
+  queue_.Push([this] { Repaint(); });
 }
 
-void ProgressDisplay::setStopEnabled(bool enabled) {
-  queue_.push([enabled] { PBar->Stop.SetEnabled(enabled); });
+void ProgressDisplay::SetStopEnabled(bool enabled) {
+  queue_.Push([enabled] { PBar->Stop.SetEnabled(enabled); });
 }
 
-void ProgressDisplay::closeProgressWindow() {
-  queue_.push([this] {
-    repaint();
+void ProgressDisplay::CloseProgressWindow() {
+  queue_.Push([this] {
+    Repaint();
     PBar->Close();  // ends the Start handler's modal display
   });
 }
 
-void ProgressDisplay::showFinalBox(const std::string& text, const std::string& caption,
+void ProgressDisplay::ShowFinalBox(const std::string& text, const std::string& caption,
                                    unsigned icon) {
   if (abandoned_) return;
   phase_ = Phase::InBox;
-  MessageBoxW(nullptr, toWide(text).c_str(), toWide(caption).c_str(), MB_OK | icon);
+  MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), MB_OK | icon);
   phase_ = Phase::Busy;
 }
 
-void ProgressDisplay::sleepOneSecond() { Sleep(1000); }
+void ProgressDisplay::SleepOneSecond() { Sleep(1000); }
 
 }  // namespace vemo

@@ -17,48 +17,48 @@ namespace vemo {
 class ProgressDisplay : public RunSink, public WorkerWindows {
  public:
   // The one instance; it lives as long as the process, so a worker never outlives it.
-  static ProgressDisplay& instance();
+  static ProgressDisplay& Instance();
 
   // UI thread, at Start, before the worker is created: takes the run's folder texts and the
   // animation option, forgets what was painted, starts the repaint timer.
-  void beginRun();
+  void BeginRun();
   // UI thread, when the progress window's modal display has ended.
-  void endRun();
+  void EndRun();
   // Emergency Exit: nothing more reaches the windows and no final box opens.
-  void abandon();
-  bool abandoned() const { return abandoned_; }
+  void Abandon();
+  bool Abandoned() const { return abandoned_; }
   // True while a worker runs the engine or its endings (not while its final box is open).
-  bool workerBusy() const { return phase_ == Phase::Busy; }
-  void workerEnded() { phase_ = Phase::Idle; }
+  bool WorkerBusy() const { return phase_ == Phase::Busy; }
+  void WorkerEnded() { phase_ = Phase::Idle; }
   // UI thread: runs what is queued and repaints changed figures at once (tests, shutdown).
-  void flush();
+  void Flush();
 
   // RunSink (worker)
-  void appendLine(std::string_view line) override;
-  void clearLines() override;
-  void setPanel(Panel panel, std::string_view caption) override;
-  void setBar(Bar bar, int max, int64_t position) override;
+  void AddErrorLine(std::string_view line) override;
+  void ClearLines() override;
+  void SetPanel(Panel panel, std::string_view caption) override;
+  void SetBar(Bar bar, int max, int64_t position) override;
 
   // WorkerWindows (worker)
-  std::string folderText(int side) override;
-  bool animationOn() override;
-  void enableTimer() override;
-  void disableTimer() override;
-  void setTimerInterval(unsigned ms) override;
-  void setErrorInfoButtonBlack() override;
-  void setApplicationTitle(const std::string& title) override;
-  void setRunBarPosition(int position) override;
-  void showProgressNow() override;
-  void setStopEnabled(bool enabled) override;
-  void closeProgressWindow() override;
-  void showFinalBox(const std::string& text, const std::string& caption, unsigned icon) override;
-  void sleepOneSecond() override;
+  std::string FolderText(int side) override;
+  bool AnimationOn() override;
+  void EnableTimer() override;
+  void DisableTimer() override;
+  void SetTimerInterval(unsigned ms) override;
+  void SetErrorInfoButtonBlack() override;
+  void SetApplicationTitle(const std::string& title) override;
+  void SetRunBarPosition(int position) override;
+  void ShowProgressNow() override;
+  void SetStopEnabled(bool enabled) override;
+  void CloseProgressWindow() override;
+  void ShowFinalBox(const std::string& text, const std::string& caption, unsigned icon) override;
+  void SleepOneSecond() override;
 
  private:
   enum class Phase { Idle, Busy, InBox };
   ProgressDisplay();
-  void repaint();  // UI thread
-  static void CALLBACK repaintTick(HWND, UINT, UINT_PTR, DWORD);
+  void Repaint();  // UI thread
+  static void CALLBACK RepaintTick(HWND, UINT, UINT_PTR, DWORD);
 
   ProgressFigures figures_;
   UiQueue queue_;

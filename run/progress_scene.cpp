@@ -13,28 +13,30 @@ namespace {
 // The scene's host on the progress window's images and the main window's timer and menu.
 class WindowScene : public AnimationHost {
  public:
-  int left(Sprite s) const override { return sprite(s).Left(); }
-  void setLeft(Sprite s, int x) override { sprite(s).SetLeft(x); }
-  void setPicture(Sprite s, StorePicture p) override { sprite(s).SetPicture(store(p).GetPicture()); }
-  void setVisible(Sprite s, bool visible) override { sprite(s).SetVisible(visible); }
+  int Left(Sprite s) const override { return Sprite(s).Left(); }
+  void SetLeft(Sprite s, int x) override { Sprite(s).SetLeft(x); }
+  void SetPicture(Sprite s, StorePicture p) override {
+    Sprite(s).SetPicture(Store(p).GetPicture());
+  }
+  void SetVisible(Sprite s, bool visible) override { Sprite(s).SetVisible(visible); }
 
-  unsigned timerInterval() const override { return Form1->Timer1.Interval(); }
-  void setTimerInterval(unsigned ms) override { Form1->Timer1.SetInterval(ms); }
-  void disableTimer() override { Form1->Timer1.SetEnabled(false); }
+  unsigned TimerInterval() const override { return Form1->Timer1.Interval(); }
+  void SetTimerInterval(unsigned ms) override { Form1->Timer1.SetInterval(ms); }
+  void DisableTimer() override { Form1->Timer1.SetEnabled(false); }
 
-  bool animationOn() const override { return Form1->AnimationA1.Checked(); }
-  int errorCount() const override {
-    const int64_t errors = runState().errorCount;
+  bool AnimationOn() const override { return Form1->AnimationA1.Checked(); }
+  int ErrorCount() const override {
+    const int64_t errors = SharedRunState().errorCount;
     return errors > INT_MAX ? INT_MAX : int(errors);
   }
-  bool runFinished() const override { return runState().runFinished != 0; }
-  void clearRunFinished() override { runState().runFinished = 0; }
-  std::string titleText() const override { return runState().titleText.get(); }
-  void setApplicationTitle(const std::string& title) override { ui::App().SetTitle(title); }
-  int nextRandom() override { return std::rand(); }
+  bool RunFinished() const override { return SharedRunState().runFinished != 0; }
+  void ClearRunFinished() override { SharedRunState().runFinished = 0; }
+  std::string TitleText() const override { return SharedRunState().titleText.Get(); }
+  void SetApplicationTitle(const std::string& title) override { ui::App().SetTitle(title); }
+  int NextRandom() override { return std::rand(); }
 
  private:
-  static ui::Image& sprite(Sprite s) {
+  static ui::Image& Sprite(Sprite s) {
     switch (s) {
       case Sprite::Image1: return PBar->Image1;
       case Sprite::ImFolder1: return PBar->ImFolder1;
@@ -43,7 +45,7 @@ class WindowScene : public AnimationHost {
     }
     return PBar->Image1;
   }
-  static const ui::Image& store(StorePicture p) {
+  static const ui::Image& Store(StorePicture p) {
     using P = StorePicture;
     switch (p) {
       case P::Image2: return PBar->Image2;
@@ -74,17 +76,17 @@ class WindowScene : public AnimationHost {
 
 }  // namespace
 
-AnimationState& sceneState() {
+AnimationState& SceneState() {
   static AnimationState state;
   return state;
 }
 
 void Timer1Timer() {
   WindowScene scene;
-  timerTick(sceneState(), scene);
+  TimerTick(SceneState(), scene);
 }
 
-void ImFolder1MouseDown() { folderMouseDown(sceneState()); }
-void ImFolder1MouseUp() { folderMouseUp(sceneState()); }
+void ImFolder1MouseDown() { FolderMouseDown(SceneState()); }
+void ImFolder1MouseUp() { FolderMouseUp(SceneState()); }
 
 }  // namespace vemo

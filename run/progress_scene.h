@@ -6,7 +6,7 @@
 namespace vemo {
 
 // The scene's state for the whole process (a run goes on where the previous one left it).
-AnimationState& sceneState();
+AnimationState& SceneState();
 
 // Timer1's tick, and the mouse held down on / released from Folder 1's folder.
 void Timer1Timer();

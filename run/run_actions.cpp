@@ -14,8 +14,8 @@ namespace {
 constexpr unsigned kTimerIntervalMs = 100;
 constexpr auto kAbandonedWorkerGrace = std::chrono::seconds(3);
 
-FileSystem& fileSystem() {
-  static FileSystem* fs = makeNativeFileSystem().release();  // used by workers until the end
+FileSystem& RunFileSystem() {
+  static FileSystem* fs = MakeNativeFileSystem().release();  // used by workers until the end
   return *fs;
 }
 }  // namespace
@@ -24,7 +24,7 @@ void Button2Click() {
   Form2->Show();
   Form2->Close();
   Form1->Timer1.SetInterval(kTimerIntervalMs);
-  RunState& state = runState();
+  RunState& state = SharedRunState();
   state.runFinished = 0;
 
   const bool animation = Form1->AnimationA1.Checked();
@@ -38,17 +38,18 @@ void Button2Click() {
   state.ignoreCase = Form1->CheckBox1.Checked() ? 1 : 0;
   state.ignoreNoFile = Form1->CheckBox3.Checked() ? 1 : 0;
 
-  ProgressDisplay& display = ProgressDisplay::instance();
-  display.beginRun();
-  TCompareThread::start(state, fileSystem(), display, display, [&display] { display.workerEnded(); });
+  ProgressDisplay& display = ProgressDisplay::Instance();
+  display.BeginRun();
+  TCompareThread::Start(state, RunFileSystem(), display, display,
+                        [&display] { display.WorkerEnded(); });
   Form1->Minimize();
   PBar->ShowModal();
-  display.endRun();
-  if (display.abandoned()) {
+  display.EndRun();
+  if (display.Abandoned()) {
     // Emergency Exit: the worker unwinds at its next stop check; let it leave the engine
     // before the process takes the run state away.
     const auto until = std::chrono::steady_clock::now() + kAbandonedWorkerGrace;
-    while (display.workerBusy() && std::chrono::steady_clock::now() < until)
+    while (display.WorkerBusy() && std::chrono::steady_clock::now() < until)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   Form1->Restore();
@@ -58,13 +59,13 @@ void CompareC1Click() { Form1->Button2.Click(); }
 
 void StopClick() {
   PBar->Stop.SetEnabled(false);
-  runState().stopRequested = 1;
+  SharedRunState().stopRequested = 1;
 }
 
 void BitBtn2Click() {
   if (ui::App().MessageBox("Exit Vemo ?", "Exit Vemo ?", 36) != 6) return;
-  runState().stopRequested = 1;
-  ProgressDisplay::instance().abandon();
+  SharedRunState().stopRequested = 1;
+  ProgressDisplay::Instance().Abandon();
   ui::App().Terminate();
 }
 

@@ -4,10 +4,10 @@
 
 namespace vemo {
 
-void Button2Click();   // Start; returns when the progress window has closed
+void Button2Click();  // Start; returns when the progress window has closed
 void CompareC1Click();
 void StopClick();
-void BitBtn2Click();   // Emergency Exit
+void BitBtn2Click();  // Emergency Exit
 
 // Binds the handlers above and those of the progress scene to the windows (start-up).
 void BindRunHandlers();

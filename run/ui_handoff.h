@@ -20,17 +20,17 @@ namespace vemo {
 struct ProgressSnapshot {
   int barMax[2] = {100, 100};  // indexed by Bar
   int64_t barPosition[2] = {0, 0};
-  std::string panel[3];        // indexed by Panel
-  uint64_t version = 0;        // grows with every change
+  std::string panel[3];  // indexed by Panel
+  uint64_t version = 0;  // grows with every change
 };
 
 class ProgressFigures {
  public:
-  void setBar(Bar bar, int max, int64_t position);
-  void setBarPosition(Bar bar, int64_t position);
-  void setPanel(Panel panel, std::string_view caption);
+  void SetBar(Bar bar, int max, int64_t position);
+  void SetBarPosition(Bar bar, int64_t position);
+  void SetPanel(Panel panel, std::string_view caption);
   // Copies the figures into `into` when they changed since into.version; false otherwise.
-  bool takeIfChanged(ProgressSnapshot& into) const;
+  bool TakeIfChanged(ProgressSnapshot& into) const;
 
  private:
   mutable std::mutex mutex_;
@@ -43,23 +43,23 @@ class UiQueue {
   using LineWriter = std::function<void(const std::vector<std::string>& lines)>;
 
   // wake is called (from the pushing thread) when the queue turns non-empty; it must arrange
-  // for drain() to run on the UI thread soon, without waiting for it.
+  // for Drain() to run on the UI thread soon, without waiting for it.
   explicit UiQueue(std::function<void()> wake) : wake_(std::move(wake)) {}
 
-  void push(Op op);
-  void pushLine(std::string_view line);
+  void Push(Op op);
+  void PushLine(std::string_view line);
   // UI thread: runs the queued operations in order; consecutive lines go to writeLines as one
   // batch.
-  void drain(const LineWriter& writeLines);
+  void Drain(const LineWriter& writeLines);
   // Drops what is queued and accepts nothing more (the application is going away).
-  void shutDown();
+  void ShutDown();
 
  private:
   struct Item {
-    Op op;                           // empty for a batch of lines
+    Op op;  // empty for a batch of lines
     std::vector<std::string> lines;
   };
-  void pushed(std::unique_lock<std::mutex>& lock);
+  void Pushed(std::unique_lock<std::mutex>& lock);
 
   std::mutex mutex_;
   std::deque<Item> items_;

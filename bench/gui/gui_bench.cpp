@@ -12,8 +12,12 @@ using namespace vemo::testing;
 
 namespace {
 
-double now() {
-  static LARGE_INTEGER freq = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+double Now() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
   return double(t.QuadPart) / double(freq.QuadPart);
@@ -21,16 +25,16 @@ double now() {
 
 const char* const kProgressCaption = "Vemo -  Comparing...";
 
-bool startRun(VemoProcess& vemo, HWND main, HWND& progress, double& started) {
-  HWND start = childWithText(main, "Start");
+bool StartRun(VemoProcess& vemo, HWND main, HWND& progress, double& started) {
+  HWND start = ChildWithText(main, "Start");
   if (!start) return false;
   PostMessageW(start, BM_CLICK, 0, 0);
   for (int i = 0; i < 20000; ++i) {
-    progress = vemo.waitWindow(kProgressCaption, "", 0);
+    progress = vemo.WaitWindow(kProgressCaption, "", 0);
     if (progress) break;
     Sleep(1);
   }
-  started = now();
+  started = Now();
   return progress != nullptr;
 }
 
@@ -41,13 +45,13 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "usage: gui_bench VEMO.EXE FOLDER1 FOLDER2 [RUNS]\n");
     return 2;
   }
-  VemoProcess vemo(vemo::toUtf8(argv[1]));
-  HWND main = vemo.started() ? vemo.waitMainWindow(30000) : nullptr;
+  VemoProcess vemo(vemo::ToUtf8(argv[1]));
+  HWND main = vemo.Started() ? vemo.WaitMainWindow(30000) : nullptr;
   if (!main) {
     std::fprintf(stderr, "gui_bench: no main window\n");
     return 1;
   }
-  std::vector<HWND> edits = editBoxes(main);
+  std::vector<HWND> edits = EditBoxes(main);
   SendMessageW(edits.at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
   SendMessageW(edits.at(1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
 
@@ -57,16 +61,16 @@ int wmain(int argc, wchar_t** argv) {
   double started = 0;
   std::string seconds;
   for (int run = 0; run < runs; ++run) {
-    if (!startRun(vemo, main, progress, started)) return 1;
+    if (!StartRun(vemo, main, progress, started)) return 1;
     HWND box = nullptr;
-    while (!(box = vemo.waitWindow("Completed.", "#32770", 0))) {
-      if (vemo.waitWindow("One or more errors found.", "#32770", 0)) {
+    while (!(box = vemo.WaitWindow("Completed.", "#32770", 0))) {
+      if (vemo.WaitWindow("One or more errors found.", "#32770", 0)) {
         std::fprintf(stderr, "gui_bench: the run found errors\n");
         return 1;
       }
       Sleep(5);
     }
-    const double finished = now();
+    const double finished = Now();
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     while (IsWindowVisible(progress)) Sleep(5);
     char figure[32];
@@ -76,18 +80,18 @@ int wmain(int argc, wchar_t** argv) {
   }
 
   // A second run, stopped after a second: the click's handling and the end of the run.
-  if (!startRun(vemo, main, progress, started)) return 1;
+  if (!StartRun(vemo, main, progress, started)) return 1;
   Sleep(1000);
-  HWND stop = childWithText(progress, "Stop Comparing");
-  const double click = now();
+  HWND stop = ChildWithText(progress, "Stop Comparing");
+  const double click = Now();
   DWORD_PTR ignored;
   SendMessageTimeoutW(stop, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
-  const double handled = now();
+  const double handled = Now();
   while (IsWindowVisible(progress)) Sleep(1);
-  const double ended = now();
+  const double ended = Now();
 
   PostMessageW(main, WM_CLOSE, 0, 0);
-  vemo.waitExit(10000);
+  vemo.WaitExit(10000);
   std::printf("gui_seconds=%s stop_click_ms=%.1f stop_end_ms=%.1f\n", seconds.c_str(),
               (handled - click) * 1000, (ended - click) * 1000);
   return 0;

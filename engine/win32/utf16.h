@@ -6,11 +6,11 @@
 
 namespace vemo {
 
-std::wstring toWide(std::string_view utf8);
-std::string toUtf8(std::wstring_view wide);
+std::wstring ToWide(std::string_view utf8);
+std::string ToUtf8(std::wstring_view wide);
 
 // The path as Win32 wants it: with the long-path prefix ("\\?\" or "\\?\UNC\") once it
 // reaches 260 characters, made absolute first since the prefix turns off all path parsing.
-std::wstring win32Path(std::string_view utf8Path);
+std::wstring Win32Path(std::string_view utf8Path);
 
 }  // namespace vemo

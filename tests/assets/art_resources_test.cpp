@@ -2,9 +2,9 @@
 // links vemo_assets, the way the windows load them.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "art_ids.h"
 

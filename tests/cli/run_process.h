@@ -7,14 +7,14 @@
 namespace vemo::test {
 
 struct ProcessResult {
-    std::string out, err;
-    int status = -1;
+  std::string out, err;
+  int status = -1;
 };
 
 // args[0] is the program. interruptAfterMs >= 0 sends an interrupt (SIGINT) after that long.
-ProcessResult runProcess(const std::vector<std::string>& args, int interruptAfterMs = -1);
+ProcessResult RunProcess(const std::vector<std::string>& args, int interruptAfterMs = -1);
 
 // The path of vemo-cli as this platform's processes name it.
-std::string vemoCliPath();
+std::string VemoCliPath();
 
 }  // namespace vemo::test

@@ -1,13 +1,13 @@
 // A fresh run state, the platform's real file system and a memory sink over a temporary tree.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "engine/engine.h"
 #include "memory_sink.h"
@@ -18,53 +18,53 @@ namespace vemo::test {
 using Lines = std::vector<std::string>;
 
 class EngineTest : public ::testing::Test {
-protected:
-    TempTree tree;
-    RunState state;
-    std::unique_ptr<FileSystem> fs = makeNativeFileSystem();
-    MemorySink sink;
-    Engine engine{state, *fs, sink};
+ protected:
+  TempTree tree;
+  RunState state;
+  std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+  MemorySink sink;
+  Engine engine{state, *fs, sink};
 
-    std::string p(const std::string& rel = "") const { return tree.path(rel); }
+  std::string Path(const std::string& rel = "") const { return tree.Path(rel); }
 
-    Lines compare(const std::string& a, const std::string& b) {
-        engine.compareFolderPair(p(a), p(b));
-        return sink.lines;
-    }
-    Lines runPair(const std::string& a, const std::string& b) {
-        engine.run(p(a), p(b));
-        return sink.lines;
-    }
+  Lines Compare(const std::string& a, const std::string& b) {
+    engine.CompareFolderPair(Path(a), Path(b));
+    return sink.lines;
+  }
+  Lines RunPair(const std::string& a, const std::string& b) {
+    engine.Run(Path(a), Path(b));
+    return sink.lines;
+  }
 
-    std::string noCounterpart(const std::string& folderRel, const std::string& name) const {
-        return p(folderRel) + fs->separator() + name + " does'nt exist in another folder.";
-    }
-    std::string differ(const std::string& a, const std::string& b) const {
-        return p(a) + " and " + p(b) + " differ in contents.";
-    }
-    std::string longer(const std::string& a, const std::string& b) const {
-        return p(a) + " is longer than " + p(b) + " .";
-    }
-    std::string pattern(const std::string& folderRel) const {
-        return p(folderRel) + fs->separator() + "*.*";
-    }
+  std::string NoCounterpart(const std::string& folderRel, const std::string& name) const {
+    return Path(folderRel) + fs->Separator() + name + " does'nt exist in another folder.";
+  }
+  std::string Differ(const std::string& a, const std::string& b) const {
+    return Path(a) + " and " + Path(b) + " differ in contents.";
+  }
+  std::string Longer(const std::string& a, const std::string& b) const {
+    return Path(a) + " is longer than " + Path(b) + " .";
+  }
+  std::string Pattern(const std::string& folderRel) const {
+    return Path(folderRel) + fs->Separator() + "*.*";
+  }
 
-    // A path of the machine that runs the tests, as this platform names it.
-    static std::string hostPath(std::string path) {
+  // A path of the machine that runs the tests, as this platform names it.
+  static std::string HostPath(std::string path) {
 #ifdef _WIN32
-        path = "Z:" + path;
-        std::replace(path.begin(), path.end(), '/', '\\');
+    path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
 #endif
-        return path;
-    }
+    return path;
+  }
 
-    // The names of a folder in the order the platform enumerates them.
-    std::vector<std::string> enumerated(const std::string& folderRel) const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(tree.fsPath(folderRel)))
-            names.push_back(entry.path().filename().u8string());
-        return names;
-    }
+  // The names of a folder in the order the platform enumerates them.
+  std::vector<std::string> Enumerated(const std::string& folderRel) const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(tree.FsPath(folderRel)))
+      names.push_back(entry.path().filename().u8string());
+    return names;
+  }
 };
 
 }  // namespace vemo::test

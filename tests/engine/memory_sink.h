@@ -10,36 +10,36 @@
 namespace vemo::test {
 
 struct BarUpdate {
-    Bar bar;
-    int max;
-    int64_t position;
+  Bar bar;
+  int max;
+  int64_t position;
 };
 
 class MemorySink : public RunSink {
-public:
-    std::vector<std::string> lines;
-    std::vector<std::string> panel[3];  // every caption each panel got, in order
-    std::vector<BarUpdate> bars;
-    int clears = 0;
-    std::function<void()> onBlock;  // called at each block's update (ProgressBar2)
-    std::function<void(const std::string&)> onLine;
+ public:
+  std::vector<std::string> lines;
+  std::vector<std::string> panel[3];  // every caption each panel got, in order
+  std::vector<BarUpdate> bars;
+  int clears = 0;
+  std::function<void()> onBlock;  // called at each block's update (ProgressBar2)
+  std::function<void(const std::string&)> onLine;
 
-    void appendLine(std::string_view line) override {
-        lines.emplace_back(line);
-        if (onLine) onLine(lines.back());
-    }
-    void clearLines() override {
-        lines.clear();
-        ++clears;
-    }
-    void setPanel(Panel p, std::string_view caption) override {
-        panel[static_cast<int>(p)].emplace_back(caption);
-    }
-    void setBar(Bar bar, int max, int64_t position) override {
-        bars.push_back({bar, max, position});
-        if (bar == Bar::ProgressBar2 && onBlock) onBlock();
-    }
-    const std::vector<std::string>& captions(Panel p) const { return panel[static_cast<int>(p)]; }
+  void AddErrorLine(std::string_view line) override {
+    lines.emplace_back(line);
+    if (onLine) onLine(lines.back());
+  }
+  void ClearLines() override {
+    lines.clear();
+    ++clears;
+  }
+  void SetPanel(Panel p, std::string_view caption) override {
+    panel[static_cast<int>(p)].emplace_back(caption);
+  }
+  void SetBar(Bar bar, int max, int64_t position) override {
+    bars.push_back({bar, max, position});
+    if (bar == Bar::ProgressBar2 && onBlock) onBlock();
+  }
+  const std::vector<std::string>& Captions(Panel p) const { return panel[static_cast<int>(p)]; }
 };
 
 }  // namespace vemo::test

@@ -1,7 +1,8 @@
 // The main window's handlers: option twins, language, drive changes, exit, help and the
 // windows it opens; on the real windows, with real message boxes answered by a helper thread.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
@@ -88,15 +89,15 @@ TEST_F(Commands, AnimationTogglesOnlyItsOwnMark) {
 TEST_F(Commands, LanguageItemsSetTheIndexAndStayARadioGroup) {
   EXPECT_FALSE(Form1->Japanese.Enabled());
   Choose(Form1->Japanese);  // disabled: cannot be chosen
-  EXPECT_EQ(runState().language.load(), 0);
+  EXPECT_EQ(SharedRunState().language.load(), 0);
   EXPECT_TRUE(Form1->English.Checked());
 
   Form1->Japanese.Click();  // its handler, as if it could be chosen
-  EXPECT_EQ(runState().language.load(), 1);
+  EXPECT_EQ(SharedRunState().language.load(), 1);
   EXPECT_TRUE(Form1->Japanese.Checked());
   EXPECT_FALSE(Form1->English.Checked());
   Choose(Form1->English);
-  EXPECT_EQ(runState().language.load(), 0);
+  EXPECT_EQ(SharedRunState().language.load(), 0);
   EXPECT_TRUE(Form1->English.Checked());
   EXPECT_FALSE(Form1->Japanese.Checked());
   EXPECT_FALSE(Form1->Button3.Enabled());
@@ -106,52 +107,52 @@ class DriveChange : public Commands {
  protected:
   void SetUp() override {
     Commands::SetUp();
-    deep_ = tree_.Folder("deep");
-    Form1->DriveComboBox1.SetDrive(deep_[0]);
-    Form1->DirectoryListBox1.SetDirectory(deep_);
+    deep = tree.Folder("deep");
+    Form1->DriveComboBox1.SetDrive(deep[0]);
+    Form1->DirectoryListBox1.SetDirectory(deep);
     Form1->Edit2.SetText("other side");
-    list2_ = Form1->DirectoryListBox2.Directory();
+    list2 = Form1->DirectoryListBox2.Directory();
   }
   int IndexOf(ui::FolderList& list, const std::string& path) {
     for (int i = 0; i < list.EntryCount(); ++i)
       if (list.EntryPath(i) == path) return i;
     return -1;
   }
-  TempTree tree_{"drivechange"};
-  std::string deep_;
-  std::string list2_;
+  TempTree tree{"drivechange"};
+  std::string deep;
+  std::string list2;
 };
 
 TEST_F(DriveChange, PickingADriveShowsItsCurrentFolderAndNamesItsRoot) {
-  EXPECT_EQ(Form1->Edit1.Text(), deep_);  // the list's change wrote it
+  EXPECT_EQ(Form1->Edit1.Text(), deep);  // the list's change wrote it
   ui::DriveBox& box = Form1->DriveComboBox1;
   box.PickEntry(static_cast<int>(box.Letters().find('Z')));
   EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");
   EXPECT_EQ(Form1->DirectoryListBox1.Drive(), 'Z');
   // Back to the first drive: its current folder is the deep one, the edit box its root.
-  box.PickEntry(static_cast<int>(box.Letters().find(deep_[0])));
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), deep_);
-  EXPECT_EQ(Form1->Edit1.Text(), std::string(1, deep_[0]) + ":\\");
+  box.PickEntry(static_cast<int>(box.Letters().find(deep[0])));
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), deep);
+  EXPECT_EQ(Form1->Edit1.Text(), std::string(1, deep[0]) + ":\\");
   // The other side did not move.
   EXPECT_EQ(Form1->Edit2.Text(), "other side");
-  EXPECT_EQ(Form1->DirectoryListBox2.Directory(), list2_);
+  EXPECT_EQ(Form1->DirectoryListBox2.Directory(), list2);
 }
 
 TEST_F(DriveChange, ADriveThatIsNotReadyIsSilentAndLeavesTheList) {
   UnreadyDrive unready;
   AnswerBox none(IDOK);
-  Form1->DriveComboBox1.SetDrive(static_cast<char>(tolower(unready.letter())));
+  Form1->DriveComboBox1.SetDrive(static_cast<char>(tolower(unready.Letter())));
   EXPECT_FALSE(none.SeenWithin(200).shown);
-  EXPECT_EQ(Form1->Edit1.Text(), unready.root());
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), deep_);
-  EXPECT_EQ(Form1->DriveComboBox1.Drive(), unready.letter());
-  Form1->DriveComboBox1.SetDrive(deep_[0]);
+  EXPECT_EQ(Form1->Edit1.Text(), unready.Root());
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), deep);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), unready.Letter());
+  Form1->DriveComboBox1.SetDrive(deep[0]);
 }
 
 TEST_F(DriveChange, OpeningAFolderNamesItAndTypingMovesNothing) {
-  std::string inner = tree_.Folder("deep\\inner");
-  Form1->DirectoryListBox1.SetDirectory(tree_.root());
-  Form1->DirectoryListBox1.SetDirectory(deep_);  // refill: inner is listed now
+  std::string inner = tree.Folder("deep\\inner");
+  Form1->DirectoryListBox1.SetDirectory(tree.Root());
+  Form1->DirectoryListBox1.SetDirectory(deep);  // refill: inner is listed now
   int index = IndexOf(Form1->DirectoryListBox1, inner);
   ASSERT_GE(index, 0);
   Form1->DirectoryListBox1.SelectEntry(index);
@@ -168,8 +169,8 @@ TEST_F(DriveChange, OpeningAFolderNamesItAndTypingMovesNothing) {
 }
 
 TEST_F(DriveChange, EnterInTheFolderListOpensTheEntryInsteadOfStarting) {
-  Form1->DirectoryListBox1.SetDirectory(deep_);
-  int parent = IndexOf(Form1->DirectoryListBox1, tree_.root());
+  Form1->DirectoryListBox1.SetDirectory(deep);
+  int parent = IndexOf(Form1->DirectoryListBox1, tree.Root());
   ASSERT_GE(parent, 0);
   Form1->DirectoryListBox1.SelectEntry(parent);
   int starts = 0;
@@ -180,8 +181,8 @@ TEST_F(DriveChange, EnterInTheFolderListOpensTheEntryInsteadOfStarting) {
   Pump();
   Form1->Button2.OnClick = start;
   EXPECT_EQ(starts, 0);
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), tree_.root());
-  EXPECT_EQ(Form1->Edit1.Text(), tree_.root());
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), tree.Root());
+  EXPECT_EQ(Form1->Edit1.Text(), tree.Root());
 }
 
 TEST_F(Commands, ExitAsksAndNoLeavesEverything) {
@@ -196,7 +197,7 @@ TEST_F(Commands, ExitAsksAndNoLeavesEverything) {
     EXPECT_EQ(box.caption, "Exit Vemo ?");
     EXPECT_EQ(box.text, "Exit Vemo ?");
     EXPECT_EQ(box.buttons, (std::vector<std::string>{"&Yes", "&No"}));
-    EXPECT_EQ(box.default_id, IDYES);
+    EXPECT_EQ(box.defaultId, IDYES);
     Pump();
     EXPECT_TRUE(Form1->Visible());
     EXPECT_EQ(Form1->Edit1.Text(), "kept");
@@ -232,10 +233,10 @@ TEST_F(Commands, HelpShowsItsThreeLines) {
 TEST_F(Commands, ErrorInfoAndAboutOpenModally) {
   for (ui::MenuItem* item : {static_cast<ui::MenuItem*>(nullptr), &Form1->ErrorInfoE1}) {
     Form2->Memo1.SetVisible(false);
-    bool was_modal = false;
+    bool wasModal = false;
     WhenWindow close([] { return IsWindowVisible(Form2->Handle()) ? Form2->Handle() : nullptr; },
-                     [&was_modal](HWND window) {
-                       was_modal = !IsWindowEnabled(Form1->Handle());
+                     [&wasModal](HWND window) {
+                       wasModal = !IsWindowEnabled(Form1->Handle());
                        PostMessageW(window, WM_CLOSE, 0, 0);
                      });
     if (item)
@@ -244,16 +245,15 @@ TEST_F(Commands, ErrorInfoAndAboutOpenModally) {
       Form1->Button4.Click();
     close.Join();
     EXPECT_TRUE(close.Found());
-    EXPECT_TRUE(was_modal);
+    EXPECT_TRUE(wasModal);
     EXPECT_TRUE(Form2->Memo1.Visible());
     EXPECT_FALSE(IsWindowVisible(Form2->Handle()));
   }
-  WhenWindow close_about(
-      [] { return IsWindowVisible(About->Handle()) ? About->Handle() : nullptr; },
-      [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
+  WhenWindow closeAbout([] { return IsWindowVisible(About->Handle()) ? About->Handle() : nullptr; },
+                        [](HWND window) { PostMessageW(window, WM_CLOSE, 0, 0); });
   Choose(Form1->AboutA1);
-  close_about.Join();
-  EXPECT_TRUE(close_about.Found());
+  closeAbout.Join();
+  EXPECT_TRUE(closeAbout.Found());
   EXPECT_FALSE(IsWindowVisible(About->Handle()));
 }
 

@@ -1,16 +1,17 @@
 // Drives and folders on Wine's real file system.
 #include "ui/toolkit/drives.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "tests/mainwin/spare_drive.h"
 #include "tests/mainwin/temp_tree.h"
 #include "ui/toolkit/text.h"
 
 namespace drives = vemo::ui::drives;
-using vemo::ui::Widen;
 using vemo::testing::TempTree;
+using vemo::ui::Widen;
 
 namespace {
 
@@ -40,8 +41,8 @@ TEST(Drives, ResolveGivesStoredCaseAndTheFolderOfAFile) {
 
 TEST(Drives, ResolveRefusesMissingFoldersAndPathsWithoutDrive) {
   TempTree tree;
-  EXPECT_THROW(drives::ResolveFolder(tree.root() + "\\gone"), drives::FolderError);
-  EXPECT_THROW(drives::ResolveFolder(tree.root() + "\\gone\\deeper"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(tree.Root() + "\\gone"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(tree.Root() + "\\gone\\deeper"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder("\\\\server\\share"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder("relative"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder(""), drives::FolderError);
@@ -54,9 +55,9 @@ TEST(Drives, SubFoldersSortedWithoutCaseAndWithoutFiles) {
   tree.Folder("gamma");
   tree.Folder("日本語");
   tree.File("afile.txt");
-  EXPECT_EQ(drives::SubFolders(tree.root()),
+  EXPECT_EQ(drives::SubFolders(tree.Root()),
             (std::vector<std::string>{"Alpha", "beta", "gamma", "日本語"}));
-  EXPECT_TRUE(drives::SubFolders(tree.root() + "\\gone").empty());
+  EXPECT_TRUE(drives::SubFolders(tree.Root() + "\\gone").empty());
 }
 
 TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
@@ -69,21 +70,21 @@ TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
   EXPECT_EQ(drives::CurrentFolder(folder[0]), std::string(1, folder[0]) + ":\\");
   // A drive-relative path starts at the drive's current folder.
   std::string sub = tree.Folder("sub");
-  drives::RememberFolder(tree.root());
+  drives::RememberFolder(tree.Root());
   EXPECT_EQ(drives::ResolveFolder(std::string(1, folder[0]) + ":sub"), sub);
 }
 
 TEST(Drives, ADriveThatIsNotReadyRefusesEveryRequest) {
   vemo::testing::UnreadyDrive drive;
-  ASSERT_NE(drive.letter(), 0);
-  EXPECT_FALSE(drives::IsReady(drive.letter()));
-  EXPECT_THROW(drives::CurrentFolder(drive.letter()), drives::FolderError);
-  EXPECT_THROW(drives::ResolveFolder(drive.root()), drives::FolderError);
-  EXPECT_THROW(drives::ResolveFolder(drive.root() + "sub"), drives::FolderError);
+  ASSERT_NE(drive.Letter(), 0);
+  EXPECT_FALSE(drives::IsReady(drive.Letter()));
+  EXPECT_THROW(drives::CurrentFolder(drive.Letter()), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(drive.Root()), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(drive.Root() + "sub"), drives::FolderError);
   try {
-    drives::CurrentFolder(drive.letter());
+    drives::CurrentFolder(drive.Letter());
   } catch (const drives::FolderError& error) {
-    EXPECT_EQ(std::string(error.what()), std::string("Drive ") + drive.letter() + ": is not ready");
+    EXPECT_EQ(std::string(error.what()), std::string("Drive ") + drive.Letter() + ": is not ready");
   }
 }
 

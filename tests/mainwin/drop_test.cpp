@@ -1,8 +1,9 @@
 // Folders dropped on the main window: a real drop handle in WM_DROPFILES, the real question
 // dialog and message boxes answered from a helper thread.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <shlobj.h>
+
+#include <gtest/gtest.h>
 
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
@@ -47,13 +48,13 @@ class FolderDrop : public ::testing::Test {
  protected:
   void SetUp() override {
     ShowQuietly();
-    runState().language = 0;
-    start_ = tree_.Folder("start");
+    SharedRunState().language = 0;
+    start = tree.Folder("start");
     for (int side = 0; side < 2; ++side) {
       ui::FolderList& list = side ? Form1->DirectoryListBox2 : Form1->DirectoryListBox1;
       ui::DriveBox& box = side ? Form1->DriveComboBox2 : Form1->DriveComboBox1;
-      box.SetDrive(start_[0]);
-      list.SetDirectory(start_);
+      box.SetDrive(start[0]);
+      list.SetDirectory(start);
     }
     Form1->Edit1.SetText("Folder 1");
     Form1->Edit2.SetText("Folder 2");
@@ -61,8 +62,8 @@ class FolderDrop : public ::testing::Test {
   void ExpectUnchanged() {
     EXPECT_EQ(Form1->Edit1.Text(), "Folder 1");
     EXPECT_EQ(Form1->Edit2.Text(), "Folder 2");
-    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
-    EXPECT_EQ(Form1->DirectoryListBox2.Directory(), start_);
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
+    EXPECT_EQ(Form1->DirectoryListBox2.Directory(), start);
   }
   // Drops the paths and answers the question dialog with `answer` run on the helper thread.
   std::string DropAndAnswer(const std::vector<std::string>& paths,
@@ -77,13 +78,13 @@ class FolderDrop : public ::testing::Test {
     EXPECT_TRUE(dialog.Found());
     return question;
   }
-  TempTree tree_{"drop"};
-  std::string start_;
+  TempTree tree{"drop"};
+  std::string start;
 };
 
 TEST_F(FolderDrop, MoreThanOneItemIsRefused) {
-  std::string a = tree_.Folder("a"), b = tree_.Folder("b");
-  std::string file = tree_.File("c.txt");
+  std::string a = tree.Folder("a"), b = tree.Folder("b");
+  std::string file = tree.File("c.txt");
   for (const auto& paths : {std::vector<std::string>{a, b}, std::vector<std::string>{a, b, file}}) {
     AnswerBox answer(IDOK);
     Drop(MakeDrop(paths));
@@ -95,15 +96,15 @@ TEST_F(FolderDrop, MoreThanOneItemIsRefused) {
     ExpectUnchanged();
   }
   // The language is read at each drop.
-  runState().language = 1;
+  SharedRunState().language = 1;
   AnswerBox answer(IDOK);
   Drop(MakeDrop({a, b}));
   EXPECT_EQ(answer.Seen().text, "ドラッグアンドドロップはひとつのフォルダのみサポートしています");
-  runState().language = 0;
+  SharedRunState().language = 0;
 }
 
 TEST_F(FolderDrop, EnterMakesTheDroppedFolderFolder1) {
-  std::string dropped = tree_.Folder("Dropped Folder");
+  std::string dropped = tree.Folder("Dropped Folder");
   std::string question = DropAndAnswer({dropped}, [](HWND) {
     PressKey(GetWindowThreadProcessId(DragDropMsg->Handle(), nullptr), VK_RETURN);
   });
@@ -116,21 +117,21 @@ TEST_F(FolderDrop, EnterMakesTheDroppedFolderFolder1) {
 }
 
 TEST_F(FolderDrop, EscapeDoesNothingAndCancelChangesNothing) {
-  std::string dropped = tree_.Folder("x");
-  bool open_after_escape = false;
+  std::string dropped = tree.Folder("x");
+  bool openAfterEscape = false;
   DropAndAnswer({dropped}, [&](HWND window) {
     PressKey(GetWindowThreadProcessId(window, nullptr), VK_ESCAPE);
     Sleep(300);
-    open_after_escape = IsWindowVisible(window) != FALSE;
+    openAfterEscape = IsWindowVisible(window) != FALSE;
     PressButton(window, "Cancel");
   });
-  EXPECT_TRUE(open_after_escape);
+  EXPECT_TRUE(openAfterEscape);
   ExpectUnchanged();
 }
 
 TEST_F(FolderDrop, ADroppedFileSelectsItsFolderOnFolder2) {
-  std::string folder = tree_.Folder("holder");
-  std::string file = tree_.File("holder\\data.txt");
+  std::string folder = tree.Folder("holder");
+  std::string file = tree.File("holder\\data.txt");
   DropAndAnswer({file}, [](HWND window) { PressButton(window, "Folder2 (&2)"); });
   EXPECT_EQ(Form1->Edit2.Text(), folder);
   EXPECT_EQ(Form1->DirectoryListBox2.Directory(), folder);
@@ -140,28 +141,31 @@ TEST_F(FolderDrop, ADroppedFileSelectsItsFolderOnFolder2) {
 TEST_F(FolderDrop, TheFolderTheSideShowsAlreadyKeepsTheDroppedText) {
   int changes = 0;
   auto keep = Form1->DirectoryListBox1.OnChange;
-  Form1->DirectoryListBox1.OnChange = [&] { ++changes; keep(); };
-  std::string typed = start_;
+  Form1->DirectoryListBox1.OnChange = [&] {
+    ++changes;
+    keep();
+  };
+  std::string typed = start;
   for (char& c : typed) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   DropAndAnswer({typed}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
   Form1->DirectoryListBox1.OnChange = keep;
   EXPECT_EQ(changes, 0);
   EXPECT_EQ(Form1->Edit1.Text(), typed);
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
 }
 
 TEST_F(FolderDrop, ErrorsInTheMovesAreSilent) {
-  std::string gone = tree_.root() + "\\vanished";
+  std::string gone = tree.Root() + "\\vanished";
   AnswerBox none(IDOK);
   DropAndAnswer({gone}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
   EXPECT_FALSE(none.SeenWithin(200).shown);
   EXPECT_EQ(Form1->Edit1.Text(), gone);
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
 }
 
 TEST_F(FolderDrop, LongAndNonAnsiNamesArriveWhole) {
   // Deeper than the old 260-character limit, with names outside any ANSI code page.
-  std::string folder = tree_.root();
+  std::string folder = tree.Root();
   while (ui::Widen(folder).size() < 300) {
     folder += "\\長い名前のフォルダ";
     CreateDirectoryW((L"\\\\?\\" + ui::Widen(folder)).c_str(), nullptr);
@@ -172,10 +176,11 @@ TEST_F(FolderDrop, LongAndNonAnsiNamesArriveWhole) {
 }
 
 TEST_F(FolderDrop, TheJapaneseQuestion) {
-  runState().language = 1;
-  std::string dropped = tree_.Folder("j");
-  std::string question = DropAndAnswer({dropped}, [](HWND window) { PressButton(window, "Cancel"); });
-  runState().language = 0;
+  SharedRunState().language = 1;
+  std::string dropped = tree.Folder("j");
+  std::string question =
+      DropAndAnswer({dropped}, [](HWND window) { PressButton(window, "Cancel"); });
+  SharedRunState().language = 0;
   EXPECT_EQ(question, "ドロップされたフォルダは Folder 1/2 のどちらに設定しますか?");
   ExpectUnchanged();
 }

@@ -2,10 +2,11 @@
 // start-up, and helpers for the settings key in Wine's registry.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "tests/mainwin/window_watch.h"
 #include "ui/app/startup.h"

@@ -1,9 +1,9 @@
 // The registry key wrapper on Wine's real registry, under a key of its own.
 #include "ui/toolkit/registry_key.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
+
+#include <gtest/gtest.h>
 
 #include "ui/toolkit/text.h"
 
@@ -22,7 +22,7 @@ class RegistryKeyTest : public ::testing::Test {
   // Stores raw bytes under a value, as another program might have.
   void WriteRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
     RegistryKey key = RegistryKey::Create(HKEY_CURRENT_USER, kTestKey);
-    ASSERT_EQ(RegSetValueExW(key.handle(), name, 0, type, static_cast<const BYTE*>(data), size),
+    ASSERT_EQ(RegSetValueExW(key.Handle(), name, 0, type, static_cast<const BYTE*>(data), size),
               ERROR_SUCCESS);
   }
 
@@ -39,10 +39,13 @@ class RegistryKeyTest : public ::testing::Test {
 TEST_F(RegistryKeyTest, OpenDoesNotCreateCreateMakesTheWholePath) {
   EXPECT_FALSE(RegistryKey::Open(HKEY_CURRENT_USER, kTestKey).has_value());
   EXPECT_FALSE(RegistryKey::Open(HKEY_CURRENT_USER, kTestKey).has_value());
-  { RegistryKey created = RegistryKey::Create(HKEY_CURRENT_USER, std::string(kTestKey) + "\\a\\b"); }
+  {
+    RegistryKey created = RegistryKey::Create(HKEY_CURRENT_USER, std::string(kTestKey) + "\\a\\b");
+  }
   EXPECT_TRUE(RegistryKey::Open(HKEY_CURRENT_USER, std::string(kTestKey) + "\\a\\b").has_value());
   // The leading backslash is optional.
-  EXPECT_TRUE(RegistryKey::Open(HKEY_CURRENT_USER, "Software\\Pelk\\VemoRegistryKeyTest\\a").has_value());
+  EXPECT_TRUE(
+      RegistryKey::Open(HKEY_CURRENT_USER, "Software\\Pelk\\VemoRegistryKeyTest\\a").has_value());
   EXPECT_TRUE(RegistryKey::DeleteTree(HKEY_CURRENT_USER, kTestKey));
   EXPECT_FALSE(RegistryKey::Open(HKEY_CURRENT_USER, kTestKey).has_value());
 }
@@ -65,30 +68,30 @@ TEST_F(RegistryKeyTest, TextsAndNumbersRoundTripWithTheirTypes) {
 
   // The Japanese name and text are stored as the right characters, read back through W calls:
   // in the Japanese code page they are the 6 and 43 bytes of the original literals.
-  std::wstring wide_text(64, L'\0');
-  DWORD type = 0, size = static_cast<DWORD>(wide_text.size() * sizeof(wchar_t));
-  ASSERT_EQ(RegQueryValueExW(key->handle(), L"\u88CF\u60C5\u5831", nullptr, &type,
-                             reinterpret_cast<BYTE*>(wide_text.data()), &size),
+  std::wstring wideText(64, L'\0');
+  DWORD type = 0, size = static_cast<DWORD>(wideText.size() * sizeof(wchar_t));
+  ASSERT_EQ(RegQueryValueExW(key->Handle(), L"\u88CF\u60C5\u5831", nullptr, &type,
+                             reinterpret_cast<BYTE*>(wideText.data()), &size),
             ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-  wide_text.resize(size / sizeof(wchar_t));
-  ASSERT_FALSE(wide_text.empty());
-  EXPECT_EQ(wide_text.back(), L'\0');  // written with its terminating zero
-  wide_text.pop_back();
-  int sjis_bytes = WideCharToMultiByte(932, 0, wide_text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  EXPECT_EQ(sjis_bytes, 43 + 1);
-  EXPECT_EQ(wide_text.substr(0, 3), L"\uFF71\uFF86\uFF92");  // half-width katakana "ｱﾆﾒ"
+  wideText.resize(size / sizeof(wchar_t));
+  ASSERT_FALSE(wideText.empty());
+  EXPECT_EQ(wideText.back(), L'\0');  // written with its terminating zero
+  wideText.pop_back();
+  int sjisBytes = WideCharToMultiByte(932, 0, wideText.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  EXPECT_EQ(sjisBytes, 43 + 1);
+  EXPECT_EQ(wideText.substr(0, 3), L"\uFF71\uFF86\uFF92");  // half-width katakana "ｱﾆﾒ"
 
-  DWORD number_type = 0;
-  ASSERT_EQ(RegQueryValueExW(key->handle(), L"WindowTop", nullptr, &number_type, nullptr, nullptr),
+  DWORD numberType = 0;
+  ASSERT_EQ(RegQueryValueExW(key->Handle(), L"WindowTop", nullptr, &numberType, nullptr, nullptr),
             ERROR_SUCCESS);
-  EXPECT_EQ(number_type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(numberType, static_cast<DWORD>(REG_DWORD));
 }
 
 TEST_F(RegistryKeyTest, StoredTextsWithAndWithoutTerminatingZeroAndExpandType) {
-  const wchar_t with_zero[] = L"abc";
-  WriteRaw(L"WithZero", REG_SZ, with_zero, sizeof(with_zero));
-  WriteRaw(L"NoZero", REG_SZ, with_zero, 3 * sizeof(wchar_t));
+  const wchar_t withZero[] = L"abc";
+  WriteRaw(L"WithZero", REG_SZ, withZero, sizeof(withZero));
+  WriteRaw(L"NoZero", REG_SZ, withZero, 3 * sizeof(wchar_t));
   WriteRaw(L"Expand", REG_EXPAND_SZ, L"%TEMP%\\x", 9 * sizeof(wchar_t));
   WriteRaw(L"ZeroLength", REG_SZ, L"", 0);
   auto key = RegistryKey::Open(HKEY_CURRENT_USER, kTestKey);
@@ -105,13 +108,14 @@ TEST_F(RegistryKeyTest, AbsentAndMistypedValuesThrowNamingTheValue) {
   WriteRaw(L"Text", REG_SZ, L"1", 2 * sizeof(wchar_t));
   const BYTE binary[4] = {1, 0, 0, 0};
   WriteRaw(L"Binary", REG_BINARY, binary, sizeof(binary));
-  const unsigned long long wide_number = 1;
-  WriteRaw(L"Qword", REG_QWORD, &wide_number, sizeof(wide_number));
+  const unsigned long long wideNumber = 1;
+  WriteRaw(L"Qword", REG_QWORD, &wideNumber, sizeof(wideNumber));
   auto key = RegistryKey::Open(HKEY_CURRENT_USER, kTestKey);
   ASSERT_TRUE(key.has_value());
 
   EXPECT_EQ(ErrorOf([&] { key->ReadInt("Missing"); }), "The registry value \"Missing\" is absent");
-  EXPECT_EQ(ErrorOf([&] { key->ReadString("Missing"); }), "The registry value \"Missing\" is absent");
+  EXPECT_EQ(ErrorOf([&] { key->ReadString("Missing"); }),
+            "The registry value \"Missing\" is absent");
   EXPECT_EQ(key->ReadStringOrEmpty("Missing"), "");
   EXPECT_EQ(ErrorOf([&] { key->ReadInt("Text"); }),
             "The registry value \"Text\" is not a REG_DWORD number");
@@ -128,10 +132,10 @@ TEST_F(RegistryKeyTest, AbsentAndMistypedValuesThrowNamingTheValue) {
 }
 
 TEST_F(RegistryKeyTest, LongTextsAreReadWhole) {
-  std::string long_text(5000, 'x');
-  long_text += "終";
-  RegistryKey::Create(HKEY_CURRENT_USER, kTestKey).WriteString("Long", long_text);
-  EXPECT_EQ(RegistryKey::Open(HKEY_CURRENT_USER, kTestKey)->ReadString("Long"), long_text);
+  std::string longText(5000, 'x');
+  longText += "終";
+  RegistryKey::Create(HKEY_CURRENT_USER, kTestKey).WriteString("Long", longText);
+  EXPECT_EQ(RegistryKey::Open(HKEY_CURRENT_USER, kTestKey)->ReadString("Long"), longText);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // Loading and storing the main window's settings in Wine's real registry.
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <map>
+
+#include <gtest/gtest.h>
 
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
@@ -31,10 +32,10 @@ std::map<std::wstring, StoredValue> StoredValues() {
   if (!key) return values;
   for (DWORD index = 0;; ++index) {
     wchar_t name[256];
-    DWORD name_length = 256, type = 0;
+    DWORD nameLength = 256, type = 0;
     BYTE data[4096];
     DWORD size = sizeof(data);
-    if (RegEnumValueW(key->handle(), index, name, &name_length, nullptr, &type, data, &size) !=
+    if (RegEnumValueW(key->Handle(), index, name, &nameLength, nullptr, &type, data, &size) !=
         ERROR_SUCCESS)
       break;
     StoredValue value{type, L"", 0};
@@ -120,7 +121,8 @@ TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything
   EXPECT_EQ(text(L"\u88CF\u60C5\u5831"),
             L"\uFF71\uFF86\uFF92\uFF70\uFF7C\uFF6E\uFF9D\u3067\u904B\u3070\u308C\u3066\u3044"
             L"\u308B\uFF8C\uFF6B\uFF99\uFF80\uFF9E\u3092\u3064\u307E\u3093\u3067\u307F\u3088"
-            L"\u3046!" + std::wstring(1, L'\0'));
+            L"\u3046!" +
+                std::wstring(1, L'\0'));
 
   // The next start finds its own version: no message, the stored window place.
   {
@@ -135,7 +137,8 @@ TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything
 
 TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
   ShowQuietly();
-  for (const char* version : {"Version 1.2 L10", "", "version 1.3 l11", static_cast<const char*>(nullptr)}) {
+  for (const char* version :
+       {"Version 1.2 L10", "", "version 1.3 l11", static_cast<const char*>(nullptr)}) {
     ResetControls();
     WriteSettings("C:\\", "C:\\", 5000, 5000);
     {
@@ -145,7 +148,7 @@ TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
       if (version)
         key.WriteString("Version", version);
       else
-        RegDeleteValueW(key.handle(), L"Version");
+        RegDeleteValueW(key.Handle(), L"Version");
     }
     RECT before = Edges();
     AnswerBox answer(IDOK);
@@ -184,7 +187,7 @@ TEST(Settings, StoredValuesAreAppliedAsStored) {
     key.WriteInt("IgnoreCases", 5);
     key.WriteInt("Language", 1);
   }
-  runState().language = 0;
+  SharedRunState().language = 0;
   Reshow();
   EXPECT_EQ(Edges().top, -3000);
   EXPECT_EQ(Edges().left, 5000);
@@ -195,8 +198,8 @@ TEST(Settings, StoredValuesAreAppliedAsStored) {
   EXPECT_TRUE(Form1->IgnoreNoFileN1.Checked());
   EXPECT_TRUE(Form1->CheckBox1.Checked());
   EXPECT_TRUE(Form1->IgnoreCasesOfFilenameC1.Checked());
-  EXPECT_EQ(runState().language.load(), 0);  // never read back
-  EXPECT_EQ(Form1->Edit1.Text(), lower);     // exactly as stored
+  EXPECT_EQ(SharedRunState().language.load(), 0);  // never read back
+  EXPECT_EQ(Form1->Edit1.Text(), lower);           // exactly as stored
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), folder);
   EXPECT_EQ(Form1->DriveComboBox1.Drive(), folder[0]);
   EXPECT_EQ(Form1->Edit2.Text(), "Folder 2");
@@ -241,26 +244,27 @@ TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   const Case cases[] = {
       {"WindowTop", REG_SZ, "The registry value \"WindowTop\" is not a REG_DWORD number."},
       {"Anime", REG_NONE, "The registry value \"Anime\" is absent."},
-      {"IgnoreNoFile", REG_BINARY, "The registry value \"IgnoreNoFile\" is not a REG_DWORD number."},
+      {"IgnoreNoFile", REG_BINARY,
+       "The registry value \"IgnoreNoFile\" is not a REG_DWORD number."},
       {"Folder1", REG_DWORD, "The registry value \"Folder1\" is not a text."},
   };
   TempTree tree("wrong");
   for (const Case& test : cases) {
     ResetControls();
     SetWindowPos(Form1->Handle(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    WriteSettings(tree.root(), tree.root(), 60, 70);
+    WriteSettings(tree.Root(), tree.Root(), 60, 70);
     {
       ui::RegistryKey key = SettingsKey();
       key.WriteInt("Recursive", 0);
       key.WriteInt("IgnoreNoFile", 1);
       key.WriteInt("IgnoreCases", 1);
       std::wstring name = ui::Widen(test.value);
-      RegDeleteValueW(key.handle(), name.c_str());
+      RegDeleteValueW(key.Handle(), name.c_str());
       const BYTE data[4] = {1, 0, 0, 0};
       if (test.type == REG_SZ) key.WriteString(test.value, "1");
       if (test.type == REG_DWORD) key.WriteInt(test.value, 1);
       if (test.type == REG_BINARY)
-        RegSetValueExW(key.handle(), name.c_str(), 0, REG_BINARY, data, sizeof(data));
+        RegSetValueExW(key.Handle(), name.c_str(), 0, REG_BINARY, data, sizeof(data));
     }
     AnswerBox answer(IDOK);
     Reshow();
@@ -271,15 +275,15 @@ TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
     std::string stop = test.value;
     // Applied up to the value, not after it (load order: top, left, anime, recursive,
     // ignore-nofile, ignore-cases, folder 1, folder 2).
-    bool top_applied = stop != "WindowTop";
-    EXPECT_EQ(Edges().top == 60, top_applied) << stop;
-    EXPECT_EQ(Edges().left == 70, top_applied) << stop;
-    bool recursive_applied = stop == "IgnoreNoFile" || stop == "Folder1";
-    EXPECT_EQ(!Form1->CheckBox2.Checked(), recursive_applied) << stop;
-    EXPECT_EQ(!Form1->RecursiveR1.Checked(), recursive_applied) << stop;
-    bool cases_applied = stop == "Folder1";
-    EXPECT_EQ(Form1->CheckBox1.Checked(), cases_applied) << stop;
-    EXPECT_EQ(Form1->CheckBox3.Checked(), cases_applied) << stop;
+    bool topApplied = stop != "WindowTop";
+    EXPECT_EQ(Edges().top == 60, topApplied) << stop;
+    EXPECT_EQ(Edges().left == 70, topApplied) << stop;
+    bool recursiveApplied = stop == "IgnoreNoFile" || stop == "Folder1";
+    EXPECT_EQ(!Form1->CheckBox2.Checked(), recursiveApplied) << stop;
+    EXPECT_EQ(!Form1->RecursiveR1.Checked(), recursiveApplied) << stop;
+    bool casesApplied = stop == "Folder1";
+    EXPECT_EQ(Form1->CheckBox1.Checked(), casesApplied) << stop;
+    EXPECT_EQ(Form1->CheckBox3.Checked(), casesApplied) << stop;
     EXPECT_EQ(Form1->Edit1.Text(), "Folder 1") << stop;
     EXPECT_EQ(Form1->Edit2.Text(), "Folder 2") << stop;
   }
@@ -290,9 +294,9 @@ class FolderRestore : public ::testing::Test {
  protected:
   void SetUp() override {
     ShowQuietly();
-    start_ = tree_.Folder("start");
-    Form1->DriveComboBox1.SetDrive(start_[0]);
-    Form1->DirectoryListBox1.SetDirectory(start_);
+    start = tree.Folder("start");
+    Form1->DriveComboBox1.SetDrive(start[0]);
+    Form1->DirectoryListBox1.SetDirectory(start);
     Form1->Edit2.SetText("Folder 2");
   }
   // Restores Folder 1 from a stored text through the show handler.
@@ -300,54 +304,54 @@ class FolderRestore : public ::testing::Test {
     WriteSettings(stored, "Folder 2");
     Reshow();
   }
-  TempTree tree_{"restore"};
-  std::string start_;
+  TempTree tree{"restore"};
+  std::string start;
 };
 
 TEST_F(FolderRestore, AVanishedFolderOnTheSameDriveKeepsTheStoredText) {
-  std::string gone = tree_.root() + "\\gone";
+  std::string gone = tree.Root() + "\\gone";
   Restore(gone);
   EXPECT_EQ(Form1->Edit1.Text(), gone);
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
-  EXPECT_EQ(Form1->DriveComboBox1.Drive(), start_[0]);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), start[0]);
 }
 
 TEST_F(FolderRestore, AVanishedFolderOnAnotherDriveShowsThatDrive) {
-  std::string z_folder = drives::CurrentFolder('Z');
+  std::string zFolder = drives::CurrentFolder('Z');
   Restore("z:\\vemo-no-such-folder");
   EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), z_folder);
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), zFolder);
   EXPECT_EQ(Form1->DriveComboBox1.Drive(), 'Z');
 }
 
 TEST_F(FolderRestore, ADriveThatIsNotReadyShowsItsRootOnly) {
   UnreadyDrive unready;
   AnswerBox none(IDOK);
-  Restore(unready.root() + "data");
+  Restore(unready.Root() + "data");
   EXPECT_FALSE(none.SeenWithin(200).shown);
-  EXPECT_EQ(Form1->Edit1.Text(), unready.root());
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
-  EXPECT_EQ(Form1->DriveComboBox1.Drive(), unready.letter());
+  EXPECT_EQ(Form1->Edit1.Text(), unready.Root());
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), unready.Letter());
 }
 
 TEST_F(FolderRestore, TextsWithoutADriveLetterAreShownOnly) {
   for (const char* stored : {"\\\\server\\share\\folder", "relative\\path", ""}) {
     Restore(stored);
     EXPECT_EQ(Form1->Edit1.Text(), stored);
-    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start_);
-    EXPECT_EQ(Form1->DriveComboBox1.Drive(), start_[0]);
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
+    EXPECT_EQ(Form1->DriveComboBox1.Drive(), start[0]);
   }
 }
 
 TEST_F(FolderRestore, BothSidesAreRestored) {
-  std::string other = tree_.Folder("other");
-  Restore(start_);
-  WriteSettings(other, start_);
+  std::string other = tree.Folder("other");
+  Restore(start);
+  WriteSettings(other, start);
   Reshow();
   EXPECT_EQ(Form1->Edit1.Text(), other);
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), other);
-  EXPECT_EQ(Form1->Edit2.Text(), start_);
-  EXPECT_EQ(Form1->DirectoryListBox2.Directory(), start_);
+  EXPECT_EQ(Form1->Edit2.Text(), start);
+  EXPECT_EQ(Form1->DirectoryListBox2.Directory(), start);
 }
 
 }  // namespace

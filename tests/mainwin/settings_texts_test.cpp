@@ -1,9 +1,9 @@
 #include "ui/main/settings_texts.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 using namespace vemo::mainwin;
 
@@ -11,8 +11,10 @@ namespace {
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines(1);
   for (char c : text) {
-    if (c == '\n') lines.emplace_back();
-    else lines.back() += c;
+    if (c == '\n')
+      lines.emplace_back();
+    else
+      lines.back() += c;
   }
   return lines;
 }
@@ -60,6 +62,7 @@ TEST(SettingsTexts, DriveRootsAndDriveNames) {
 TEST(SettingsTexts, DropTextsFollowTheLanguage) {
   EXPECT_STREQ(DropRefusalText(0), "Can accept only ONE Folder");
   EXPECT_STREQ(DropQuestionText(0), "Which folder (1 or 2) do you want droped folder set?");
-  EXPECT_STREQ(DropRefusalText(1), "ドラッグアンドドロップはひとつのフォルダのみサポートしています");
+  EXPECT_STREQ(DropRefusalText(1),
+               "ドラッグアンドドロップはひとつのフォルダのみサポートしています");
   EXPECT_STREQ(DropQuestionText(1), "ドロップされたフォルダは Folder 1/2 のどちらに設定しますか?");
 }

@@ -18,8 +18,8 @@ class UnreadyDrive {
     DefineDosDeviceW(0, name_.c_str(), L"C:\\vemo-missing-drive-target");
   }
   ~UnreadyDrive() { DefineDosDeviceW(DDD_REMOVE_DEFINITION, name_.c_str(), nullptr); }
-  char letter() const { return letter_; }
-  std::string root() const { return std::string(1, letter_) + ":\\"; }
+  char Letter() const { return letter_; }
+  std::string Root() const { return std::string(1, letter_) + ":\\"; }
 
  private:
   char letter_ = 0;

@@ -21,7 +21,7 @@ class TempTree {
     CreateDirectoryW(vemo::ui::Widen(root_).c_str(), nullptr);
   }
   ~TempTree() { Remove(root_); }
-  const std::string& root() const { return root_; }
+  const std::string& Root() const { return root_; }
   std::string Folder(const std::string& relative) {
     std::string path = root_ + "\\" + relative;
     CreateDirectoryW(vemo::ui::Widen(path).c_str(), nullptr);
@@ -29,8 +29,8 @@ class TempTree {
   }
   std::string File(const std::string& relative) {
     std::string path = root_ + "\\" + relative;
-    HANDLE file = CreateFileW(vemo::ui::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              0, nullptr);
+    HANDLE file = CreateFileW(vemo::ui::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
     CloseHandle(file);
     return path;
   }

@@ -55,7 +55,7 @@ struct SeenBox {
   std::string caption;
   std::string text;
   std::vector<std::string> buttons;
-  int default_id = 0;  // the button drawn as the default one (Enter)
+  int defaultId = 0;  // the button drawn as the default one (Enter)
 };
 
 inline SeenBox Describe(HWND box) {
@@ -67,7 +67,7 @@ inline SeenBox Describe(HWND box) {
     if (kind == "Button") {
       seen.buttons.push_back(TextOf(child));
       if ((GetWindowLongW(child, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
-        seen.default_id = GetDlgCtrlID(child);
+        seen.defaultId = GetDlgCtrlID(child);
     }
     if (kind == "Static" && seen.text.empty()) seen.text = TextOf(child);
   }
@@ -78,9 +78,9 @@ inline SeenBox Describe(HWND box) {
 // sits in a modal loop. Gives up after the timeout; `Found` tells whether it acted.
 class WhenWindow {
  public:
-  WhenWindow(std::function<HWND()> find, std::function<void(HWND)> act, int timeout_ms = 10000)
-      : thread_([this, find, act, timeout_ms] {
-          DWORD end = GetTickCount() + timeout_ms;
+  WhenWindow(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 10000)
+      : thread_([this, find, act, timeoutMs] {
+          DWORD end = GetTickCount() + timeoutMs;
           while (static_cast<int>(end - GetTickCount()) > 0 && !stop_) {
             if (HWND window = find()) {
               Sleep(50);  // let the window finish opening
@@ -111,14 +111,15 @@ class WhenWindow {
 // Answers the next message box with a button id, noting what it showed.
 class AnswerBox {
  public:
-  explicit AnswerBox(int button_id, int timeout_ms = 10000)
-      : watch_(FindMessageBox,
-               [this, button_id](HWND box) {
-                 seen_ = Describe(box);
-                 PostMessageW(box, WM_COMMAND, MAKEWPARAM(button_id, BN_CLICKED),
-                              reinterpret_cast<LPARAM>(GetDlgItem(box, button_id)));
-               },
-               timeout_ms) {}
+  explicit AnswerBox(int buttonId, int timeoutMs = 10000)
+      : watch_(
+            FindMessageBox,
+            [this, buttonId](HWND box) {
+              seen_ = Describe(box);
+              PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(GetDlgItem(box, buttonId)));
+            },
+            timeoutMs) {}
   // Waits for the helper and returns what the box showed (shown false when none came).
   SeenBox Seen() {
     watch_.Join();
@@ -147,10 +148,10 @@ inline void PressButton(HWND form, const std::string& caption) {
 }
 
 // A key pressed in a window of another thread: it goes to the focused control there.
-inline void PressKey(DWORD ui_thread, WPARAM key) {
+inline void PressKey(DWORD uiThread, WPARAM key) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
-  GetGUIThreadInfo(ui_thread, &info);
+  GetGUIThreadInfo(uiThread, &info);
   HWND target = info.hwndFocus ? info.hwndFocus : info.hwndActive;
   PostMessageW(target, WM_KEYDOWN, key, 1);
   PostMessageW(target, WM_KEYUP, key, 0xC0000001);

@@ -2,26 +2,30 @@
 // and the lost folder, the rest at the end of a run, and the timer's pacing.
 #include "run/animation.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace vemo {
 namespace {
 
 // The scene's images and the timer as plain values, starting as the progress window does.
 struct SceneHost : AnimationHost {
-  std::map<Sprite, int> lefts{{Sprite::Image1, 352}, {Sprite::ImFolder1, 128},
-                              {Sprite::ImChk1, 376}, {Sprite::ImChk2, 312}};
+  std::map<Sprite, int> lefts{{Sprite::Image1, 352},
+                              {Sprite::ImFolder1, 128},
+                              {Sprite::ImChk1, 376},
+                              {Sprite::ImChk2, 312}};
   std::map<Sprite, StorePicture> pictures{{Sprite::Image1, StorePicture::Image4},
                                           {Sprite::ImFolder1, StorePicture::ImFolderOrg},
                                           {Sprite::ImChk1, StorePicture::ImCheck},
                                           {Sprite::ImChk2, StorePicture::ImCheck}};
-  std::map<Sprite, bool> visible{{Sprite::Image1, true}, {Sprite::ImFolder1, true},
-                                 {Sprite::ImChk1, false}, {Sprite::ImChk2, false}};
+  std::map<Sprite, bool> visible{{Sprite::Image1, true},
+                                 {Sprite::ImFolder1, true},
+                                 {Sprite::ImChk1, false},
+                                 {Sprite::ImChk2, false}};
   unsigned interval = 100;
   bool timerEnabled = true;
   bool animation = true;
@@ -32,35 +36,44 @@ struct SceneHost : AnimationHost {
   int imageWrites = 0;
   std::function<int()> random = [] { return std::rand(); };
 
-  int left(Sprite s) const override { return lefts.at(s); }
-  void setLeft(Sprite s, int x) override { lefts[s] = x; ++imageWrites; }
-  void setPicture(Sprite s, StorePicture p) override { pictures[s] = p; ++imageWrites; }
-  void setVisible(Sprite s, bool v) override { visible[s] = v; ++imageWrites; }
-  unsigned timerInterval() const override { return interval; }
-  void setTimerInterval(unsigned ms) override { interval = ms; }
-  void disableTimer() override { timerEnabled = false; }
-  bool animationOn() const override { return animation; }
-  int errorCount() const override { return errors; }
-  bool runFinished() const override { return finished; }
-  void clearRunFinished() override { finished = false; }
-  std::string titleText() const override { return title; }
-  void setApplicationTitle(const std::string& t) override { appTitles.push_back(t); }
-  int nextRandom() override { return random(); }
+  int Left(Sprite s) const override { return lefts.at(s); }
+  void SetLeft(Sprite s, int x) override {
+    lefts[s] = x;
+    ++imageWrites;
+  }
+  void SetPicture(Sprite s, StorePicture p) override {
+    pictures[s] = p;
+    ++imageWrites;
+  }
+  void SetVisible(Sprite s, bool v) override {
+    visible[s] = v;
+    ++imageWrites;
+  }
+  unsigned TimerInterval() const override { return interval; }
+  void SetTimerInterval(unsigned ms) override { interval = ms; }
+  void DisableTimer() override { timerEnabled = false; }
+  bool AnimationOn() const override { return animation; }
+  int ErrorCount() const override { return errors; }
+  bool RunFinished() const override { return finished; }
+  void ClearRunFinished() override { finished = false; }
+  std::string TitleText() const override { return title; }
+  void SetApplicationTitle(const std::string& t) override { appTitles.push_back(t); }
+  int NextRandom() override { return random(); }
 };
 
 // Steps until the scene number changes; returns the number of steps taken.
-int playScene(AnimationState& s, SceneHost& h) {
+int PlayScene(AnimationState& s, SceneHost& h) {
   const int scene = s.scene;
   int steps = 0;
   while (s.scene == scene && steps < 10000) {
-    animationStep(s, h);
+    AnimationStep(s, h);
     ++steps;
   }
   return steps;
 }
 
-void playUntil(AnimationState& s, SceneHost& h, int scene) {
-  for (int guard = 0; s.scene != scene && guard < 100000; ++guard) animationStep(s, h);
+void PlayUntil(AnimationState& s, SceneHost& h, int scene) {
+  for (int guard = 0; s.scene != scene && guard < 100000; ++guard) AnimationStep(s, h);
   ASSERT_EQ(s.scene, scene);
 }
 
@@ -73,12 +86,12 @@ TEST(AnimationCycle, SceneLengthsOverTwoCyclesWithoutLoss) {
   int total = 0;
   for (auto [scene, length] : first) {
     ASSERT_EQ(s.scene, scene);
-    EXPECT_EQ(playScene(s, h), length) << "scene " << scene;
+    EXPECT_EQ(PlayScene(s, h), length) << "scene " << scene;
   }
   EXPECT_EQ(s.scene, SceneWalkLeft);
   for (auto [scene, length] : first) {
     ASSERT_EQ(s.scene, scene);
-    const int steps = playScene(s, h);
+    const int steps = PlayScene(s, h);
     EXPECT_EQ(steps, scene == 0 ? 50 : length) << "scene " << scene << " of the second cycle";
     total += steps;
   }
@@ -96,11 +109,11 @@ TEST(AnimationCycle, PositionsAndPicturesAlongACycle) {
   const StorePicture walk[] = {StorePicture::Image4, StorePicture::Image2, StorePicture::Image4,
                                StorePicture::Image3};
   for (int i = 0; i < 8; ++i) {
-    animationStep(s, h);
+    AnimationStep(s, h);
     EXPECT_EQ(h.pictures[Sprite::Image1], walk[i % 4]) << "step " << i;
     EXPECT_EQ(h.lefts[Sprite::Image1], 352 - 4 * (i + 1));
   }
-  playScene(s, h);
+  PlayScene(s, h);
   EXPECT_EQ(s.walkerX, 148);
   EXPECT_EQ(h.lefts[Sprite::Image1], 148);
   EXPECT_EQ(s.walkerDir, 1);
@@ -108,7 +121,7 @@ TEST(AnimationCycle, PositionsAndPicturesAlongACycle) {
   // Tying the rope: the walker vanishes into the folder picture for ten steps.
   int hiddenSteps = 0;
   while (s.scene == SceneTieRope) {
-    animationStep(s, h);
+    AnimationStep(s, h);
     if (!h.visible[Sprite::Image1]) ++hiddenSteps;
   }
   EXPECT_EQ(hiddenSteps, 10);
@@ -118,27 +131,28 @@ TEST(AnimationCycle, PositionsAndPicturesAlongACycle) {
 
   // Pulling: the folder follows 32 pixels behind, with the rope pictures of the walker.
   while (s.scene == ScenePull) {
-    animationStep(s, h);
+    AnimationStep(s, h);
     EXPECT_EQ(h.lefts[Sprite::ImFolder1], s.walkerX - 32);
     EXPECT_EQ(h.lefts[Sprite::Image1], s.walkerX);
     const StorePicture p = h.pictures[Sprite::Image1];
-    EXPECT_TRUE(p == StorePicture::Image5 || p == StorePicture::Image6 || p == StorePicture::Image7);
+    EXPECT_TRUE(p == StorePicture::Image5 || p == StorePicture::Image6 ||
+                p == StorePicture::Image7);
   }
   EXPECT_EQ(s.walkerX, 352);
   EXPECT_EQ(h.lefts[Sprite::ImFolder1], 320);
 
-  playScene(s, h);  // turning: two steps left on screen, walkerX stays
+  PlayScene(s, h);  // turning: two steps left on screen, walkerX stays
   EXPECT_EQ(h.lefts[Sprite::Image1], 344);
   EXPECT_EQ(s.walkerX, 352);
   EXPECT_EQ(h.pictures[Sprite::Image1], StorePicture::Image4);
 
-  playScene(s, h);  // untying
+  PlayScene(s, h);  // untying
   EXPECT_EQ(h.pictures[Sprite::ImFolder1], StorePicture::ImFolderOrg);
   EXPECT_EQ(s.walkerX, 348);
 
-  animationStep(s, h);  // inspecting stands between the two folders
+  AnimationStep(s, h);  // inspecting stands between the two folders
   EXPECT_EQ(h.lefts[Sprite::Image1], 348);
-  playUntil(s, h, SceneWalkLeft);
+  PlayUntil(s, h, SceneWalkLeft);
   EXPECT_EQ(h.lefts[Sprite::ImFolder1], 128);
   EXPECT_EQ(h.pictures[Sprite::ImFolder1], StorePicture::ImFolderOrg);
   EXPECT_EQ(h.pictures[Sprite::Image1], StorePicture::ImJp1);
@@ -152,17 +166,17 @@ struct Ending {
   std::vector<StorePicture> reaction;
   bool marksHiddenAfter;
 };
-Ending playEnding(AnimationState& s, SceneHost& h, std::function<void(int frame)> before = {}) {
+Ending PlayEnding(AnimationState& s, SceneHost& h, std::function<void(int frame)> before = {}) {
   Ending e{};
   while (s.scene == SceneInspect) {
     if (before) before(s.sceneFrame);
-    animationStep(s, h);
+    AnimationStep(s, h);
   }
   e.mark1 = h.pictures[Sprite::ImChk1];
   e.mark2 = h.pictures[Sprite::ImChk2];
   EXPECT_TRUE(h.visible[Sprite::ImChk1] && h.visible[Sprite::ImChk2]);
   while (s.scene == SceneReact) {
-    animationStep(s, h);
+    AnimationStep(s, h);
     if (s.scene == SceneReact) e.reaction.push_back(h.pictures[Sprite::Image1]);
   }
   e.marksHiddenAfter = !h.visible[Sprite::ImChk1] && !h.visible[Sprite::ImChk2];
@@ -176,8 +190,8 @@ TEST(AnimationMarks, ChecksAndJoyWithoutErrorsCrossesAndTearsWithErrors) {
     SceneHost h;
     h.random = [] { return 0; };
     h.errors = errors;
-    playUntil(s, h, SceneInspect);
-    Ending e = playEnding(s, h);
+    PlayUntil(s, h, SceneInspect);
+    Ending e = PlayEnding(s, h);
     const P mark = errors ? P::ImBatsu : P::ImCheck;
     EXPECT_EQ(e.mark1, mark);
     EXPECT_EQ(e.mark2, mark);
@@ -192,9 +206,11 @@ TEST(AnimationMarks, EachMarkShowsTheErrorCountWhenItIsSet) {
   AnimationState s;
   SceneHost h;
   h.random = [] { return 0; };
-  playUntil(s, h, SceneInspect);
+  PlayUntil(s, h, SceneInspect);
   // The first error arrives after Folder 1's mark (frames 41-44) and before Folder 2's (49-52).
-  Ending e = playEnding(s, h, [&](int frame) { if (frame == 46) h.errors = 1; });
+  Ending e = PlayEnding(s, h, [&](int frame) {
+    if (frame == 46) h.errors = 1;
+  });
   EXPECT_EQ(e.mark2, StorePicture::ImCheck);
   EXPECT_EQ(e.mark1, StorePicture::ImBatsu);
   EXPECT_EQ(e.reaction.front(), StorePicture::ImNaki1);
@@ -204,26 +220,26 @@ TEST(AnimationFolder, HoldingStopsTheWalkerOnlyWhilePulling) {
   AnimationState s;
   SceneHost h;
   h.random = [] { return 65; };  // 65 mod 500 is not 15, 65 mod 50 is: only a held folder is lost
-  folderMouseDown(s);             // no effect while walking to the folder
-  EXPECT_EQ(playScene(s, h), 51);
-  EXPECT_EQ(playScene(s, h), 12);
+  FolderMouseDown(s);            // no effect while walking to the folder
+  EXPECT_EQ(PlayScene(s, h), 51);
+  EXPECT_EQ(PlayScene(s, h), 12);
   ASSERT_EQ(s.scene, ScenePull);
 
-  for (int i = 0; i < 20; ++i) animationStep(s, h);  // held at 152: treading, never lost
+  for (int i = 0; i < 20; ++i) AnimationStep(s, h);  // held at 152: treading, never lost
   EXPECT_EQ(s.walkerX, 152);
   EXPECT_EQ(s.scene, ScenePull);
-  folderMouseUp(s);
-  animationStep(s, h);
-  folderMouseDown(s);
-  for (int i = 0; i < 5; ++i) animationStep(s, h);  // held at 156: the lower edge, still safe
+  FolderMouseUp(s);
+  AnimationStep(s, h);
+  FolderMouseDown(s);
+  for (int i = 0; i < 5; ++i) AnimationStep(s, h);  // held at 156: the lower edge, still safe
   EXPECT_EQ(s.walkerX, 156);
   EXPECT_EQ(s.scene, ScenePull);
 
-  folderMouseUp(s);
-  while (s.walkerX < 200) animationStep(s, h);
+  FolderMouseUp(s);
+  while (s.walkerX < 200) AnimationStep(s, h);
   EXPECT_EQ(s.scene, ScenePull);  // unheld at 1 in 500: not lost with this number
-  folderMouseDown(s);
-  animationStep(s, h);  // held between 160 and 308: lost at once, and the walker walks on
+  FolderMouseDown(s);
+  AnimationStep(s, h);  // held between 160 and 308: lost at once, and the walker walks on
   EXPECT_EQ(s.scene, SceneWalkOnAlone);
   EXPECT_EQ(s.dropX, 200);
   EXPECT_EQ(s.walkerX, 204);
@@ -234,35 +250,35 @@ TEST(AnimationFolder, HeldAtTheFarEndNeverLosesIt) {
   AnimationState s;
   SceneHost h;
   h.random = [] { return 65; };
-  playUntil(s, h, ScenePull);
-  while (s.walkerX < 312) animationStep(s, h);
-  folderMouseDown(s);
-  for (int i = 0; i < 10; ++i) animationStep(s, h);
+  PlayUntil(s, h, ScenePull);
+  while (s.walkerX < 312) AnimationStep(s, h);
+  FolderMouseDown(s);
+  for (int i = 0; i < 10; ++i) AnimationStep(s, h);
   EXPECT_EQ(s.walkerX, 312);
   EXPECT_EQ(s.scene, ScenePull);
-  folderMouseUp(s);
-  EXPECT_EQ(playScene(s, h), 10);
+  FolderMouseUp(s);
+  EXPECT_EQ(PlayScene(s, h), 10);
 }
 
 // The first seed whose generator loses the folder on the very first pull.
-unsigned seedThatLosesTheFolder() {
+unsigned SeedThatLosesTheFolder() {
   for (unsigned seed = 1; seed < 100000; ++seed) {
     std::srand(seed);
     AnimationState s;
     SceneHost h;
-    while (s.scene != SceneTurn && s.scene != SceneWalkOnAlone) animationStep(s, h);
+    while (s.scene != SceneTurn && s.scene != SceneWalkOnAlone) AnimationStep(s, h);
     if (s.scene == SceneWalkOnAlone) return seed;
   }
   return 0;
 }
 
 TEST(AnimationFolder, LostFolderDetourThroughEveryScene) {
-  const unsigned seed = seedThatLosesTheFolder();
+  const unsigned seed = SeedThatLosesTheFolder();
   ASSERT_NE(seed, 0u);
   std::srand(seed);
   AnimationState s;
   SceneHost h;
-  playUntil(s, h, SceneWalkOnAlone);
+  PlayUntil(s, h, SceneWalkOnAlone);
   const int dropX = s.dropX;
   EXPECT_GT(dropX, 156);
   EXPECT_LT(dropX, 312);
@@ -270,18 +286,18 @@ TEST(AnimationFolder, LostFolderDetourThroughEveryScene) {
   EXPECT_EQ(h.lefts[Sprite::ImFolder1], folderAt);
 
   while (s.scene == SceneWalkOnAlone) {
-    animationStep(s, h);
+    AnimationStep(s, h);
     EXPECT_EQ(h.lefts[Sprite::ImFolder1], folderAt);
   }
   EXPECT_EQ(s.walkerX, 352);
   ASSERT_EQ(s.scene, SceneMissFolder);
-  EXPECT_EQ(playScene(s, h), 5);
+  EXPECT_EQ(PlayScene(s, h), 5);
   ASSERT_EQ(s.scene, SceneSweat);
   EXPECT_EQ(s.sceneFrame, 1);
 
   std::vector<StorePicture> sweat;
   while (s.scene == SceneSweat) {
-    animationStep(s, h);
+    AnimationStep(s, h);
     sweat.push_back(h.pictures[Sprite::Image1]);
   }
   EXPECT_EQ(sweat.size(), 6u);
@@ -291,24 +307,24 @@ TEST(AnimationFolder, LostFolderDetourThroughEveryScene) {
   EXPECT_EQ(h.interval, 50u);  // running back at double pace
   ASSERT_EQ(s.scene, SceneRunBack);
 
-  playScene(s, h);
+  PlayScene(s, h);
   ASSERT_EQ(s.scene, SceneRetie);
   EXPECT_EQ(h.interval, 100u);
   EXPECT_EQ(s.walkerX, dropX - 4);
   EXPECT_EQ(h.lefts[Sprite::Image1], dropX);  // the arriving step does not move the image
   EXPECT_EQ(h.lefts[Sprite::ImFolder1], folderAt);
 
-  EXPECT_EQ(playScene(s, h), 12);
+  EXPECT_EQ(PlayScene(s, h), 12);
   EXPECT_EQ(h.pictures[Sprite::ImFolder1], StorePicture::ImFolder14);
   ASSERT_EQ(s.scene, SceneResume);
-  animationStep(s, h);
+  AnimationStep(s, h);
   EXPECT_EQ(s.scene, ScenePull);
   EXPECT_EQ(s.walkerX, dropX);
   EXPECT_EQ(h.lefts[Sprite::Image1], dropX);
   EXPECT_EQ(h.pictures[Sprite::Image1], StorePicture::Image7);
 
   // Pulling on (the folder may be lost again) until the turn, the interval as before.
-  playUntil(s, h, SceneTurn);
+  PlayUntil(s, h, SceneTurn);
   EXPECT_EQ(h.lefts[Sprite::ImFolder1], 320);
   EXPECT_EQ(h.interval, 100u);
 }
@@ -317,15 +333,15 @@ TEST(AnimationRest, ErrorFreeRunEndStopsTheTimerAfterTheRest) {
   AnimationState s;
   SceneHost h;
   h.random = [] { return 0; };
-  playUntil(s, h, SceneReact);
+  PlayUntil(s, h, SceneReact);
   h.finished = true;  // the worker's ending: 8 ms and runFinished
   h.interval = 8;
-  playScene(s, h);
+  PlayScene(s, h);
   ASSERT_EQ(s.scene, SceneRest);
-  for (int i = 0; i < 6; ++i) animationStep(s, h);
+  for (int i = 0; i < 6; ++i) AnimationStep(s, h);
   EXPECT_TRUE(h.timerEnabled);
   EXPECT_EQ(h.interval, 100u);
-  animationStep(s, h);
+  AnimationStep(s, h);
   EXPECT_EQ(s.scene, SceneWalkLeft);
   EXPECT_FALSE(h.timerEnabled);
   EXPECT_FALSE(h.finished);
@@ -338,8 +354,8 @@ TEST(AnimationRest, RestWithoutRunEndKeepsTheTimer) {
   AnimationState s;
   SceneHost h;
   h.random = [] { return 0; };
-  playUntil(s, h, SceneRest);
-  EXPECT_EQ(playScene(s, h), 7);
+  PlayUntil(s, h, SceneRest);
+  EXPECT_EQ(PlayScene(s, h), 7);
   EXPECT_TRUE(h.timerEnabled);
 }
 
@@ -348,10 +364,10 @@ TEST(AnimationRest, WithErrorsTheWalkerCriesOnUntilTheCountIsReset) {
   SceneHost h;
   h.random = [] { return 0; };
   h.errors = 2;
-  playUntil(s, h, SceneRest);
+  PlayUntil(s, h, SceneRest);
   h.finished = true;
   for (int i = 1; i <= 40; ++i) {
-    animationStep(s, h);
+    AnimationStep(s, h);
     if (i == 5) {
       EXPECT_EQ(h.lefts[Sprite::ImFolder1], 320);
     }
@@ -371,7 +387,7 @@ TEST(AnimationRest, WithErrorsTheWalkerCriesOnUntilTheCountIsReset) {
   EXPECT_EQ(h.pictures[Sprite::ImFolder1], StorePicture::ImFolderOrg);
 
   h.errors = 0;  // the next run's worker resets the count: a new cycle at once
-  animationStep(s, h);
+  AnimationStep(s, h);
   EXPECT_EQ(s.scene, SceneWalkLeft);
   EXPECT_FALSE(h.timerEnabled);
 }
@@ -382,10 +398,10 @@ TEST(AnimationTimer, TitleEveryThirdTickAnimationEverySecond) {
   h.random = [] { return 0; };
   for (int tick = 1; tick <= 12; ++tick) {
     h.title = std::to_string(tick) + "% - Vemo";
-    timerTick(s, h);
+    TimerTick(s, h);
   }
-  EXPECT_EQ(h.appTitles, (std::vector<std::string>{"3% - Vemo", "6% - Vemo", "9% - Vemo",
-                                                   "12% - Vemo"}));
+  EXPECT_EQ(h.appTitles,
+            (std::vector<std::string>{"3% - Vemo", "6% - Vemo", "9% - Vemo", "12% - Vemo"}));
   EXPECT_EQ(s.walkerX, 352 - 6 * 4);  // six steps in twelve ticks
 }
 
@@ -393,7 +409,7 @@ TEST(AnimationTimer, AnimationOffStillRefreshesTheTitleOnly) {
   AnimationState s;
   SceneHost h;
   h.animation = false;
-  for (int tick = 0; tick < 9; ++tick) timerTick(s, h);
+  for (int tick = 0; tick < 9; ++tick) TimerTick(s, h);
   EXPECT_EQ(h.appTitles.size(), 3u);
   EXPECT_EQ(h.imageWrites, 0);
   EXPECT_EQ(s.animTicks, 0);
@@ -407,7 +423,7 @@ TEST(AnimationCycle, UnknownSceneRunsTheRest) {
   s.scene = 42;
   s.sceneFrame = 6;
   h.interval = 8;
-  animationStep(s, h);
+  AnimationStep(s, h);
   EXPECT_EQ(s.scene, SceneWalkLeft);
   EXPECT_EQ(h.interval, 100u);
 }

@@ -20,13 +20,13 @@ class FolderTree {
     std::filesystem::remove_all(root_, ignored);
   }
   // Creates the file (and its folders) with the given content; returns its path.
-  std::string file(const std::string& relative, const std::string& content) {
+  std::string File(const std::string& relative, const std::string& content) {
     std::filesystem::path path = root_ / std::filesystem::u8path(relative);
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << content;
     return path.u8string();
   }
-  std::string folder(const std::string& relative) {
+  std::string Folder(const std::string& relative) {
     std::filesystem::path path = root_ / std::filesystem::u8path(relative);
     std::filesystem::create_directories(path);
     return path.u8string();

@@ -17,9 +17,13 @@ struct FoundBox {
 };
 
 // The first visible dialog with this caption in process pid (0: any), waiting up to timeoutMs.
-inline FoundBox findMessageBox(const std::string& caption, DWORD pid = 0, int timeoutMs = 10000) {
-  const std::wstring wanted = toWide(caption);
-  struct Search { const std::wstring* caption; DWORD pid; HWND found; } search{&wanted, pid, nullptr};
+inline FoundBox FindMessageBox(const std::string& caption, DWORD pid = 0, int timeoutMs = 10000) {
+  const std::wstring wanted = ToWide(caption);
+  struct Search {
+    const std::wstring* caption;
+    DWORD pid;
+    HWND found;
+  } search{&wanted, pid, nullptr};
   for (int waited = 0; waited <= timeoutMs; waited += 20) {
     EnumWindows(
         [](HWND h, LPARAM p) -> BOOL {
@@ -28,7 +32,8 @@ inline FoundBox findMessageBox(const std::string& caption, DWORD pid = 0, int ti
           DWORD owner = 0;
           GetWindowThreadProcessId(h, &owner);
           if (s->pid && owner != s->pid) return TRUE;
-          if (!IsWindowVisible(h) || !GetClassNameW(h, cls, 32) || lstrcmpW(cls, L"#32770")) return TRUE;
+          if (!IsWindowVisible(h) || !GetClassNameW(h, cls, 32) || lstrcmpW(cls, L"#32770"))
+            return TRUE;
           GetWindowTextW(h, text, 256);
           if (*s->caption != text) return TRUE;
           s->found = h;
@@ -43,15 +48,15 @@ inline FoundBox findMessageBox(const std::string& caption, DWORD pid = 0, int ti
   box.hwnd = search.found;
   wchar_t text[2048] = L"";
   GetDlgItemTextW(box.hwnd, 0xFFFF, text, 2048);  // the message text's static control
-  box.text = toUtf8(text);
+  box.text = ToUtf8(text);
   box.icon = reinterpret_cast<HICON>(SendDlgItemMessageW(box.hwnd, 1088, STM_GETICON, 0, 0));
   return box;
 }
 
-inline void pressBoxButton(const FoundBox& box, int id) {
+inline void PressBoxButton(const FoundBox& box, int id) {
   SendMessageW(GetDlgItem(box.hwnd, id), BM_CLICK, 0, 0);
 }
 
-inline HICON systemIcon(LPCWSTR which) { return LoadIconW(nullptr, which); }
+inline HICON SystemIcon(LPCWSTR which) { return LoadIconW(nullptr, which); }
 
 }  // namespace vemo::testing

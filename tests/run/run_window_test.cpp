@@ -4,14 +4,14 @@
 // the windows through their handles, finds the real message boxes and presses their buttons.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <regex>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 #include "engine/run_state.h"
 #include "run/progress_display.h"
@@ -26,12 +26,12 @@
 namespace vemo {
 namespace {
 
-using testing::findMessageBox;
+using testing::FindMessageBox;
 using testing::FoundBox;
-using testing::windowText;
+using testing::WindowText;
 using Clock = std::chrono::steady_clock;
 
-double msSince(Clock::time_point t) {
+double MsSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
@@ -41,12 +41,12 @@ struct ProgressView {
   int bar1 = -1, bar1Max = -1, bar2 = -1, bar2Max = -1;
   bool stopEnabled = false;
 
-  static ProgressView read() {
+  static ProgressView Read() {
     ProgressView v;
-    v.panel1 = windowText(PBar->Panel1.Handle());
-    v.panel2 = windowText(PBar->Panel2.Handle());
-    v.panel3 = windowText(PBar->Panel3.Handle());
-    v.appTitle = windowText(ui::App().Handle());
+    v.panel1 = WindowText(PBar->Panel1.Handle());
+    v.panel2 = WindowText(PBar->Panel2.Handle());
+    v.panel3 = WindowText(PBar->Panel3.Handle());
+    v.appTitle = WindowText(ui::App().Handle());
     auto bar = [](HWND h, int& pos, int& max) {
       pos = int(SendMessageW(h, PBM_GETPOS, 0, 0));
       max = int(SendMessageW(h, PBM_GETRANGE, FALSE, 0));
@@ -58,16 +58,16 @@ struct ProgressView {
   }
 };
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
   const auto start = Clock::now();
   while (!condition()) {
-    if (msSince(start) > timeoutMs) return false;
+    if (MsSince(start) > timeoutMs) return false;
     Sleep(2);
   }
   return true;
 }
 
-bool progressShown() { return IsWindowVisible(PBar->Handle()) != 0; }
+bool ProgressShown() { return IsWindowVisible(PBar->Handle()) != 0; }
 
 class RunWindows : public ::testing::Test {
  protected:
@@ -86,13 +86,13 @@ class RunWindows : public ::testing::Test {
 
   // Presses Start on the test (user-interface) thread while `user` acts on another thread;
   // returns when the progress window has closed and everything queued has been shown.
-  void runWith(const std::function<void()>& user) {
+  void RunWith(const std::function<void()>& user) {
     Form1->Edit1.SetText(folder1);
     Form1->Edit2.SetText(folder2);
     std::atomic<bool> userDone{false};
     std::thread watcher([&] {
       user();
-      dismissLeftovers();
+      DismissLeftovers();
       userDone = true;
     });
     Form1->Button2.Click();
@@ -102,23 +102,23 @@ class RunWindows : public ::testing::Test {
       Sleep(2);
     }
     watcher.join();
-    ASSERT_TRUE(waitFor([] {
+    ASSERT_TRUE(WaitFor([] {
       ui::App().ProcessMessages();
-      return !ProgressDisplay::instance().workerBusy();
+      return !ProgressDisplay::Instance().WorkerBusy();
     }));
-    ProgressDisplay::instance().flush();
+    ProgressDisplay::Instance().Flush();
   }
 
   // A user action that failed leaves the run going: let it end, so the test can report.
-  static void dismissLeftovers() {
-    if (!waitFor([] { return !progressShown(); }, 500)) {
+  static void DismissLeftovers() {
+    if (!WaitFor([] { return !ProgressShown(); }, 500)) {
       std::printf("(the run is still going: stopping it)\n");
       PostMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
     }
-    for (int i = 0; i < 100 && progressShown(); ++i) {
+    for (int i = 0; i < 100 && ProgressShown(); ++i) {
       for (const char* caption : {"Completed.", "One or more errors found."})
-        if (FoundBox box = findMessageBox(caption, GetCurrentProcessId(), 0))
-          testing::pressBoxButton(box, IDOK);
+        if (FoundBox box = FindMessageBox(caption, GetCurrentProcessId(), 0))
+          testing::PressBoxButton(box, IDOK);
       Sleep(100);
     }
   }
@@ -130,14 +130,14 @@ class RunWindows : public ::testing::Test {
     std::string caption;
     double msAfterBarsEnded = 0;
   };
-  static Ending answerFinalBox() {
+  static Ending AnswerFinalBox() {
     Ending e;
-    EXPECT_TRUE(waitFor([] { return progressShown(); }));
-    EXPECT_TRUE(waitFor([] { return windowText(PBar->Panel3.Handle()) == "Completed."; }, 60000));
+    EXPECT_TRUE(WaitFor([] { return ProgressShown(); }));
+    EXPECT_TRUE(WaitFor([] { return WindowText(PBar->Panel3.Handle()) == "Completed."; }, 60000));
     const auto barsEnded = Clock::now();
     for (int waited = 0; waited < 3000 && !e.box; waited += 10) {
       for (const char* caption : {"Completed.", "One or more errors found."}) {
-        e.box = findMessageBox(caption, GetCurrentProcessId(), 0);
+        e.box = FindMessageBox(caption, GetCurrentProcessId(), 0);
         if (e.box) {
           e.caption = caption;
           break;
@@ -145,32 +145,32 @@ class RunWindows : public ::testing::Test {
       }
       Sleep(10);
     }
-    e.msAfterBarsEnded = msSince(barsEnded);
-    e.view = ProgressView::read();
-    if (e.box) testing::pressBoxButton(e.box, IDOK);
+    e.msAfterBarsEnded = MsSince(barsEnded);
+    e.view = ProgressView::Read();
+    if (e.box) testing::PressBoxButton(e.box, IDOK);
     return e;
   }
 
-  static std::vector<std::string> memoLines() { return Form2->Memo1.Lines(); }
+  static std::vector<std::string> MemoLines() { return Form2->Memo1.Lines(); }
 
   testing::FolderTree tree{"gui"};
-  std::string folder1 = tree.folder("one");
-  std::string folder2 = tree.folder("two");
+  std::string folder1 = tree.Folder("one");
+  std::string folder2 = tree.Folder("two");
 };
 
 TEST_F(RunWindows, CompletedRunWithoutFindings) {
-  tree.file("one/a.txt", std::string(25000, 'a'));
-  tree.file("two/a.txt", std::string(25000, 'a'));
-  tree.file("one/sub/b.txt", "bee");
-  tree.file("two/sub/b.txt", "bee");
+  tree.File("one/a.txt", std::string(25000, 'a'));
+  tree.File("two/a.txt", std::string(25000, 'a'));
+  tree.File("one/sub/b.txt", "bee");
+  tree.File("two/sub/b.txt", "bee");
   Ending e;
-  runWith([&] { e = answerFinalBox(); });
+  RunWith([&] { e = AnswerFinalBox(); });
 
   const std::string summary = "No difference found.   (compared files:2  24KB)";
   ASSERT_TRUE(e.box) << "no final box";
   EXPECT_EQ(e.caption, "Completed.");
   EXPECT_EQ(e.box.text, summary);
-  EXPECT_EQ(e.box.icon, testing::systemIcon(IDI_INFORMATION));
+  EXPECT_EQ(e.box.icon, testing::SystemIcon(IDI_INFORMATION));
   EXPECT_GE(e.msAfterBarsEnded, 950);
   EXPECT_EQ(e.view.panel1, summary);
   EXPECT_EQ(e.view.panel2, "0KB /0KB");
@@ -182,17 +182,17 @@ TEST_F(RunWindows, CompletedRunWithoutFindings) {
   EXPECT_EQ(e.view.bar2Max, 1024);
   EXPECT_TRUE(e.view.stopEnabled);
 
-  EXPECT_EQ(memoLines(), std::vector<std::string>{"No error."});
-  EXPECT_FALSE(progressShown());
+  EXPECT_EQ(MemoLines(), std::vector<std::string>{"No error."});
+  EXPECT_FALSE(ProgressShown());
   EXPECT_FALSE(Form1->Minimized());
-  EXPECT_EQ(runState().titleText.get(), "Completed - Vemo");
+  EXPECT_EQ(SharedRunState().titleText.Get(), "Completed - Vemo");
   // The animation plays the rest of its cycle quickly, then the rest scene stops the timer.
   const auto end = Clock::now();
-  while (Form1->Timer1.Enabled() && msSince(end) < 8000) ui::PumpFor(20);
+  while (Form1->Timer1.Enabled() && MsSince(end) < 8000) ui::PumpFor(20);
   EXPECT_FALSE(Form1->Timer1.Enabled());
-  EXPECT_EQ(runState().runFinished, 0);
+  EXPECT_EQ(SharedRunState().runFinished, 0);
   EXPECT_EQ(Form1->Timer1.Interval(), 100u);
-  EXPECT_EQ(sceneState().scene, SceneWalkLeft);
+  EXPECT_EQ(SceneState().scene, SceneWalkLeft);
   EXPECT_EQ(PBar->Image1.Left(), 348);
   EXPECT_EQ(PBar->Image1.GetPicture(), PBar->ImJp1.GetPicture());
   EXPECT_EQ(PBar->ImFolder1.Left(), 128);
@@ -201,21 +201,22 @@ TEST_F(RunWindows, CompletedRunWithoutFindings) {
 
 TEST_F(RunWindows, CompletedRunWithFindingsAndTheAnimationOff) {
   Form1->AnimationA1.SetChecked(false);
-  tree.file("one/differs.txt", "abc");
-  tree.file("two/differs.txt", "abd");
-  tree.file("one/only1.txt", "x");
+  tree.File("one/differs.txt", "abc");
+  tree.File("two/differs.txt", "abd");
+  tree.File("one/only1.txt", "x");
   Ending e;
-  runWith([&] { e = answerFinalBox(); });
+  RunWith([&] { e = AnswerFinalBox(); });
 
   const std::string summary = "2 error(s) found.  (compared files:0  0KB)";
   ASSERT_TRUE(e.box) << "no final box";
   EXPECT_EQ(e.caption, "One or more errors found.");
-  EXPECT_EQ(e.box.text, summary + "\nYou can see more error infomation clicking \"Error Info...\""
-                                  "Button on main window.");
-  EXPECT_EQ(e.box.icon, testing::systemIcon(IDI_EXCLAMATION));
+  EXPECT_EQ(e.box.text, summary +
+                            "\nYou can see more error infomation clicking \"Error Info...\""
+                            "Button on main window.");
+  EXPECT_EQ(e.box.icon, testing::SystemIcon(IDI_EXCLAMATION));
   EXPECT_EQ(e.view.panel1, summary);
 
-  std::vector<std::string> lines = memoLines();
+  std::vector<std::string> lines = MemoLines();
   std::sort(lines.begin(), lines.end());
   const std::vector<std::string> expected{
       folder1 + "\\differs.txt and " + folder2 + "\\differs.txt differ in contents.",
@@ -229,38 +230,40 @@ TEST_F(RunWindows, CompletedRunWithFindingsAndTheAnimationOff) {
 
 // Two equal files of 1 GiB or more (sparse, so they are made at once and read fast) and, after them
 // in the walk, a sub-folder whose entries would give lines.
-void makeBigPair(testing::FolderTree& tree, uint64_t size = 1ull << 30) {
+void MakeBigPair(testing::FolderTree& tree, uint64_t size = 1ull << 30) {
   for (const char* side : {"one", "two"}) {
-    const std::string path = tree.file(std::string(side) + "/big.bin", "");
+    const std::string path = tree.File(std::string(side) + "/big.bin", "");
     std::filesystem::resize_file(std::filesystem::u8path(path), size);
   }
-  tree.file("one/zsub/late.txt", "late");
-  tree.folder("two/zsub");
+  tree.File("one/zsub/late.txt", "late");
+  tree.Folder("two/zsub");
 }
 
 TEST_F(RunWindows, StopMidFileEndsTheRunWithoutBoxOrLaterLines) {
-  makeBigPair(tree, 4ull << 30);
+  MakeBigPair(tree, 4ull << 30);
   ProgressView during, after;
   double clickMs = 0, endMs = 0;
   bool boxSeen = false;
-  runWith([&] {
-    ASSERT_TRUE(waitFor([&] { return progressShown(); }));
-    ASSERT_TRUE(waitFor([&] {
-      return windowText(PBar->Panel1.Handle()).find("big.bin") != std::string::npos &&
+  RunWith([&] {
+    ASSERT_TRUE(WaitFor([&] { return ProgressShown(); }));
+    ASSERT_TRUE(WaitFor([&] {
+      return WindowText(PBar->Panel1.Handle()).find("big.bin") != std::string::npos &&
              SendMessageW(PBar->ProgressBar1.Handle(), PBM_GETPOS, 0, 0) > 50;
-    })) << ProgressView::read().panel1 << " / "
-        << SendMessageW(PBar->ProgressBar1.Handle(), PBM_GETPOS, 0, 0);
-    waitFor([] {  // the title shows the percentage within three timer ticks
-      return windowText(ui::App().Handle()).find("% - Vemo") != std::string::npos;
-    }, 2000);
-    during = ProgressView::read();
+    })) << ProgressView::Read().panel1
+        << " / " << SendMessageW(PBar->ProgressBar1.Handle(), PBM_GETPOS, 0, 0);
+    WaitFor(
+        [] {  // the title shows the percentage within three timer ticks
+          return WindowText(ui::App().Handle()).find("% - Vemo") != std::string::npos;
+        },
+        2000);
+    during = ProgressView::Read();
     const auto click = Clock::now();
     SendMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
-    clickMs = msSince(click);
+    clickMs = MsSince(click);
     EXPECT_FALSE(IsWindowEnabled(PBar->Stop.Handle()));
-    waitFor([] { return !progressShown(); });
-    endMs = msSince(click);
-    boxSeen = bool(findMessageBox("Completed.", GetCurrentProcessId(), 1500));
+    WaitFor([] { return !ProgressShown(); });
+    endMs = MsSince(click);
+    boxSeen = bool(FindMessageBox("Completed.", GetCurrentProcessId(), 1500));
   });
 
   EXPECT_TRUE(std::regex_match(during.appTitle, std::regex("[0-9][0-9]% - Vemo")))
@@ -272,7 +275,7 @@ TEST_F(RunWindows, StopMidFileEndsTheRunWithoutBoxOrLaterLines) {
   std::printf("Stop: handled in %.1f ms, run ended %.1f ms after the click\n", clickMs, endMs);
 
   EXPECT_FALSE(boxSeen);
-  after = ProgressView::read();
+  after = ProgressView::Read();
   EXPECT_EQ(after.panel1, "Compare stopped.");
   EXPECT_EQ(after.panel2, "0KB /0KB");
   EXPECT_EQ(after.panel3, "Compare stopped.");
@@ -280,70 +283,70 @@ TEST_F(RunWindows, StopMidFileEndsTheRunWithoutBoxOrLaterLines) {
   EXPECT_EQ(after.bar1, 0);
   EXPECT_EQ(after.bar2, 1024);
   EXPECT_TRUE(after.stopEnabled);
-  EXPECT_EQ(runState().stopRequested, 0);
+  EXPECT_EQ(SharedRunState().stopRequested, 0);
 
-  const std::vector<std::string> lines = memoLines();
+  const std::vector<std::string> lines = MemoLines();
   EXPECT_EQ(lines, std::vector<std::string>{"Stopped."});
   ui::PumpFor(300);
-  EXPECT_EQ(memoLines(), lines) << "a line arrived after the stop";
+  EXPECT_EQ(MemoLines(), lines) << "a line arrived after the stop";
 }
 
 TEST_F(RunWindows, StopDuringThePreScanKeepsTheEarlierLines) {
   // A first run leaves its lines in the window.
-  tree.file("one/only1.txt", "x");
-  runWith([&] { answerFinalBox(); });
-  const std::vector<std::string> earlier = memoLines();
+  tree.File("one/only1.txt", "x");
+  RunWith([&] { AnswerFinalBox(); });
+  const std::vector<std::string> earlier = MemoLines();
   ASSERT_EQ(earlier.size(), 1u);
 
   // Many folder pairs keep the pre-scan busy long enough to be stopped in it.
   for (int i = 0; i < 1500; ++i) {
-    tree.folder("one/d" + std::to_string(i) + "/x");
-    tree.folder("two/d" + std::to_string(i) + "/x");
+    tree.Folder("one/d" + std::to_string(i) + "/x");
+    tree.Folder("two/d" + std::to_string(i) + "/x");
   }
   bool stoppedInPreScan = false;
-  runWith([&] {
-    ASSERT_TRUE(waitFor([] { return runState().preScanning == 1; }));
+  RunWith([&] {
+    ASSERT_TRUE(WaitFor([] { return SharedRunState().preScanning == 1; }));
     SendMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
-    stoppedInPreScan = runState().preScanning == 1;
+    stoppedInPreScan = SharedRunState().preScanning == 1;
   });
   ASSERT_TRUE(stoppedInPreScan);
-  std::vector<std::string> lines = memoLines();
+  std::vector<std::string> lines = MemoLines();
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines.front(), earlier.front());
   EXPECT_EQ(lines.back(), "Stopped.");
-  EXPECT_EQ(windowText(PBar->Panel1.Handle()), "Compare stopped.");
+  EXPECT_EQ(WindowText(PBar->Panel1.Handle()), "Compare stopped.");
 }
 
 TEST_F(RunWindows, EmergencyExitAnsweredNoLetsTheRunGoOn) {
-  makeBigPair(tree);
+  MakeBigPair(tree);
   std::string question;
   HICON icon = nullptr;
   Ending e;
-  runWith([&] {
-    ASSERT_TRUE(waitFor([] { return progressShown(); }));
+  RunWith([&] {
+    ASSERT_TRUE(WaitFor([] { return ProgressShown(); }));
     PostMessageW(PBar->BitBtn2.Handle(), BM_CLICK, 0, 0);
-    FoundBox box = findMessageBox("Exit Vemo ?", GetCurrentProcessId());
+    FoundBox box = FindMessageBox("Exit Vemo ?", GetCurrentProcessId());
     ASSERT_TRUE(box);
     question = box.text;
     icon = box.icon;
-    testing::pressBoxButton(box, IDNO);
-    e = answerFinalBox();
+    testing::PressBoxButton(box, IDNO);
+    e = AnswerFinalBox();
   });
   EXPECT_EQ(question, "Exit Vemo ?");
-  EXPECT_EQ(icon, testing::systemIcon(IDI_QUESTION));
+  EXPECT_EQ(icon, testing::SystemIcon(IDI_QUESTION));
   EXPECT_EQ(e.caption, "One or more errors found.");  // zsub/late.txt has no counterpart
   EXPECT_NE(e.box.text.find("compared files:1  1024MB)"), std::string::npos) << e.box.text;
 }
 
 TEST_F(RunWindows, CompareMenuStartsARunLikeTheButton) {
-  tree.file("one/a.txt", "same");
-  tree.file("two/a.txt", "same");
+  tree.File("one/a.txt", "same");
+  tree.File("two/a.txt", "same");
   Form1->Edit1.SetText(folder1);
   Form1->Edit2.SetText(folder2);
   Ending e;
   std::atomic<bool> userDone{false};
   std::thread watcher([&] {
-    e = answerFinalBox();
+    e = AnswerFinalBox();
     userDone = true;
   });
   Form1->CompareC1.Click();
@@ -353,18 +356,18 @@ TEST_F(RunWindows, CompareMenuStartsARunLikeTheButton) {
   }
   watcher.join();
   EXPECT_EQ(e.caption, "Completed.");
-  EXPECT_FALSE(progressShown());
+  EXPECT_FALSE(ProgressShown());
 }
 
 TEST_F(RunWindows, TheSceneMovesDuringARun) {
-  makeBigPair(tree);
-  const AnimationState before = sceneState();
-  runWith([&] {
-    ASSERT_TRUE(waitFor([] { return progressShown(); }));
+  MakeBigPair(tree);
+  const AnimationState before = SceneState();
+  RunWith([&] {
+    ASSERT_TRUE(WaitFor([] { return ProgressShown(); }));
     Sleep(1500);
     SendMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
   });
-  const AnimationState& after = sceneState();
+  const AnimationState& after = SceneState();
   EXPECT_TRUE(after.walkerX != before.walkerX || after.scene != before.scene ||
               after.sceneFrame != before.sceneFrame);
 }

@@ -12,23 +12,26 @@
 
 namespace vemo::testing {
 
-inline std::string windowText(HWND hwnd) {
+inline std::string WindowText(HWND hwnd) {
   wchar_t text[1024] = L"";
   // WM_GETTEXT, so that controls of another process answer with their own text.
   SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                       2000, nullptr);
-  return toUtf8(text);
+  return ToUtf8(text);
 }
 
-inline std::string className(HWND hwnd) {
+inline std::string ClassName(HWND hwnd) {
   wchar_t name[128] = L"";
   GetClassNameW(hwnd, name, 128);
-  return toUtf8(name);
+  return ToUtf8(name);
 }
 
 // The visible top-level windows of a process, in z-order.
-inline std::vector<HWND> topWindows(DWORD pid) {
-  struct Search { DWORD pid; std::vector<HWND> found; } search{pid, {}};
+inline std::vector<HWND> TopWindows(DWORD pid) {
+  struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+  } search{pid, {}};
   EnumWindows(
       [](HWND h, LPARAM p) -> BOOL {
         auto* s = reinterpret_cast<Search*>(p);
@@ -42,7 +45,7 @@ inline std::vector<HWND> topWindows(DWORD pid) {
 }
 
 // Every descendant window of parent, in creation order.
-inline std::vector<HWND> descendants(HWND parent) {
+inline std::vector<HWND> Descendants(HWND parent) {
   std::vector<HWND> found;
   EnumChildWindows(
       parent,
@@ -54,17 +57,17 @@ inline std::vector<HWND> descendants(HWND parent) {
   return found;
 }
 
-inline HWND childWithText(HWND parent, const std::string& text) {
-  for (HWND h : descendants(parent))
-    if (windowText(h) == text) return h;
+inline HWND ChildWithText(HWND parent, const std::string& text) {
+  for (HWND h : Descendants(parent))
+    if (WindowText(h) == text) return h;
   return nullptr;
 }
 
 // The edit boxes of a window, left to right.
-inline std::vector<HWND> editBoxes(HWND parent) {
+inline std::vector<HWND> EditBoxes(HWND parent) {
   std::vector<HWND> edits;
-  for (HWND h : descendants(parent))
-    if (className(h) == "Edit") edits.push_back(h);
+  for (HWND h : Descendants(parent))
+    if (ClassName(h) == "Edit") edits.push_back(h);
   std::sort(edits.begin(), edits.end(), [](HWND a, HWND b) {
     RECT ra, rb;
     GetWindowRect(a, &ra);
@@ -75,19 +78,19 @@ inline std::vector<HWND> editBoxes(HWND parent) {
 }
 
 // Replaces the edit box's text by typing: select all, then one WM_CHAR per character.
-inline void typeInto(HWND edit, const std::string& text) {
+inline void TypeInto(HWND edit, const std::string& text) {
   PostMessageW(edit, EM_SETSEL, 0, -1);
   PostMessageW(edit, WM_CHAR, VK_BACK, 0);
-  for (wchar_t c : toWide(text)) PostMessageW(edit, WM_CHAR, c, 0);
+  for (wchar_t c : ToWide(text)) PostMessageW(edit, WM_CHAR, c, 0);
 }
 
-inline void pressEnter(HWND control) {
+inline void PressEnter(HWND control) {
   PostMessageW(control, WM_KEYDOWN, VK_RETURN, 0x001C0001);
   PostMessageW(control, WM_KEYUP, VK_RETURN, 0xC01C0001);
 }
 
 // A Windows path for a file of the Linux side, through Wine's Z: drive.
-inline std::string winePath(std::string unixPath) {
+inline std::string WinePath(std::string unixPath) {
   std::replace(unixPath.begin(), unixPath.end(), '/', '\\');
   return "Z:" + unixPath;
 }
@@ -97,9 +100,9 @@ class VemoProcess {
   explicit VemoProcess(const std::string& exe) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    std::wstring command = L"\"" + toWide(exe) + L"\"";
-    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &info_) != 0;
+    std::wstring command = L"\"" + ToWide(exe) + L"\"";
+    started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &si, &info_) != 0;
   }
   ~VemoProcess() {
     if (!started_) return;
@@ -107,16 +110,16 @@ class VemoProcess {
     CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
   }
-  bool started() const { return started_; }
-  DWORD pid() const { return info_.dwProcessId; }
+  bool Started() const { return started_; }
+  DWORD Pid() const { return info_.dwProcessId; }
 
   // A visible window of the process with this caption and (unless empty) this class.
-  HWND waitWindow(const std::string& caption, const std::string& cls, int timeoutMs) const {
+  HWND WaitWindow(const std::string& caption, const std::string& cls, int timeoutMs) const {
     for (int waited = 0; waited <= timeoutMs; waited += 20) {
-      for (HWND h : topWindows(pid())) {
+      for (HWND h : TopWindows(Pid())) {
         wchar_t text[256] = L"";
         GetWindowTextW(h, text, 256);
-        if (toUtf8(text) == caption && (cls.empty() || className(h) == cls)) return h;
+        if (ToUtf8(text) == caption && (cls.empty() || ClassName(h) == cls)) return h;
       }
       Sleep(20);
     }
@@ -124,15 +127,15 @@ class VemoProcess {
   }
 
   // The main window, answering the first-run or version message on the way.
-  HWND waitMainWindow(int timeoutMs) const {
+  HWND WaitMainWindow(int timeoutMs) const {
     for (int waited = 0; waited <= timeoutMs; waited += 20) {
-      for (HWND h : topWindows(pid())) {
+      for (HWND h : TopWindows(Pid())) {
         wchar_t text[256] = L"";
         GetWindowTextW(h, text, 256);
-        if (toUtf8(text) != "Vemo") continue;
-        if (className(h) == "#32770") {
+        if (ToUtf8(text) != "Vemo") continue;
+        if (ClassName(h) == "#32770") {
           SendMessageW(GetDlgItem(h, IDOK), BM_CLICK, 0, 0);
-        } else if (IsWindowEnabled(h) && !editBoxes(h).empty()) {
+        } else if (IsWindowEnabled(h) && !EditBoxes(h).empty()) {
           return h;
         }
       }
@@ -142,7 +145,7 @@ class VemoProcess {
   }
 
   // Waits for the process to end; returns its exit status, or -1 when it is still running.
-  long waitExit(int timeoutMs) const {
+  long WaitExit(int timeoutMs) const {
     if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
     GetExitCodeProcess(info_.hProcess, &code);

@@ -7,24 +7,26 @@ namespace vemo {
 namespace {
 
 TEST(AboutSlide, PositionsAtTheCounterValuesOfTheTable) {
-  struct Row { int c, top, label2, label3; };
-  for (Row r : {Row{50, 48, 96, 88}, Row{25, 28, 112, 104}, Row{2, 9, 127, 119},
-                Row{1, 8, 128, 120}}) {
+  struct Row {
+    int c, top, label2, label3;
+  };
+  for (Row r :
+       {Row{50, 48, 96, 88}, Row{25, 28, 112, 104}, Row{2, 9, 127, 119}, Row{1, 8, 128, 120}}) {
     AboutSlidePositions p = AboutSlideAt(r.c);
-    EXPECT_EQ(p.image1_top, r.top) << r.c;
-    EXPECT_EQ(p.label2_left, r.label2) << r.c;
-    EXPECT_EQ(p.label3_left, r.label3) << r.c;
+    EXPECT_EQ(p.image1Top, r.top) << r.c;
+    EXPECT_EQ(p.label2Left, r.label2) << r.c;
+    EXPECT_EQ(p.label3Left, r.label3) << r.c;
   }
 }
 
 TEST(AboutSlide, FiftySlideTicksThenPosesAlternateForever) {
   AboutAnimation a;
-  int previous_top = 1000;
+  int previousTop = 1000;
   for (int i = 0; i < 50; ++i) {
     AboutAnimation::Step s = a.Tick();
     EXPECT_TRUE(s.slide);
-    EXPECT_LE(s.positions.image1_top, previous_top);  // moves one way only
-    previous_top = s.positions.image1_top;
+    EXPECT_LE(s.positions.image1Top, previousTop);  // moves one way only
+    previousTop = s.positions.image1Top;
   }
   EXPECT_EQ(a.counter, 0);
   EXPECT_EQ(a.pose, 0);

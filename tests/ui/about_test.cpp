@@ -32,13 +32,13 @@ TEST(AboutBox, SlideSceneAndPoses) {
   EXPECT_TRUE(a.Timer1.Enabled());
   EXPECT_EQ(a.Timer1.Interval(), 10u);
 
-  auto tick_until = [&](int counter) {  // ticks until the next tick is the one at `counter`
+  auto tickUntil = [&](int counter) {  // ticks until the next tick is the one at `counter`
     while (a.Animation().counter > counter) a.Timer1Timer();
   };
-  tick_until(50);
+  tickUntil(50);
   a.Timer1Timer();  // c = 50: the design positions again
   ExpectSlide(a, 48, 96, 88);
-  tick_until(25);
+  tickUntil(25);
   a.Timer1Timer();
   ExpectSlide(a, 28, 112, 104);
 
@@ -49,7 +49,7 @@ TEST(AboutBox, SlideSceneAndPoses) {
   EXPECT_EQ(a.Timer1.Interval(), 10u);
   ExpectSlide(a, 28, 112, 104);
 
-  tick_until(2);
+  tickUntil(2);
   a.Timer1Timer();
   ExpectSlide(a, 9, 127, 119);
   a.Timer1Timer();  // c = 1

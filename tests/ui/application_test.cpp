@@ -1,11 +1,11 @@
 // The application object and the Error Information window: the ordered queue from another
 // thread (also into a nested modal loop), the quit request inside a modal loop, the general
 // error report, and the text box's lines.
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <thread>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "tests/ui/ui_test_support.h"
 #include "ui/toolkit/check_box.h"
@@ -38,13 +38,13 @@ TEST(Modal, QuitEndsTheLoopAsCancelledAndIsPostedAgain) {
   HWND main = Form1->Handle();
   EnableWindow(main, TRUE);
   ShowWindow(main, SW_SHOWNA);
-  bool main_disabled_while_modal = false;
+  bool mainDisabledWhileModal = false;
   ui::App().Post([&] {
-    main_disabled_while_modal = !IsWindowEnabled(main);
+    mainDisabledWhileModal = !IsWindowEnabled(main);
     ui::App().Terminate();
   });
   EXPECT_EQ(PBar->ShowModal(), ui::kResultCancel);
-  EXPECT_TRUE(main_disabled_while_modal);
+  EXPECT_TRUE(mainDisabledWhileModal);
   EXPECT_TRUE(IsWindowEnabled(main));  // enabled again afterwards
   MSG msg;
   EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // for the outer loop
@@ -105,10 +105,10 @@ TEST(ErrorInfo, LinesAppendClearAndFollowTheWindow) {
   ui::PumpFor(200);
   EXPECT_EQ(f.Lines(), (std::vector<std::string>{u8"ファイル 0", u8"ファイル 1", u8"ファイル 2"}));
 
-  std::string long_line(2000, 'x');
-  f.AppendLine(long_line);
+  std::string longLine(2000, 'x');
+  f.AppendLine(longLine);
   EXPECT_EQ(f.LineCount(), 4);
-  EXPECT_EQ(f.Lines().back(), long_line);
+  EXPECT_EQ(f.Lines().back(), longLine);
   EXPECT_EQ(SendMessageW(f.Memo1.Handle(), EM_GETLINECOUNT, 0, 0), 4);  // not wrapped
 
   // Show and close leaves the text; the text box follows a resized window.
@@ -185,9 +185,9 @@ TEST(Application, TimerSettersFromAnotherThreadTakeEffectInOrder) {
   std::thread stopper([&] { timer.SetEnabled(false); });
   stopper.join();
   ui::PumpFor(50);
-  int stopped_at = ticks;
+  int stoppedAt = ticks;
   ui::PumpFor(200);
-  EXPECT_EQ(ticks, stopped_at);
+  EXPECT_EQ(ticks, stoppedAt);
   timer.SetInterval(100);
   timer.OnTimer = nullptr;
 }
@@ -210,9 +210,12 @@ TEST(Controls, CheckBoxFromCodeProgressBarAboveMax) {
   TPBar& p = *PBar;
   std::vector<std::string> events;
   p.ImFolder1.OnMouseDown = [&](ui::MouseButton b, int x, int y) {
-    events.push_back("down " + std::to_string((int)b) + " " + std::to_string(x) + "," + std::to_string(y));
+    events.push_back("down " + std::to_string((int)b) + " " + std::to_string(x) + "," +
+                     std::to_string(y));
   };
-  p.ImFolder1.OnMouseUp = [&](ui::MouseButton b, int, int) { events.push_back("up " + std::to_string((int)b)); };
+  p.ImFolder1.OnMouseUp = [&](ui::MouseButton b, int, int) {
+    events.push_back("up " + std::to_string((int)b));
+  };
   p.Image1.OnMouseDown = [&](ui::MouseButton, int, int) { events.push_back("walker"); };
   SendMessageW(p.Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(130, 10));
   SendMessageW(p.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(400, 200));  // released elsewhere

@@ -1,8 +1,8 @@
 // The five windows as created at start-up: references, captions, frames, client sizes, and
 // every control's place, size, caption, font and initial state, checked from one table.
-#include <gtest/gtest.h>
-
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "assets/art_ids.h"
 #include "tests/ui/ui_test_support.h"
@@ -38,8 +38,8 @@ struct FormRow {
   ui::Form* form;
   const char* caption;
   int width, height;  // client size; Form2: outer size
-  bool sizeable, system_menu, minimize, maximize;
-  int font_height;
+  bool sizeable, systemMenu, minimize, maximize;
+  int fontHeight;
 };
 
 TEST(Layout, CaptionsFramesAndSizes) {
@@ -57,10 +57,10 @@ TEST(Layout, CaptionsFramesAndSizes) {
     EXPECT_EQ(ui::WindowText(hwnd), row.caption);
     LONG style = GetWindowLongW(hwnd, GWL_STYLE);
     EXPECT_EQ((style & WS_THICKFRAME) != 0, row.sizeable);
-    EXPECT_EQ((style & WS_SYSMENU) != 0, row.system_menu);
+    EXPECT_EQ((style & WS_SYSMENU) != 0, row.systemMenu);
     EXPECT_EQ((style & WS_MINIMIZEBOX) != 0, row.minimize);
     EXPECT_EQ((style & WS_MAXIMIZEBOX) != 0, row.maximize);
-    EXPECT_EQ(row.form->Font().height, row.font_height);
+    EXPECT_EQ(row.form->Font().height, row.fontHeight);
     RECT r;
     if (row.form == Form2) {
       GetWindowRect(hwnd, &r);
@@ -84,7 +84,7 @@ struct ControlRow {
   ui::Control* parent;  // the form, or the group box it lies in
   int left, top, width, height;
   const char* caption;
-  int font_height;
+  int fontHeight;
   bool bold, italic, black;
   bool visible, enabled;
   int tab;  // -1: takes no focus
@@ -103,22 +103,28 @@ std::vector<ControlRow> Rows() {
       {&f.Button1, &f, 320, 400, 305, 26, "Exit", 16, true, false, true, true, true, 12},
       {&f.DirectoryListBox1, &f, 16, 64, 289, 249, nullptr, 12, false, false, false, true, true, 1},
       {&f.DriveComboBox1, &f, 16, 320, 289, 18, nullptr, 12, false, false, false, true, true, 2},
-      {&f.DirectoryListBox2, &f, 328, 64, 289, 249, nullptr, 12, false, false, false, true, true, 4},
+      {&f.DirectoryListBox2, &f, 328, 64, 289, 249, nullptr, 12, false, false, false, true, true,
+       4},
       {&f.DriveComboBox2, &f, 328, 320, 289, 18, nullptr, 12, false, false, false, true, true, 5},
       {&f.Button2, &f, 320, 352, 209, 44, "Start", 16, true, false, true, true, true, 9},
       {&f.Edit1, &f, 16, 32, 289, 20, "Folder 1", 12, false, false, true, true, true, 0},
       {&f.Edit2, &f, 328, 32, 289, 20, "Folder 2", 12, false, false, true, true, true, 3},
       {&f.Button4, &f, 536, 352, 89, 41, "Error Info...", 13, false, false, true, true, true, 10},
-      {&f.CheckBox2, &f, 16, 368, 289, 17, "Recursive comparing to sub folders", 13, false, false, true, true, true, 6},
-      {&f.CheckBox3, &f, 16, 384, 289, 17, "Ignore NoFile-Error in another folder to compare", 12, false, false, false, true, true, 7},
-      {&f.CheckBox1, &f, 16, 400, 289, 17, "Ignore Cases of filenames to compare", 13, false, false, true, true, true, 8},
+      {&f.CheckBox2, &f, 16, 368, 289, 17, "Recursive comparing to sub folders", 13, false, false,
+       true, true, true, 6},
+      {&f.CheckBox3, &f, 16, 384, 289, 17, "Ignore NoFile-Error in another folder to compare", 12,
+       false, false, false, true, true, 7},
+      {&f.CheckBox1, &f, 16, 400, 289, 17, "Ignore Cases of filenames to compare", 13, false, false,
+       true, true, true, 8},
 
-      {&Form2->Memo1, Form2, 0, 0, Form2->ClientWidth(), Form2->ClientHeight(), "No error.", 12, false, false, false, true, true, 0},
+      {&Form2->Memo1, Form2, 0, 0, Form2->ClientWidth(), Form2->ClientHeight(), "No error.", 12,
+       false, false, false, true, true, 0},
 
       {&a.Image4, &a, 8, 56, 49, 33, nullptr, 13, false, false, true, false, true, -1},
       {&a.Label1, &a, 69, 8, 103, 13, "File Compare Tool", 13, false, false, true, true, true, -1},
       {&a.Label4, &a, 8, 104, 241, 13, nullptr, 13, false, true, true, true, true, -1},
-      {&a.Label5, &a, 104, 24, 129, 13, "for Windows9x / NT", 13, false, true, true, true, true, -1},
+      {&a.Label5, &a, 104, 24, 129, 13, "for Windows9x / NT", 13, false, true, true, true, true,
+       -1},
       {&a.Image2, &a, 72, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
       {&a.Image3, &a, 16, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
       {&a.ImChr, &a, 40, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
@@ -157,16 +163,21 @@ std::vector<ControlRow> Rows() {
       {&p.ImAse3, &p, 264, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
       {&p.ImAse4, &p, 296, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
       {&p.GroupBox1, &p, 8, 40, 409, 81, "Entire Process", 16, true, false, true, true, true, -1},
-      {&p.ProgressBar2, &p.GroupBox1, 8, 48, 393, 25, nullptr, 16, true, false, true, true, true, -1},
+      {&p.ProgressBar2, &p.GroupBox1, 8, 48, 393, 25, nullptr, 16, true, false, true, true, true,
+       -1},
       {&p.Panel3, &p.GroupBox1, 272, 16, 129, 25, "", 16, true, false, true, true, true, -1},
-      {&p.GroupBox2, &p, 8, 128, 409, 89, "Files Now Comparing", 13, false, false, true, true, true, -1},
-      {&p.ProgressBar1, &p.GroupBox2, 8, 40, 393, 17, nullptr, 13, false, false, true, true, true, -1},
-      {&p.Panel1, &p.GroupBox2, 8, 64, 393, 17, "Comparing...", 12, false, false, true, true, true, -1},
+      {&p.GroupBox2, &p, 8, 128, 409, 89, "Files Now Comparing", 13, false, false, true, true, true,
+       -1},
+      {&p.ProgressBar1, &p.GroupBox2, 8, 40, 393, 17, nullptr, 13, false, false, true, true, true,
+       -1},
+      {&p.Panel1, &p.GroupBox2, 8, 64, 393, 17, "Comparing...", 12, false, false, true, true, true,
+       -1},
       {&p.Panel2, &p.GroupBox2, 272, 16, 129, 17, "", 13, false, false, true, true, true, -1},
       {&p.Stop, &p, 8, 224, 297, 33, "Stop Comparing", 16, true, false, true, true, true, 1},
       {&p.BitBtn2, &p, 312, 224, 105, 33, "Emergency Exit", 13, false, false, true, true, true, 2},
 
-      {&d.Message, &d, 8, 8, 289, 33, "Drag && Drop Support", 12, false, false, false, true, true, -1},
+      {&d.Message, &d, 8, 8, 289, 33, "Drag && Drop Support", 12, false, false, false, true, true,
+       -1},
       {&d.Button1, &d, 8, 56, 105, 33, "Folder 1 (&1)", 13, true, false, true, true, true, 0},
       {&d.Button2, &d, 120, 56, 105, 33, "Folder2 (&2)", 13, true, false, true, true, true, 1},
       {&d.Button3, &d, 232, 56, 73, 33, "Cancel", 12, false, false, false, true, true, 2},
@@ -180,7 +191,7 @@ TEST(Layout, EveryControlFromTheTable) {
     SCOPED_TRACE(c.Name());
     EXPECT_EQ(c.Parent(), row.parent);
     EXPECT_EQ(c.Font().face, ui::kGothicFace);
-    EXPECT_EQ(c.Font().height, row.font_height);
+    EXPECT_EQ(c.Font().height, row.fontHeight);
     EXPECT_EQ(c.Font().bold, row.bold);
     EXPECT_EQ(c.Font().italic, row.italic);
     EXPECT_EQ(c.Font().black, row.black);
@@ -194,7 +205,7 @@ TEST(Layout, EveryControlFromTheTable) {
       EXPECT_EQ(r.top, row.top);
       EXPECT_EQ(r.right - r.left, row.width);
       EXPECT_EQ(r.bottom - r.top, row.height);
-      EXPECT_EQ(test::FontOf(w->Handle()).lfHeight, -row.font_height);
+      EXPECT_EQ(test::FontOf(w->Handle()).lfHeight, -row.fontHeight);
       EXPECT_EQ((GetWindowLongW(w->Handle(), GWL_STYLE) & WS_VISIBLE) != 0, row.visible);
       EXPECT_EQ(IsWindowEnabled(w->Handle()) != FALSE, row.enabled);
       EXPECT_EQ(w->TabStop() ? w->TabOrder() : -1, row.tab);
@@ -244,11 +255,11 @@ TEST(Layout, InitialStates) {
   EXPECT_EQ(a.Image1.GetPicture().ResourceId(), ART_APP_ICON);
   EXPECT_TRUE(a.Image1.GetPicture().IsIcon());
   // Stacking, back to front.
-  std::vector<std::string> about_order;
-  for (ui::GraphicControl* g : a.Graphics()) about_order.push_back(g->Name());
-  EXPECT_EQ(about_order, (std::vector<std::string>{"Image4", "Label1", "Label4", "Label5",
-                                                   "Image2", "Image3", "ImChr", "ImChrL",
-                                                   "ImChrR", "Label2", "Label3", "Image1"}));
+  std::vector<std::string> aboutOrder;
+  for (ui::GraphicControl* g : a.Graphics()) aboutOrder.push_back(g->Name());
+  EXPECT_EQ(aboutOrder,
+            (std::vector<std::string>{"Image4", "Label1", "Label4", "Label5", "Image2", "Image3",
+                                      "ImChr", "ImChrL", "ImChrR", "Label2", "Label3", "Image1"}));
 
   TPBar& p = *PBar;
   EXPECT_EQ(p.Image1.GetPicture(), p.Image4.GetPicture());  // the walker starts standing

@@ -1,8 +1,8 @@
 // The main menu as the platform holds it, and the keyboard: tab order, first focus, Enter on
 // the default button, and the drop question dialog's buttons.
-#include <gtest/gtest.h>
-
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "tests/ui/ui_test_support.h"
 
@@ -27,26 +27,31 @@ std::string ItemText(HMENU menu, UINT position) {
 
 struct ItemRow {
   const char* caption;
-  bool checked, radio, enabled, is_default;
+  bool checked, radio, enabled, isDefault;
   int group;
 };
 
 TEST(Menu, StructureChecksRadioItemsAndStates) {
   EnsureForms();
-  struct Heading { const char* caption; std::vector<ItemRow> items; };
+  struct Heading {
+    const char* caption;
+    std::vector<ItemRow> items;
+  };
   const std::vector<Heading> headings = {
-      {"File(&F)", {{"Compare(&C)", false, false, true, false, 0},
-                    {"Exit(&X)", false, false, true, false, 0}}},
+      {"File(&F)",
+       {{"Compare(&C)", false, false, true, false, 0}, {"Exit(&X)", false, false, true, false, 0}}},
       {"View(&V)", {{"Error Infomation(&E)", false, false, true, false, 0}}},
-      {"Option(&O)", {{"Recursive(&R)", true, true, true, false, 0},
-                      {"Ignore NoFile(&N)", false, true, true, false, 0},
-                      {"Ignore Cases of Filenames(&C)", false, true, true, false, 0},
-                      {"--------", false, false, false, false, 0},
-                      {"Animation(&A)", true, true, true, false, 0}}},
-      {"Language(&L)", {{"English(&E)", true, true, true, true, 1},
-                        {"Japanese(&J)", false, true, false, false, 1}}},
-      {"Help(&H)", {{"About(&A)", false, false, true, false, 0},
-                    {"Help(&H)", false, false, true, false, 0}}},
+      {"Option(&O)",
+       {{"Recursive(&R)", true, true, true, false, 0},
+        {"Ignore NoFile(&N)", false, true, true, false, 0},
+        {"Ignore Cases of Filenames(&C)", false, true, true, false, 0},
+        {"--------", false, false, false, false, 0},
+        {"Animation(&A)", true, true, true, false, 0}}},
+      {"Language(&L)",
+       {{"English(&E)", true, true, true, true, 1},
+        {"Japanese(&J)", false, true, false, false, 1}}},
+      {"Help(&H)",
+       {{"About(&A)", false, false, true, false, 0}, {"Help(&H)", false, false, true, false, 0}}},
   };
   HMENU bar = GetMenu(Form1->Handle());
   ASSERT_EQ(GetMenuItemCount(bar), (int)headings.size());
@@ -65,7 +70,7 @@ TEST(Menu, StructureChecksRadioItemsAndStates) {
       EXPECT_EQ((mii.fState & MFS_CHECKED) != 0, row.checked);
       EXPECT_EQ((mii.fType & MFT_RADIOCHECK) != 0, row.radio);
       EXPECT_EQ((mii.fState & MFS_DISABLED) == 0, row.enabled);
-      EXPECT_EQ((mii.fState & MFS_DEFAULT) != 0, row.is_default);
+      EXPECT_EQ((mii.fState & MFS_DEFAULT) != 0, row.isDefault);
       EXPECT_EQ(heading->Items()[i]->GroupIndex(), row.group);
       EXPECT_EQ(heading->Items()[i]->Id(), mii.wID);
     }
@@ -124,7 +129,7 @@ TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
   ui::PumpFor(200);
   EXPECT_EQ(f.ActiveControl(), &f.Edit1);  // first in tab order
   const std::vector<ui::WinControl*> order = {
-      &f.DirectoryListBox1, &f.DriveComboBox1, &f.Edit2,    &f.DirectoryListBox2,
+      &f.DirectoryListBox1, &f.DriveComboBox1, &f.Edit2,     &f.DirectoryListBox2,
       &f.DriveComboBox2,    &f.CheckBox2,      &f.CheckBox3, &f.CheckBox1,
       &f.Button2,           &f.Button4,        &f.Button1,   &f.Edit1};  // Button3 is disabled
   for (ui::WinControl* expected : order) {
@@ -164,10 +169,10 @@ int AnswerDropQuestion(std::vector<WORD> keys) {
 
 TEST(Keys, DropQuestionAnswersWithModalResults) {
   EnsureForms();
-  EXPECT_EQ(AnswerDropQuestion({VK_RETURN}), 6);            // Enter: "Folder 1 (&1)"
+  EXPECT_EQ(AnswerDropQuestion({VK_RETURN}), 6);  // Enter: "Folder 1 (&1)"
   EXPECT_FALSE(DragDropMsg->Visible());
   EXPECT_EQ(AnswerDropQuestion({VK_ESCAPE, VK_TAB, VK_RETURN}), 7);  // Esc does nothing
-  EXPECT_EQ(AnswerDropQuestion({VK_TAB, VK_RETURN}), 2);  // the focus stayed on Button2
+  EXPECT_EQ(AnswerDropQuestion({VK_TAB, VK_RETURN}), 2);             // the focus stayed on Button2
   ui::App().Post([] { SendMessageW(DragDropMsg->Button2.Handle(), BM_CLICK, 0, 0); });
   EXPECT_EQ(DragDropMsg->ShowModal(), 7);
   ui::App().Post([] {  // Alt+2: the access key of "Folder2 (&2)"

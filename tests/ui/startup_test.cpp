@@ -1,26 +1,27 @@
 // The real vemo.exe: it starts with the main window "Vemo" (and nothing else visible), the
 // taskbar text "Vemo", ignores its command line, and ends with exit code 0 when the main
 // window closes.
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "ui/toolkit/form.h"
 
 namespace {
 
 std::wstring ExePath() {
-  std::string unix_path = VEMO_EXE;
+  std::string unixPath = VEMO_EXE;
   std::wstring path = L"Z:";
-  for (char c : unix_path) path += c == '/' ? L'\\' : (wchar_t)c;
+  for (char c : unixPath) path += c == '/' ? L'\\' : (wchar_t)c;
   return path;
 }
 
 struct Found {
   DWORD pid;
   HWND main = nullptr, app = nullptr, message_box = nullptr;
-  int visible_forms = 0;
+  int visibleForms = 0;
 };
 
 BOOL CALLBACK FindWindows(HWND hwnd, LPARAM p) {
@@ -33,7 +34,7 @@ BOOL CALLBACK FindWindows(HWND hwnd, LPARAM p) {
   if (lstrcmpW(cls, L"VemoApplication") == 0) f->app = hwnd;
   if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) f->message_box = hwnd;
   if (lstrcmpW(cls, L"VemoForm") == 0 && IsWindowVisible(hwnd)) {
-    ++f->visible_forms;
+    ++f->visibleForms;
     f->main = hwnd;
   }
   return TRUE;
@@ -50,8 +51,8 @@ void StartShowAndClose(const std::wstring& arguments) {
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &si, &pi));
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &pi));
   Found found{pi.dwProcessId};
   for (int i = 0; i < 300 && !found.main; ++i) {
     Sleep(50);
@@ -65,7 +66,7 @@ void StartShowAndClose(const std::wstring& arguments) {
   Sleep(300);
   found = Found{pi.dwProcessId};
   EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
-  EXPECT_EQ(found.visible_forms, 1);
+  EXPECT_EQ(found.visibleForms, 1);
   EXPECT_EQ(Text(found.main), L"Vemo");
   ASSERT_NE(found.app, nullptr);
   EXPECT_EQ(Text(found.app), L"Vemo");

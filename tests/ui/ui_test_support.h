@@ -45,11 +45,11 @@ struct MessageBoxWatch {
 };
 
 inline std::future<MessageBoxWatch> WatchMessageBox(const std::string& caption,
-                                                    int timeout_ms = 5000) {
-  return std::async(std::launch::async, [caption, timeout_ms] {
+                                                    int timeoutMs = 5000) {
+  return std::async(std::launch::async, [caption, timeoutMs] {
     MessageBoxWatch watch;
     std::wstring wcaption = ui::Widen(caption);
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
       HWND box = FindWindowW(L"#32770", wcaption.c_str());
       if (box && IsWindowVisible(box)) {

@@ -14,7 +14,7 @@ const unsigned kExclamationOk = 48;
 const int kYes = 6;
 
 void SetLanguage(int language, ui::MenuItem& item) {
-  runState().language = language;
+  SharedRunState().language = language;
   item.SetChecked(true);  // the radio group unchecks the other item
 }
 
@@ -28,8 +28,7 @@ void ToggleFromMenu(ui::CheckBox& box, ui::MenuItem& item) {
 }
 
 void AskExit() {
-  if (ui::App().MessageBox(kExitQuestion, kExitQuestion, kQuestionYesNo) == kYes)
-    Form1->Close();
+  if (ui::App().MessageBox(kExitQuestion, kExitQuestion, kQuestionYesNo) == kYes) Form1->Close();
 }
 
 void ShowHelp() { ui::App().MessageBox(kHelpMessage, kHelpCaption, kExclamationOk); }

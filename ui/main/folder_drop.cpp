@@ -46,7 +46,7 @@ class DropData {
 
 void HandleDrop(HDROP drop) {
   DropData data(drop);
-  int language = runState().language;
+  int language = SharedRunState().language;
   if (data.Count() != 1) {
     data.Release();
     ui::App().MessageBox(DropRefusalText(language), "Vemo", kExclamationOk);
@@ -58,15 +58,15 @@ void HandleDrop(HDROP drop) {
   auto& dialog = *DragDropMsg;
   dialog.Message.SetCaption(DropQuestionText(language));
   int result = dialog.ShowModal();
-  int side_index;
+  int sideIndex;
   if (result == kFolder1Result) {
-    side_index = 0;
+    sideIndex = 0;
   } else if (result == kFolder2Result) {
-    side_index = 1;
+    sideIndex = 1;
   } else {
     return;  // Cancel: nothing changes
   }
-  FolderSide side = Side(side_index);
+  FolderSide side = Side(sideIndex);
   side.edit.SetText(path);
   MoveToPath(side, path);  // errors end the moves silently
 }

@@ -46,7 +46,7 @@ void FormShow() {
   LoadSettings();
 }
 
-void FormCloseQuery(bool& /*can_close*/) {
+void FormCloseQuery(bool& /*canClose*/) {
   try {
     StoreSettings();
   } catch (const std::exception& error) {
@@ -100,14 +100,14 @@ void StoreSettings() {
   key.WriteInt(kRecursiveValue, form.RecursiveR1.Checked() ? 1 : 0);
   key.WriteInt(kIgnoreNoFileValue, form.IgnoreNoFileN1.Checked() ? 1 : 0);
   key.WriteInt(kIgnoreCasesValue, form.IgnoreCasesOfFilenameC1.Checked() ? 1 : 0);
-  key.WriteInt(kLanguageValue, runState().language);
+  key.WriteInt(kLanguageValue, SharedRunState().language);
   key.WriteString(kHintValue, kHintText);
 }
 
 void BindSettingsHandlers() {
   auto& form = *Form1;
   form.OnShow = [] { FormShow(); };
-  form.OnCloseQuery = [](bool& can_close) { FormCloseQuery(can_close); };
+  form.OnCloseQuery = [](bool& canClose) { FormCloseQuery(canClose); };
 }
 
 }  // namespace vemo::mainwin

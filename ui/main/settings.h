@@ -11,7 +11,7 @@ namespace vemo::mainwin {
 // Show: accept dropped files, seed the generator from the local time, load the settings.
 void FormShow();
 // Close query: store every value; the close is never refused.
-void FormCloseQuery(bool& can_close);
+void FormCloseQuery(bool& canClose);
 
 // Reads the key. No key: the first-run message; another version: the version message; a
 // value absent or of another type stops the load with an error naming it (what was applied

@@ -8,7 +8,7 @@
 
 namespace vemo::ui {
 
-void RegisterFormClass(HINSTANCE module);       // form.cpp
+void RegisterFormClass(HINSTANCE module);         // form.cpp
 void RegisterContainerClasses(HINSTANCE module);  // group_box.cpp / panel.cpp
 
 Application& Application::Instance() {
@@ -19,12 +19,8 @@ Application& Application::Instance() {
 LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   Application& app = Application::Instance();
   switch (msg) {
-    case kQueueMessage:
-      app.DrainQueue();
-      return 0;
-    case WM_TIMER:
-      Timer::Dispatch(wparam);
-      return 0;
+    case kQueueMessage: app.DrainQueue(); return 0;
+    case WM_TIMER: Timer::Dispatch(wparam); return 0;
     case WM_SYSCOMMAND:
       // The taskbar button restores the whole application.
       if ((wparam & 0xFFF0) == SC_RESTORE) {
@@ -51,7 +47,7 @@ LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
 void Application::Initialize() {
   if (handle_) return;
   module_ = GetModuleHandleW(nullptr);
-  ui_thread_ = GetCurrentThreadId();
+  uiThread_ = GetCurrentThreadId();
   INITCOMMONCONTROLSEX icc{};
   icc.dwSize = sizeof(icc);
   icc.dwICC = ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
@@ -94,7 +90,10 @@ void Application::SetTitle(const std::string& title) {
 }
 
 std::vector<HWND> Application::DisableWindows(HWND except) {
-  struct Ctx { HWND except; std::vector<HWND> list; } ctx{except, {}};
+  struct Ctx {
+    HWND except;
+    std::vector<HWND> list;
+  } ctx{except, {}};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND hwnd, LPARAM p) -> BOOL {
@@ -114,8 +113,7 @@ void Application::EnableWindows(const std::vector<HWND>& windows) {
     if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
 }
 
-int Application::MessageBox(const std::string& text, const std::string& caption,
-                            unsigned flags) {
+int Application::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
   HWND owner = GetActiveWindow();
   if (!owner) owner = handle_;
   auto disabled = DisableWindows(nullptr);
@@ -144,15 +142,15 @@ void Application::Terminate() {
   if (OnUiThread()) {
     PostQuitMessage(0);
   } else {
-    PostThreadMessageW(ui_thread_, WM_QUIT, 0, 0);
+    PostThreadMessageW(uiThread_, WM_QUIT, 0, 0);
   }
 }
 
 void Application::Post(std::function<void()> fn) {
   std::lock_guard<std::mutex> lock(mutex_);
   queue_.push_back(std::move(fn));
-  if (!wake_posted_ && handle_) {
-    wake_posted_ = true;
+  if (!wakePosted_ && handle_) {
+    wakePosted_ = true;
     PostMessageW(handle_, kQueueMessage, 0, 0);
   }
 }
@@ -160,7 +158,7 @@ void Application::Post(std::function<void()> fn) {
 void Application::DrainQueue() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    wake_posted_ = false;
+    wakePosted_ = false;
   }
   for (;;) {
     std::function<void()> fn;
@@ -170,8 +168,8 @@ void Application::DrainQueue() {
       fn = std::move(queue_.front());
       queue_.pop_front();
       // A closure may run a nested loop (a modal form): wake it for the rest.
-      if (!queue_.empty() && !wake_posted_) {
-        wake_posted_ = true;
+      if (!queue_.empty() && !wakePosted_) {
+        wakePosted_ = true;
         PostMessageW(handle_, kQueueMessage, 0, 0);
       }
     }
@@ -209,10 +207,10 @@ bool Application::ProcessMessages() {
   return true;
 }
 
-void Application::Run(Form& main_form) {
-  main_form_ = &main_form;
+void Application::Run(Form& mainForm) {
+  mainForm_ = &mainForm;
   ShowWindow(handle_, SW_SHOWNOACTIVATE);
-  Guarded([&] { main_form.Show(); });
+  Guarded([&] { mainForm.Show(); });
   MSG msg;
   while (HandleMessage(msg)) {
   }
@@ -227,7 +225,7 @@ void Application::Minimize() {
         if (hwnd != app->handle_ && IsWindowVisible(hwnd) && Form::FromWindow(hwnd) &&
             GetWindow(hwnd, GW_OWNER) == app->handle_) {
           ShowWindow(hwnd, SW_HIDE);
-          app->minimized_forms_.push_back(hwnd);
+          app->minimizedForms_.push_back(hwnd);
         }
         return TRUE;
       },
@@ -238,11 +236,11 @@ void Application::Minimize() {
 void Application::Restore() {
   if (IsIconic(handle_)) ShowWindow(handle_, SW_RESTORE);
   std::vector<HWND> forms;
-  forms.swap(minimized_forms_);
+  forms.swap(minimizedForms_);
   for (HWND hwnd : forms)
     if (IsWindow(hwnd)) ShowWindow(hwnd, SW_SHOWNA);
-  if (main_form_ && main_form_->Visible() && IsWindowEnabled(main_form_->Handle()))
-    SetActiveWindow(main_form_->Handle());
+  if (mainForm_ && mainForm_->Visible() && IsWindowEnabled(mainForm_->Handle()))
+    SetActiveWindow(mainForm_->Handle());
 }
 
 bool Application::Minimized() const { return handle_ && IsIconic(handle_); }

@@ -78,12 +78,12 @@ class Application {
 
   // Runs fn on the user-interface thread, after everything posted before it. Any thread.
   void Post(std::function<void()> fn);
-  bool OnUiThread() const { return GetCurrentThreadId() == ui_thread_; }
+  bool OnUiThread() const { return GetCurrentThreadId() == uiThread_; }
 
   // Shows the main form and runs the message loop until the main form has closed.
-  void Run(Form& main_form);
-  Form* MainForm() const { return main_form_; }
-  void SetMainForm(Form* form) { main_form_ = form; }
+  void Run(Form& mainForm);
+  Form* MainForm() const { return mainForm_; }
+  void SetMainForm(Form* form) { mainForm_ = form; }
 
   // Dispatches the messages that are waiting (also the posted closures); returns false when a
   // WM_QUIT was met (it is posted again, so the outer loop sees it too).
@@ -107,13 +107,13 @@ class Application {
 
   HINSTANCE module_ = nullptr;
   HWND handle_ = nullptr;
-  DWORD ui_thread_ = 0;
-  Form* main_form_ = nullptr;
+  DWORD uiThread_ = 0;
+  Form* mainForm_ = nullptr;
   mutable std::mutex mutex_;
   std::string title_;
   std::deque<std::function<void()>> queue_;
-  bool wake_posted_ = false;
-  std::vector<HWND> minimized_forms_;  // hidden by Minimize, shown again by Restore
+  bool wakePosted_ = false;
+  std::vector<HWND> minimizedForms_;  // hidden by Minimize, shown again by Restore
 };
 
 inline Application& App() { return Application::Instance(); }

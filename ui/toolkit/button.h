@@ -19,17 +19,17 @@ class Button : public WinControl {
   bool TabStop() const override { return true; }
 
   bool Default() const { return default_; }
-  void SetDefault(bool is_default) {
-    default_ = is_default;
-    DrawAsDefault(is_default);
-    if (form_) form_->SetDefaultButton(is_default ? this : nullptr);
+  void SetDefault(bool isDefault) {
+    default_ = isDefault;
+    DrawAsDefault(isDefault);
+    if (form_) form_->SetDefaultButton(isDefault ? this : nullptr);
   }
-  int ModalResult() const { return modal_result_; }
-  void SetModalResult(int result) { modal_result_ = result; }
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int result) { modalResult_ = result; }
 
   // What pressing the button does: the modal result, then OnClick.
   void Click() {
-    if (modal_result_ != kResultNone && form_) form_->SetModalResult(modal_result_);
+    if (modalResult_ != kResultNone && form_) form_->SetModalResult(modalResult_);
     if (OnClick) OnClick();
   }
 
@@ -53,12 +53,12 @@ class Button : public WinControl {
   }
 
  private:
-  void DrawAsDefault(bool as_default) {
+  void DrawAsDefault(bool asDefault) {
     DWORD style = (DWORD)GetWindowLongW(hwnd_, GWL_STYLE) & 0xFFFF & ~BS_TYPEMASK;
-    SendMessageW(hwnd_, BM_SETSTYLE, style | (as_default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+    SendMessageW(hwnd_, BM_SETSTYLE, style | (asDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
   }
   bool default_ = false;
-  int modal_result_ = kResultNone;
+  int modalResult_ = kResultNone;
 };
 
 }  // namespace vemo::ui

@@ -10,7 +10,7 @@ namespace vemo::ui {
 
 namespace {
 const wchar_t kObjectProp[] = L"VemoControl";
-int next_control_id = 1000;
+int nextControlId = 1000;
 }  // namespace
 
 // ---- Control
@@ -32,7 +32,10 @@ void Control::Init(WinControl* parent, const Layout& layout) {
 }
 
 void Control::SetBounds(int left, int top, int width, int height) {
-  left_ = left; top_ = top; width_ = width; height_ = height;
+  left_ = left;
+  top_ = top;
+  width_ = width;
+  height_ = height;
 }
 void Control::SetVisible(bool visible) { visible_ = visible; }
 void Control::SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -56,15 +59,14 @@ void WinControl::Attach(HWND hwnd) {
 }
 
 void WinControl::CreateWindowed(WinControl* parent, const Layout& layout,
-                                const wchar_t* window_class, DWORD style, DWORD ex_style) {
+                                const wchar_t* windowClass, DWORD style, DWORD exStyle) {
   Init(parent, layout);
   tab_ = layout.tab;
-  HWND parent_hwnd = parent->Handle();
-  HWND hwnd = CreateWindowExW(ex_style, window_class, Widen(layout.caption).c_str(),
-                              style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left_, top_,
-                              width_, height_, parent_hwnd,
-                              reinterpret_cast<HMENU>((INT_PTR)next_control_id++),
-                              App().Module(), this);
+  HWND parentHwnd = parent->Handle();
+  HWND hwnd = CreateWindowExW(
+      exStyle, windowClass, Widen(layout.caption).c_str(),
+      style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left_, top_, width_, height_, parentHwnd,
+      reinterpret_cast<HMENU>((INT_PTR)nextControlId++), App().Module(), this);
   Attach(hwnd);
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_)), FALSE);
   // A later control lies above an earlier one.

@@ -79,7 +79,9 @@ class WinControl : public Control {
   // Whether the kind of control takes the focus at all (edits, buttons, lists).
   virtual bool TabStop() const { return false; }
   bool CanFocus() const;
-  void SetFocus() { if (hwnd_) ::SetFocus(hwnd_); }
+  void SetFocus() {
+    if (hwnd_) ::SetFocus(hwnd_);
+  }
   bool Focused() const;
   const std::vector<WinControl*>& Children() const { return children_; }
 
@@ -100,8 +102,8 @@ class WinControl : public Control {
   void CollectTabOrder(std::vector<WinControl*>& out) const;
 
  protected:
-  void CreateWindowed(WinControl* parent, const Layout& layout, const wchar_t* window_class,
-                      DWORD style, DWORD ex_style = 0);
+  void CreateWindowed(WinControl* parent, const Layout& layout, const wchar_t* windowClass,
+                      DWORD style, DWORD exStyle = 0);
   void Attach(HWND hwnd);
   void AddTo(WinControl& parent) { parent.children_.push_back(this); }
   // Default colours for the parent's WM_CTLCOLOR* answer.

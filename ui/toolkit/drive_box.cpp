@@ -26,9 +26,9 @@ void DriveBox::Create(WinControl& parent, const Layout& layout) {
   for (int attempt = 0; attempt < 4; ++attempt) {
     RECT box;
     GetWindowRect(hwnd_, &box);
-    int off_by = (box.bottom - box.top) - layout.height;
-    if (off_by == 0 || field - off_by <= 0) break;
-    field -= off_by;
+    int offBy = (box.bottom - box.top) - layout.height;
+    if (offBy == 0 || field - offBy <= 0) break;
+    field -= offBy;
     SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
   }
   Fill();
@@ -88,9 +88,7 @@ void DriveBox::Command(int code) {
       if (OnChange) OnChange();
       break;
     }
-    case CBN_SELENDCANCEL:
-      SelectHeld();
-      break;
+    case CBN_SELENDCANCEL: SelectHeld(); break;
   }
 }
 
@@ -125,11 +123,11 @@ void DriveBox::Draw(const DRAWITEMSTRUCT& item) {
   std::string text = std::string(1, static_cast<char>(letter - 'A' + 'a')) + ":";
   if (!labels_[item.itemID].empty()) text += " [" + labels_[item.itemID] + "]";
   std::wstring wide = Widen(text);
-  RECT text_area = area;
-  text_area.left += 22;
+  RECT textArea = area;
+  textArea.left += 22;
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text_area,
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &textArea,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_COMBOBOXEDIT))
     DrawFocusRect(dc, &area);

@@ -177,11 +177,9 @@ std::vector<std::string> SubFolders(const std::string& folder) {
   } while (FindNextFileW(find, &data));
   FindClose(find);
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) {
-                                          return static_cast<unsigned char>(Lower(x)) <
-                                                 static_cast<unsigned char>(Lower(y));
-                                        });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+      return static_cast<unsigned char>(Lower(x)) < static_cast<unsigned char>(Lower(y));
+    });
   });
   return names;
 }
@@ -204,8 +202,8 @@ std::string Join(const std::string& folder, const std::string& name) {
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 }  // namespace vemo::ui::drives

@@ -19,9 +19,9 @@ class Edit : public WinControl {
 
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text) { SetCaption(text); }
-  int MaxLength() const { return max_length_; }
+  int MaxLength() const { return maxLength_; }
   void SetMaxLength(int length) {
-    max_length_ = length;
+    maxLength_ = length;
     SendMessageW(hwnd_, EM_SETLIMITTEXT, length, 0);
   }
 
@@ -37,7 +37,7 @@ class Edit : public WinControl {
   }
 
  private:
-  int max_length_ = 0;
+  int maxLength_ = 0;
 };
 
 }  // namespace vemo::ui

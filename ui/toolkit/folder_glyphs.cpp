@@ -6,11 +6,11 @@ namespace {
 void FillPolygon(HDC dc, const POINT* points, int count, COLORREF fill, COLORREF edge) {
   HBRUSH brush = CreateSolidBrush(fill);
   HPEN pen = CreatePen(PS_SOLID, 1, edge);
-  HGDIOBJ old_brush = SelectObject(dc, brush);
-  HGDIOBJ old_pen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
   Polygon(dc, points, count);
-  SelectObject(dc, old_brush);
-  SelectObject(dc, old_pen);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
   DeleteObject(brush);
   DeleteObject(pen);
 }
@@ -23,7 +23,7 @@ const COLORREF kFront = RGB(255, 220, 90);
 
 void DrawFolder(HDC dc, int x, int y, bool open) {
   // The back with its tab.
-  const POINT back[] = {{x, y + 2},      {x + 1, y + 1},  {x + 5, y + 1},  {x + 6, y + 3},
+  const POINT back[] = {{x, y + 2},      {x + 1, y + 1},   {x + 5, y + 1}, {x + 6, y + 3},
                         {x + 14, y + 3}, {x + 14, y + 13}, {x, y + 13}};
   FillPolygon(dc, back, 7, kBack, kEdge);
   if (open) {

@@ -57,29 +57,31 @@ void FolderList::Fill() {
   entries_.clear();
   std::vector<std::string> chain = drives::Chain(directory_);
   for (size_t depth = 0; depth < chain.size(); ++depth)
-    entries_.push_back({chain[depth], drives::LastName(chain[depth]), static_cast<int>(depth), true});
-  current_index_ = static_cast<int>(chain.size()) - 1;
+    entries_.push_back(
+        {chain[depth], drives::LastName(chain[depth]), static_cast<int>(depth), true});
+  currentIndex_ = static_cast<int>(chain.size()) - 1;
   for (const std::string& name : drives::SubFolders(directory_))
-    entries_.push_back({drives::Join(directory_, name), name, static_cast<int>(chain.size()), false});
+    entries_.push_back(
+        {drives::Join(directory_, name), name, static_cast<int>(chain.size()), false});
 
   if (!hwnd_) return;
   SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
   for (size_t i = 0; i < entries_.size(); ++i)
     SendMessageW(hwnd_, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
-  SendMessageW(hwnd_, LB_SETCURSEL, current_index_, 0);
+  SendMessageW(hwnd_, LB_SETCURSEL, currentIndex_, 0);
   // Keep the current folder in sight, with as much of the chain above it as fits.
   RECT client;
   GetClientRect(hwnd_, &client);
   int visible = client.bottom / kItemHeight;
-  int top = current_index_ - visible / 2;
+  int top = currentIndex_ - visible / 2;
   SendMessageW(hwnd_, LB_SETTOPINDEX, top < 0 ? 0 : top, 0);
   SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 int FolderList::SelectedEntry() const {
-  if (!hwnd_) return current_index_;
+  if (!hwnd_) return currentIndex_;
   return static_cast<int>(SendMessageW(hwnd_, LB_GETCURSEL, 0, 0));
 }
 
@@ -133,9 +135,7 @@ LRESULT CALLBACK FolderList::KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM 
     case WM_CHAR:
       if (wparam == '\r') return 0;
       break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, KeyProc, 1);
-      break;
+    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, KeyProc, 1); break;
   }
   return DefSubclassProc(hwnd, msg, wparam, lparam);
 }
@@ -149,12 +149,12 @@ void FolderList::Draw(const DRAWITEMSTRUCT& item) {
   const Entry& entry = entries_[item.itemID];
   int x = area.left + 2 + entry.depth * kIndent;
   glyphs::DrawFolder(dc, x, area.top + (area.bottom - area.top - 14) / 2, entry.open);
-  RECT text_area = area;
-  text_area.left = x + kGlyphWidth;
+  RECT textArea = area;
+  textArea.left = x + kGlyphWidth;
   std::wstring name = Widen(entry.name);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-  DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text_area,
+  DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &textArea,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &area);
 }

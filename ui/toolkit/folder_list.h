@@ -55,12 +55,12 @@ class FolderList : public WinControl {
   void MoveTo(const std::string& folder);
   void Fill();
   void Draw(const DRAWITEMSTRUCT& item);
-  static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
-                                  UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                  DWORD_PTR data);
 
   std::string directory_;
   std::vector<Entry> entries_;
-  int current_index_ = 0;
+  int currentIndex_ = 0;
 };
 
 }  // namespace vemo::ui

@@ -3,6 +3,7 @@
 // while the requested face stays what the program asked for.
 #pragma once
 #include <windows.h>
+
 #include <string>
 
 namespace vemo::ui {
@@ -10,10 +11,10 @@ namespace vemo::ui {
 extern const char* const kGothicFace;  // "ＭＳ Ｐゴシック"
 
 struct FontSpec {
-  int height = 12;       // character height in pixels
+  int height = 12;  // character height in pixels
   bool bold = false;
   bool italic = false;
-  bool black = false;    // black text instead of the system's window-text colour
+  bool black = false;  // black text instead of the system's window-text colour
   std::string face = kGothicFace;
 
   bool operator==(const FontSpec& o) const {
@@ -25,7 +26,10 @@ struct FontSpec {
 // Shorthands for the layouts.
 inline FontSpec MakeFont(int height, bool bold = false, bool italic = false, bool black = false) {
   FontSpec f;
-  f.height = height; f.bold = bold; f.italic = italic; f.black = black;
+  f.height = height;
+  f.bold = bold;
+  f.italic = italic;
+  f.black = black;
   return f;
 }
 

@@ -45,22 +45,16 @@ void RegisterFormClass(HINSTANCE module) {
 
 namespace {
 
-void StylesFor(BorderStyle border, DWORD& style, DWORD& ex_style) {
-  ex_style = 0;
+void StylesFor(BorderStyle border, DWORD& style, DWORD& exStyle) {
+  exStyle = 0;
   switch (border) {
-    case BorderStyle::Single:
-      style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-      break;
-    case BorderStyle::Sizeable:
-      style = WS_OVERLAPPEDWINDOW;
-      break;
+    case BorderStyle::Single: style = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
+    case BorderStyle::Sizeable: style = WS_OVERLAPPEDWINDOW; break;
     case BorderStyle::Dialog:
       style = WS_CAPTION | WS_SYSMENU;
-      ex_style = WS_EX_DLGMODALFRAME;
+      exStyle = WS_EX_DLGMODALFRAME;
       break;
-    case BorderStyle::SingleNoSystem:
-      style = WS_CAPTION;
-      break;
+    case BorderStyle::SingleNoSystem: style = WS_CAPTION; break;
   }
   style |= WS_CLIPCHILDREN;
 }
@@ -76,12 +70,12 @@ void Form::CreateForm(const FormSpec& spec) {
   position_ = spec.position;
   font_ = spec.font;
   form_ = this;
-  DWORD style = 0, ex_style = 0;
-  StylesFor(border_, style, ex_style);
+  DWORD style = 0, exStyle = 0;
+  StylesFor(border_, style, exStyle);
   int w = spec.width, h = spec.height;
-  if (!spec.outer_size) {
+  if (!spec.outerSize) {
     RECT r{0, 0, w, h};
-    AdjustWindowRectEx(&r, style, FALSE, ex_style);
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
     w = r.right - r.left;
     h = r.bottom - r.top;
   }
@@ -90,9 +84,9 @@ void Form::CreateForm(const FormSpec& spec) {
     x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
     y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
   }
-  CreateWindowExW(ex_style, L"VemoForm", Widen(caption_).c_str(), style, x, y, w, h,
-                  App().Handle(), nullptr, App().Module(), this);
-  if (!spec.outer_size) SetClientSize(spec.width, spec.height);
+  CreateWindowExW(exStyle, L"VemoForm", Widen(caption_).c_str(), style, x, y, w, h, App().Handle(),
+                  nullptr, App().Module(), this);
+  if (!spec.outerSize) SetClientSize(spec.width, spec.height);
   SyncBounds();
 }
 
@@ -104,11 +98,11 @@ void Form::SetMenu(MainMenu& menu) {
   SetClientSize(cw, ch);
 }
 
-void Form::SetIcon(int resource_id) {
-  HICON big = (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resource_id), IMAGE_ICON, 32,
-                                32, 0);
-  HICON small = (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resource_id), IMAGE_ICON, 16,
-                                  16, 0);
+void Form::SetIcon(int resourceId) {
+  HICON big =
+      (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0);
+  HICON small =
+      (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 16, 16, 0);
   if (big) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, (LPARAM)big);
   if (small) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, (LPARAM)small);
   icon_ = big;
@@ -181,11 +175,11 @@ void Form::SetVisible(bool visible) {
 }
 
 void Form::Close() {
-  bool can_close = true;
-  if (OnCloseQuery) OnCloseQuery(can_close);
-  if (!can_close) return;
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(canClose);
+  if (!canClose) return;
   if (modal_) {
-    if (modal_result_ == kResultNone) modal_result_ = kResultCancel;
+    if (modalResult_ == kResultNone) modalResult_ = kResultCancel;
     return;
   }
   Fire(OnClose);
@@ -197,22 +191,22 @@ int Form::ShowModal() {
   HWND previous = GetActiveWindow();
   ReleaseCapture();
   modal_ = true;
-  modal_result_ = kResultNone;
+  modalResult_ = kResultNone;
   auto disabled = App().DisableWindows(hwnd_);
   EnableWindow(hwnd_, TRUE);
   Show();
   SetActiveWindow(hwnd_);
   MSG msg;
-  while (modal_result_ == kResultNone) {
+  while (modalResult_ == kResultNone) {
     if (!App().HandleMessage(msg)) {
       // Emergency exit: end as cancelled and let the outer loop see the quit too.
       PostQuitMessage((int)msg.wParam);
-      modal_result_ = kResultCancel;
+      modalResult_ = kResultCancel;
       break;
     }
-    if (modal_result_ == kResultNone && !IsWindowVisible(hwnd_)) modal_result_ = kResultCancel;
+    if (modalResult_ == kResultNone && !IsWindowVisible(hwnd_)) modalResult_ = kResultCancel;
   }
-  int result = modal_result_;
+  int result = modalResult_;
   App().EnableWindows(disabled);
   if (previous && previous != hwnd_ && IsWindow(previous) && IsWindowVisible(previous))
     SetActiveWindow(previous);
@@ -253,7 +247,7 @@ void Form::LayoutAligned() {
 
 WinControl* Form::ActiveControl() const {
   HWND focus = GetFocus();
-  if (!focus || !IsChild(hwnd_, focus)) focus = saved_focus_;
+  if (!focus || !IsChild(hwnd_, focus)) focus = savedFocus_;
   while (focus && focus != hwnd_) {
     if (WinControl* c = WinControl::FromHandle(focus)) return c;
     focus = GetParent(focus);
@@ -324,8 +318,8 @@ bool Form::HandleDialogKey(const MSG& msg) {
       // No form of ours has a cancel button: Esc does nothing, unless a control wants it
       // (an open drop-down list closes).
       MSG copy = msg;
-      LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam,
-                                  reinterpret_cast<LPARAM>(&copy));
+      LRESULT code =
+          SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
       return !(code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE));
     }
     if (msg.wParam == VK_RETURN && !alt) {
@@ -336,12 +330,12 @@ bool Form::HandleDialogKey(const MSG& msg) {
       }
       // A control that wants Enter itself (an open drop-down list, a folder list) keeps it.
       MSG copy = msg;
-      LRESULT code = SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam,
-                                  reinterpret_cast<LPARAM>(&copy));
+      LRESULT code =
+          SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
       if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
-      if (default_button_ && IsWindowVisible(default_button_->Handle()) &&
-          IsWindowEnabled(default_button_->Handle())) {
-        default_button_->Click();
+      if (defaultButton_ && IsWindowVisible(defaultButton_->Handle()) &&
+          IsWindowEnabled(defaultButton_->Handle())) {
+        defaultButton_->Click();
         return true;
       }
     }
@@ -427,9 +421,7 @@ void Form::MouseEvent(UINT msg, LPARAM lparam) {
 LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   LRESULT result = 0;
   switch (msg) {
-    case WM_CLOSE:
-      Close();
-      return 0;
+    case WM_CLOSE: Close(); return 0;
     case WM_COMMAND:
       if (lparam) {
         if (WinControl* c = FromHandle(reinterpret_cast<HWND>(lparam)))
@@ -464,16 +456,14 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (WinControl* c = FromHandle(reinterpret_cast<HWND>(lparam)))
         if (c->Reflect(msg, wparam, lparam, result)) return result;
       break;
-    case WM_PAINT:
-      Paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_LBUTTONDOWN: case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP:
-      MouseEvent(msg, lparam);
-      return 0;
+    case WM_PAINT: Paint(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: MouseEvent(msg, lparam); return 0;
     case WM_CAPTURECHANGED:
       if (reinterpret_cast<HWND>(lparam) != hwnd_) captured_ = nullptr;
       break;
@@ -481,17 +471,15 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       LayoutAligned();
       SyncBounds();
       break;
-    case WM_MOVE:
-      SyncBounds();
-      break;
+    case WM_MOVE: SyncBounds(); break;
     case WM_ACTIVATE:
       if (LOWORD(wparam) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) saved_focus_ = focus;
+        if (focus && IsChild(hwnd_, focus)) savedFocus_ = focus;
       } else if (!HIWORD(wparam)) {
-        if (saved_focus_ && IsWindow(saved_focus_) && IsWindowVisible(saved_focus_) &&
-            IsWindowEnabled(saved_focus_))
-          ::SetFocus(saved_focus_);
+        if (savedFocus_ && IsWindow(savedFocus_) && IsWindowVisible(savedFocus_) &&
+            IsWindowEnabled(savedFocus_))
+          ::SetFocus(savedFocus_);
         else
           FocusFirst();
       }
@@ -502,9 +490,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
-    case WM_DROPFILES:
-      Fire(OnDropFiles, reinterpret_cast<HDROP>(wparam));
-      return 0;
+    case WM_DROPFILES: Fire(OnDropFiles, reinterpret_cast<HDROP>(wparam)); return 0;
   }
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
 }

@@ -32,35 +32,35 @@ struct FormSpec {
   std::string caption;
   BorderStyle border = BorderStyle::Single;
   FormPosition position = FormPosition::System;
-  int width = 0, height = 0;  // client size, or outer size when outer_size is set
-  bool outer_size = false;
+  int width = 0, height = 0;  // client size, or outer size when outerSize is set
+  bool outerSize = false;
   FontSpec font;
 };
 
 class Form : public WinControl {
  public:
-  std::function<void()> OnShow;                   // each time the form becomes visible
-  std::function<void(bool& can_close)> OnCloseQuery;
-  std::function<void()> OnClose;                  // after a close was allowed
-  std::function<void(HDROP)> OnDropFiles;         // WM_DROPFILES, once DragAcceptFiles is on
+  std::function<void()> OnShow;  // each time the form becomes visible
+  std::function<void(bool& canClose)> OnCloseQuery;
+  std::function<void()> OnClose;           // after a close was allowed
+  std::function<void(HDROP)> OnDropFiles;  // WM_DROPFILES, once DragAcceptFiles is on
 
   Form() = default;
   ~Form() override;
 
   void CreateForm(const FormSpec& spec);
   void SetMenu(MainMenu& menu);
-  void SetIcon(int resource_id);
+  void SetIcon(int resourceId);
   BorderStyle Border() const { return border_; }
   FormPosition Position() const { return position_; }
 
   // Showing and closing.
   void SetVisible(bool visible) override;  // Show() / Hide()
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
-  void Close();                            // close query, then hide (main form: quit)
-  int ShowModal();                         // returns the modal result (6, 7, 2, ...)
+  void Close();     // close query, then hide (main form: quit)
+  int ShowModal();  // returns the modal result (6, 7, 2, ...)
   bool Modal() const { return modal_; }
-  int ModalResult() const { return modal_result_; }
-  void SetModalResult(int result) { modal_result_ = result; }
+  int ModalResult() const { return modalResult_; }
+  void SetModalResult(int result) { modalResult_ = result; }
 
   // Minimising: the main form minimises the whole application (its taskbar button).
   void Minimize();
@@ -72,8 +72,8 @@ class Form : public WinControl {
   void SetClientSize(int width, int height);
   void SetBounds(int left, int top, int width, int height) override;
 
-  void SetDefaultButton(Button* button) { default_button_ = button; }
-  Button* DefaultButton() const { return default_button_; }
+  void SetDefaultButton(Button* button) { defaultButton_ = button; }
+  Button* DefaultButton() const { return defaultButton_; }
   // The control that has (or last had) the focus in this form.
   WinControl* ActiveControl() const;
   void FocusFirst();
@@ -108,9 +108,9 @@ class Form : public WinControl {
   BorderStyle border_ = BorderStyle::Single;
   FormPosition position_ = FormPosition::System;
   bool modal_ = false;
-  int modal_result_ = 0;
-  Button* default_button_ = nullptr;
-  HWND saved_focus_ = nullptr;
+  int modalResult_ = 0;
+  Button* defaultButton_ = nullptr;
+  HWND savedFocus_ = nullptr;
   WinControl* aligned_ = nullptr;
   std::vector<GraphicControl*> graphics_;
   GraphicControl* captured_ = nullptr;

@@ -21,7 +21,7 @@ RECT Label::TextRect() const {
 }
 
 RECT Label::DrawnRect() const {
-  return auto_size_ ? TextRect() : RECT{left_, top_, left_ + width_, top_ + height_};
+  return autoSize_ ? TextRect() : RECT{left_, top_, left_ + width_, top_ + height_};
 }
 
 void Label::Paint(HDC dc) {
@@ -31,7 +31,7 @@ void Label::Paint(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT));
   std::wstring text = Widen(caption_);
-  UINT flags = DT_EXPANDTABS | DT_LEFT | (auto_size_ ? DT_NOCLIP : 0);
+  UINT flags = DT_EXPANDTABS | DT_LEFT | (autoSize_ ? DT_NOCLIP : 0);
   DrawTextW(dc, text.c_str(), (int)text.size(), &r, flags);
 }
 

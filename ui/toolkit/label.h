@@ -9,10 +9,10 @@ class Label : public GraphicControl {
  public:
   void Create(WinControl& parent, const Layout& layout) { CreateGraphic(&parent, layout); }
 
-  bool AutoSize() const { return auto_size_; }
-  void SetAutoSize(bool auto_size) {
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool autoSize) {
     Invalidate();
-    auto_size_ = auto_size;
+    autoSize_ = autoSize;
     Invalidate();
   }
 
@@ -21,7 +21,7 @@ class Label : public GraphicControl {
 
  private:
   RECT TextRect() const;
-  bool auto_size_ = true;
+  bool autoSize_ = true;
 };
 
 }  // namespace vemo::ui

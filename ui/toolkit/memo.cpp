@@ -16,7 +16,7 @@ void Memo::Create(WinControl& parent, const Layout& layout) {
 void Memo::AppendLines(const std::vector<std::string>& lines) {
   if (lines.empty()) return;
   std::wstring text;
-  bool first = line_count_ == 0;
+  bool first = lineCount_ == 0;
   for (const std::string& line : lines) {
     if (!first) text += L"\r\n";
     first = false;
@@ -25,16 +25,16 @@ void Memo::AppendLines(const std::vector<std::string>& lines) {
   int end = GetWindowTextLengthW(hwnd_);
   SendMessageW(hwnd_, EM_SETSEL, end, end);
   SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-  line_count_ += (int)lines.size();
+  lineCount_ += (int)lines.size();
   // Keep the newest line in view from its start, not scrolled to the end of a long line.
-  int last = (int)SendMessageW(hwnd_, EM_LINEINDEX, line_count_ - 1, 0);
+  int last = (int)SendMessageW(hwnd_, EM_LINEINDEX, lineCount_ - 1, 0);
   SendMessageW(hwnd_, EM_SETSEL, last, last);
   SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
 }
 
 void Memo::Clear() {
   SetWindowTextW(hwnd_, L"");
-  line_count_ = 0;
+  lineCount_ = 0;
 }
 
 void Memo::SetLines(const std::vector<std::string>& lines) {
@@ -44,12 +44,12 @@ void Memo::SetLines(const std::vector<std::string>& lines) {
     text += Widen(lines[i]);
   }
   SetWindowTextW(hwnd_, text.c_str());
-  line_count_ = (int)lines.size();
+  lineCount_ = (int)lines.size();
 }
 
 std::vector<std::string> Memo::Lines() const {
   std::vector<std::string> lines;
-  if (line_count_ == 0) return lines;
+  if (lineCount_ == 0) return lines;
   std::string text = WindowText(hwnd_);
   size_t start = 0;
   for (;;) {

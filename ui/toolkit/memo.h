@@ -18,12 +18,12 @@ class Memo : public WinControl {
   void Clear();
   void SetLines(const std::vector<std::string>& lines);
   std::vector<std::string> Lines() const;
-  int LineCount() const { return line_count_; }
+  int LineCount() const { return lineCount_; }
 
   bool Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
  private:
-  int line_count_ = 0;
+  int lineCount_ = 0;
 };
 
 }  // namespace vemo::ui

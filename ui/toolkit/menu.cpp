@@ -12,7 +12,7 @@ std::map<UINT, MenuItem*>& Commands() {
   static std::map<UINT, MenuItem*> commands;
   return commands;
 }
-UINT next_command = 100;
+UINT nextCommand = 100;
 }  // namespace
 
 void MainMenu::Create(const std::string& name) {
@@ -26,7 +26,7 @@ void MenuItem::Create(MainMenu& menu, const std::string& name, const std::string
   menu_ = &menu;
   container_ = menu.Handle();
   submenu_ = CreatePopupMenu();
-  id_ = next_command++;
+  id_ = nextCommand++;
   std::wstring text = Widen(caption);
   MENUITEMINFOW mii{};
   mii.cbSize = sizeof(mii);
@@ -45,7 +45,7 @@ void MenuItem::Create(MenuItem& heading, const std::string& name, const std::str
   heading_ = &heading;
   menu_ = heading.menu_;
   container_ = heading.submenu_;
-  id_ = next_command++;
+  id_ = nextCommand++;
   Commands()[id_] = this;
   std::wstring text = Widen(caption);
   MENUITEMINFOW mii{};
@@ -63,8 +63,8 @@ void MenuItem::Apply() {
   mii.cbSize = sizeof(mii);
   mii.fMask = MIIM_STATE | MIIM_FTYPE;
   mii.fType = MFT_STRING | (radio_ ? MFT_RADIOCHECK : 0);
-  mii.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_DISABLED) |
-               (default_ ? MFS_DEFAULT : 0);
+  mii.fState =
+      (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_DISABLED) | (default_ ? MFS_DEFAULT : 0);
   SetMenuItemInfoW(container_, id_, FALSE, &mii);
   if (!heading_ && menu_ && menu_->Window()) DrawMenuBar(menu_->Window());
 }
@@ -103,8 +103,8 @@ void MenuItem::SetEnabled(bool enabled) {
   Apply();
 }
 
-void MenuItem::SetDefault(bool is_default) {
-  default_ = is_default;
+void MenuItem::SetDefault(bool isDefault) {
+  default_ = isDefault;
   Apply();
 }
 

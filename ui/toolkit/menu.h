@@ -57,7 +57,7 @@ class MenuItem {
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   bool Default() const { return default_; }
-  void SetDefault(bool is_default);
+  void SetDefault(bool isDefault);
 
   const std::vector<MenuItem*>& Items() const { return items_; }
   MenuItem* Heading() const { return heading_; }
@@ -66,7 +66,9 @@ class MenuItem {
   HMENU ContainingMenu() const { return container_; }
 
   // What choosing the item does.
-  void Click() { if (OnClick) OnClick(); }
+  void Click() {
+    if (OnClick) OnClick();
+  }
   // Routes a menu WM_COMMAND to its item.
   static void DispatchCommand(UINT id);
 

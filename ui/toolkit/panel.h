@@ -11,19 +11,30 @@ class Panel : public CustomControl {
   void Create(WinControl& parent, const Layout& layout) { CreateCustom(parent, layout); }
 
   Alignment TextAlignment() const { return alignment_; }
-  void SetAlignment(Alignment alignment) { alignment_ = alignment; Repaint(); }
-  int BorderWidth() const { return border_width_; }
-  void SetBorderWidth(int width) { border_width_ = width; Repaint(); }
+  void SetAlignment(Alignment alignment) {
+    alignment_ = alignment;
+    Repaint();
+  }
+  int BorderWidth() const { return borderWidth_; }
+  void SetBorderWidth(int width) {
+    borderWidth_ = width;
+    Repaint();
+  }
   bool RaisedBevel() const { return raised_; }
-  void SetRaisedBevel(bool raised) { raised_ = raised; Repaint(); }
+  void SetRaisedBevel(bool raised) {
+    raised_ = raised;
+    Repaint();
+  }
 
  protected:
   void PaintWindow(HDC dc, const RECT& client) override;
 
  private:
-  void Repaint() { if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE); }
+  void Repaint() {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+  }
   Alignment alignment_ = Alignment::Center;
-  int border_width_ = 0;
+  int borderWidth_ = 0;
   bool raised_ = true;
 };
 

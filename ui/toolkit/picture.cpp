@@ -8,27 +8,27 @@
 
 namespace vemo::ui {
 
-Picture Picture::Bitmap(int resource_id) { return Load(resource_id, false); }
-Picture Picture::Icon(int resource_id) { return Load(resource_id, true); }
+Picture Picture::Bitmap(int resourceId) { return Load(resourceId, false); }
+Picture Picture::Icon(int resourceId) { return Load(resourceId, true); }
 
-Picture Picture::Load(int resource_id, bool icon) {
+Picture Picture::Load(int resourceId, bool icon) {
   // One shared image per resource for the whole process.
   static std::map<std::pair<int, bool>, Picture> loaded;
   static std::mutex mutex;
   std::lock_guard<std::mutex> lock(mutex);
-  auto key = std::make_pair(resource_id, icon);
+  auto key = std::make_pair(resourceId, icon);
   auto it = loaded.find(key);
   if (it != loaded.end()) return it->second;
   auto data = std::make_shared<Data>();
-  data->id = resource_id;
-  data->is_icon = icon;
+  data->id = resourceId;
+  data->isIcon = icon;
   HINSTANCE module = GetModuleHandleW(nullptr);
   if (icon) {
-    data->icon = (HICON)LoadImageW(module, MAKEINTRESOURCEW(resource_id), IMAGE_ICON, 32, 32, 0);
+    data->icon = (HICON)LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0);
     if (data->icon) data->width = data->height = 32;
   } else {
-    data->bitmap = (HBITMAP)LoadImageW(module, MAKEINTRESOURCEW(resource_id), IMAGE_BITMAP, 0,
-                                       0, LR_CREATEDIBSECTION);
+    data->bitmap = (HBITMAP)LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0,
+                                       LR_CREATEDIBSECTION);
     BITMAP bm{};
     if (data->bitmap && GetObjectW(data->bitmap, sizeof(bm), &bm)) {
       data->width = bm.bmWidth;

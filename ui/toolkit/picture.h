@@ -11,13 +11,13 @@ namespace vemo::ui {
 class Picture {
  public:
   Picture() = default;
-  static Picture Bitmap(int resource_id);
-  static Picture Icon(int resource_id);
+  static Picture Bitmap(int resourceId);
+  static Picture Icon(int resourceId);
 
   bool Empty() const { return !data_; }
   bool Loaded() const { return data_ && (data_->bitmap || data_->icon); }
   int ResourceId() const { return data_ ? data_->id : 0; }
-  bool IsIcon() const { return data_ && data_->is_icon; }
+  bool IsIcon() const { return data_ && data_->isIcon; }
   int Width() const { return data_ ? data_->width : 0; }
   int Height() const { return data_ ? data_->height : 0; }
 
@@ -30,12 +30,12 @@ class Picture {
  private:
   struct Data {
     int id = 0;
-    bool is_icon = false;
+    bool isIcon = false;
     HBITMAP bitmap = nullptr;
     HICON icon = nullptr;
     int width = 0, height = 0;
   };
-  static Picture Load(int resource_id, bool icon);
+  static Picture Load(int resourceId, bool icon);
   std::shared_ptr<const Data> data_;
 };
 

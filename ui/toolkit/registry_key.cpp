@@ -92,7 +92,7 @@ std::string RegistryKey::ReadString(const std::string& name) const {
 }
 
 std::string RegistryKey::ReadStringOrEmpty(const std::string& name) const {
-  std::wstring wide_name = Widen(name);
+  std::wstring wideName = Widen(name);
   for (;;) {  // the value may grow between the size query and the read
     auto info = Query(name);
     if (!info) return std::string();
@@ -101,7 +101,7 @@ std::string RegistryKey::ReadStringOrEmpty(const std::string& name) const {
     DWORD size = info->second;
     std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
     DWORD type = 0;
-    LONG rc = RegQueryValueExW(key_, wide_name.c_str(), nullptr, &type,
+    LONG rc = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type,
                                reinterpret_cast<BYTE*>(data.data()), &size);
     if (rc == ERROR_MORE_DATA) continue;
     if (rc != ERROR_SUCCESS) Fail("Cannot read the registry value " + Quoted(name), rc);

@@ -48,7 +48,7 @@ class RegistryKey {
   void WriteString(const std::string& name, const std::string& text);
   void WriteInt(const std::string& name, int32_t value);
 
-  HKEY handle() const { return key_; }
+  HKEY Handle() const { return key_; }
 
  private:
   RegistryKey(HKEY key, std::string path) : key_(key), path_(std::move(path)) {}

@@ -1,6 +1,7 @@
 // UTF-8 (inside the program) <-> UTF-16 (at the Win32 boundary).
 #pragma once
 #include <windows.h>
+
 #include <string>
 
 namespace vemo::ui {

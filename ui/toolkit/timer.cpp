@@ -11,7 +11,7 @@ std::map<UINT_PTR, Timer*>& Timers() {
   static std::map<UINT_PTR, Timer*> timers;
   return timers;
 }
-UINT_PTR next_id = 1;
+UINT_PTR nextId = 1;
 }  // namespace
 
 Timer::~Timer() {
@@ -21,7 +21,7 @@ Timer::~Timer() {
 
 void Timer::Create(const std::string& name, unsigned interval, bool enabled) {
   name_ = name;
-  id_ = next_id++;
+  id_ = nextId++;
   Timers()[id_] = this;
   interval_ = interval;
   enabled_ = enabled;
@@ -31,13 +31,19 @@ void Timer::Create(const std::string& name, unsigned interval, bool enabled) {
 void Timer::SetInterval(unsigned interval) {
   if (interval == interval_) return;
   interval_ = interval;
-  if (App().OnUiThread()) Update(); else App().Post([this] { Update(); });
+  if (App().OnUiThread())
+    Update();
+  else
+    App().Post([this] { Update(); });
 }
 
 void Timer::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
-  if (App().OnUiThread()) Update(); else App().Post([this] { Update(); });
+  if (App().OnUiThread())
+    Update();
+  else
+    App().Post([this] { Update(); });
 }
 
 void Timer::Update() {

@@ -120,9 +120,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   Form1->Show();
   SaveWindow(*Form1, L"main");
 
-  struct { const wchar_t* name; wchar_t key; } menus[] = {
-      {L"main_menu_file", L'f'}, {L"main_menu_view", L'v'}, {L"main_menu_option", L'o'},
-      {L"main_menu_language", L'l'}, {L"main_menu_help", L'h'}};
+  struct {
+    const wchar_t* name;
+    wchar_t key;
+  } menus[] = {{L"main_menu_file", L'f'},
+               {L"main_menu_view", L'v'},
+               {L"main_menu_option", L'o'},
+               {L"main_menu_language", L'l'},
+               {L"main_menu_help", L'h'}};
   for (auto& m : menus) {
     menu_shot = m.name;
     SetForegroundWindow(Form1->Handle());
@@ -149,8 +154,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   SendMessageW(Form1->DriveComboBox2.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
   ui::PumpFor(200);
 
-  Form2->Memo1.AppendLine("A line much longer than the window is wide stays one line and is "
-                          "reached with the horizontal scroll bar: C:\\Folder\\Sub\\file.txt");
+  Form2->Memo1.AppendLine(
+      "A line much longer than the window is wide stays one line and is "
+      "reached with the horizontal scroll bar: C:\\Folder\\Sub\\file.txt");
   Form2->Memo1.AppendLine(u8"Japanese names show as they are: C:\\フォルダ\\ファイル.txt");
   Form2->Show();
   SaveWindow(*Form2, L"error_info");

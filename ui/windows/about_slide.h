@@ -6,9 +6,9 @@
 namespace vemo {
 
 struct AboutSlidePositions {
-  int image1_top;
-  int label2_left;
-  int label3_left;
+  int image1Top;
+  int label2Left;
+  int label3Left;
 };
 
 // Positions of one slide tick at counter c (50 down to 1); division truncates toward zero.

@@ -9,10 +9,10 @@
 
 namespace vemo {
 
-extern TForm1* Form1;            // main window
-extern TForm2* Form2;            // Error Information window
-extern TAbout* About;            // About box
-extern TPBar* PBar;              // progress window
+extern TForm1* Form1;              // main window
+extern TForm2* Form2;              // Error Information window
+extern TAbout* About;              // About box
+extern TPBar* PBar;                // progress window
 extern TDragDropMsg* DragDropMsg;  // drop question dialog
 
 // Creates the five windows in order, each bound to its reference before the next is created.

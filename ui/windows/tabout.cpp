@@ -4,20 +4,22 @@
 
 namespace vemo {
 
-using ui::MakeFont;
 using ui::Layout;
+using ui::MakeFont;
 using ui::Picture;
 
 TAbout::TAbout() {
-  CreateForm({"About", "About Vemo", ui::BorderStyle::Dialog, ui::FormPosition::ScreenCenter,
-              232, 121, false, MakeFont(13, false, false, true)});
+  CreateForm({"About", "About Vemo", ui::BorderStyle::Dialog, ui::FormPosition::ScreenCenter, 232,
+              121, false, MakeFont(13, false, false, true)});
   const auto italic = MakeFont(13, false, true, true);
   Image4.Create(*this, Layout{"Image4", 8, 56, 49, 33}, Picture::Bitmap(ART_WHITE_STRIP), false);
   Label1.Create(*this, Layout{"Label1", 69, 8, 103, 13, "File Compare Tool"});
   Label4.Create(*this, Layout{"Label4", 8, 104, 241, 13, "Written by the Vemo developers", italic});
   Label5.Create(*this, Layout{"Label5", 104, 24, 129, 13, "for Windows9x / NT", italic});
-  Image2.Create(*this, Layout{"Image2", 72, 56, 33, 33}, Picture::Bitmap(ART_ABOUT_FOLDER_2), false);
-  Image3.Create(*this, Layout{"Image3", 16, 56, 33, 33}, Picture::Bitmap(ART_ABOUT_FOLDER_1), false);
+  Image2.Create(*this, Layout{"Image2", 72, 56, 33, 33}, Picture::Bitmap(ART_ABOUT_FOLDER_2),
+                false);
+  Image3.Create(*this, Layout{"Image3", 16, 56, 33, 33}, Picture::Bitmap(ART_ABOUT_FOLDER_1),
+                false);
   ImChr.Create(*this, Layout{"ImChr", 40, 56, 33, 33}, Picture::Bitmap(ART_CHAR_L), false);
   ImChrL.Create(*this, Layout{"ImChrL", 16, 120, 33, 33}, Picture::Bitmap(ART_CHAR_L), false);
   ImChrR.Create(*this, Layout{"ImChrR", 56, 120, 33, 33}, Picture::Bitmap(ART_CHAR_R), false);
@@ -39,9 +41,9 @@ void TAbout::Label2Click() {
 void TAbout::Timer1Timer() {
   AboutAnimation::Step step = animation_.Tick();
   if (step.slide) {
-    Image1.SetTop(step.positions.image1_top);
-    Label2.SetLeft(step.positions.label2_left);
-    Label3.SetLeft(step.positions.label3_left);
+    Image1.SetTop(step.positions.image1Top);
+    Label2.SetLeft(step.positions.label2Left);
+    Label3.SetLeft(step.positions.label3Left);
     return;
   }
   Timer1.SetInterval(kAboutSceneInterval);

@@ -2,8 +2,8 @@
 
 namespace vemo {
 
-using ui::MakeFont;
 using ui::Layout;
+using ui::MakeFont;
 
 TDragDropMsg::TDragDropMsg() {
   CreateForm({"DragDropMsg", "Vemo", ui::BorderStyle::SingleNoSystem,

@@ -4,18 +4,19 @@
 
 namespace vemo {
 
-using ui::MakeFont;
 using ui::Layout;
+using ui::MakeFont;
 
 TForm1::TForm1() {
-  CreateForm({"Form1", "Vemo", ui::BorderStyle::Single, ui::FormPosition::System, 632, 434,
-              false, MakeFont(12)});
+  CreateForm({"Form1", "Vemo", ui::BorderStyle::Single, ui::FormPosition::System, 632, 434, false,
+              MakeFont(12)});
   SetIcon(ART_APP_ICON);
   const auto bold16 = MakeFont(16, true, false, true);
   const auto black12 = MakeFont(12, false, false, true);
   const auto black13 = MakeFont(13, false, false, true);
 
-  GroupBox3.Create(*this, Layout{"GroupBox3", 8, 352, 305, 73, "Options", MakeFont(12, true, false, true), 15});
+  GroupBox3.Create(
+      *this, Layout{"GroupBox3", 8, 352, 305, 73, "Options", MakeFont(12, true, false, true), 15});
   Button3.Create(*this, Layout{"Button3", 536, 400, 89, 26, u8"比較停止", black12, 11});
   Button3.SetEnabled(false);
   GroupBox2.Create(*this, Layout{"GroupBox2", 320, 8, 305, 337, "Folder 2", bold16, 14});
@@ -32,10 +33,19 @@ TForm1::TForm1() {
   Edit2.Create(*this, Layout{"Edit2", 328, 32, 289, 20, "Folder 2", black12, 3});
   Edit2.SetMaxLength(255);
   Button4.Create(*this, Layout{"Button4", 536, 352, 89, 41, "Error Info...", black13, 10});
-  CheckBox2.Create(*this, Layout{"CheckBox2", 16, 368, 289, 17, "Recursive comparing to sub folders", black13, 6});
+  CheckBox2.Create(*this, Layout{"CheckBox2", 16, 368, 289, 17,
+                                 "Recursive comparing to sub folders", black13, 6});
   CheckBox2.SetChecked(true);
-  CheckBox3.Create(*this, Layout{"CheckBox3", 16, 384, 289, 17, "Ignore NoFile-Error in another folder to compare", {}, 7});
-  CheckBox1.Create(*this, Layout{"CheckBox1", 16, 400, 289, 17, "Ignore Cases of filenames to compare", black13, 8});
+  CheckBox3.Create(*this, Layout{"CheckBox3",
+                                 16,
+                                 384,
+                                 289,
+                                 17,
+                                 "Ignore NoFile-Error in another folder to compare",
+                                 {},
+                                 7});
+  CheckBox1.Create(*this, Layout{"CheckBox1", 16, 400, 289, 17,
+                                 "Ignore Cases of filenames to compare", black13, 8});
   Timer1.Create("Timer1", 100, false);
   CreateMenus();
 }
@@ -52,7 +62,8 @@ void TForm1::CreateMenus() {
   OptionO1.Create(MainMenu1, "OptionO1", "Option(&O)");
   RecursiveR1.Create(OptionO1, "RecursiveR1", "Recursive(&R)");
   IgnoreNoFileN1.Create(OptionO1, "IgnoreNoFileN1", "Ignore NoFile(&N)");
-  IgnoreCasesOfFilenameC1.Create(OptionO1, "IgnoreCasesOfFilenameC1", "Ignore Cases of Filenames(&C)");
+  IgnoreCasesOfFilenameC1.Create(OptionO1, "IgnoreCasesOfFilenameC1",
+                                 "Ignore Cases of Filenames(&C)");
   N1.Create(OptionO1, "N1", "--------");  // an ordinary item, not a separator
   AnimationA1.Create(OptionO1, "AnimationA1", "Animation(&A)");
   for (ui::MenuItem* item : {&RecursiveR1, &IgnoreNoFileN1, &IgnoreCasesOfFilenameC1, &AnimationA1})

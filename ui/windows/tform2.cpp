@@ -25,18 +25,18 @@ void TForm2::AppendLine(const std::string& line) {
 void TForm2::ClearLines() {
   std::lock_guard<std::mutex> lock(mutex_);
   pending_.clear();  // lines before a clear are never shown
-  if (ui::App().OnUiThread() && !flush_queued_) {
-    clear_pending_ = false;
+  if (ui::App().OnUiThread() && !flushQueued_) {
+    clearPending_ = false;
     Memo1.Clear();
     return;
   }
-  clear_pending_ = true;
+  clearPending_ = true;
   QueueFlush();
 }
 
 void TForm2::QueueFlush() {
-  if (flush_queued_) return;
-  flush_queued_ = true;
+  if (flushQueued_) return;
+  flushQueued_ = true;
   ui::App().Post([this] { Flush(); });
 }
 
@@ -46,9 +46,9 @@ void TForm2::Flush() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     lines.swap(pending_);
-    clear = clear_pending_;
-    clear_pending_ = false;
-    flush_queued_ = false;
+    clear = clearPending_;
+    clearPending_ = false;
+    flushQueued_ = false;
   }
   if (clear) Memo1.Clear();
   Memo1.AppendLines(lines);

@@ -35,8 +35,8 @@ class TForm2 : public ui::Form {
   void QueueFlush();  // with mutex_ held
   std::mutex mutex_;
   std::vector<std::string> pending_;  // lines not yet in the text box
-  bool clear_pending_ = false;        // the text box is cleared before them
-  bool flush_queued_ = false;
+  bool clearPending_ = false;         // the text box is cleared before them
+  bool flushQueued_ = false;
 };
 
 }  // namespace vemo

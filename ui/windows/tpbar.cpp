@@ -4,8 +4,8 @@
 
 namespace vemo {
 
-using ui::MakeFont;
 using ui::Layout;
+using ui::MakeFont;
 using ui::Picture;
 
 TPBar::TPBar() {
@@ -14,7 +14,8 @@ TPBar::TPBar() {
   auto bmp = [](int id) { return Picture::Bitmap(id); };
   auto icon = [](int id) { return Picture::Icon(id); };
   ImageWhite.Create(*this, Layout{"ImageWhite", 120, 8, 297, 33}, bmp(ART_WHITE_STRIP), true);
-  Label1.Create(*this, Layout{"Label1", 16, 16, 95, 13, "Now Comparing...", MakeFont(13, false, false, true)});
+  Label1.Create(*this, Layout{"Label1", 16, 16, 95, 13, "Now Comparing...",
+                              MakeFont(13, false, false, true)});
   Image2.Create(*this, Layout{"Image2", 8, 120, 33, 33}, bmp(ART_WALK_LEFT_A), false);
   Image3.Create(*this, Layout{"Image3", 40, 120, 33, 33}, bmp(ART_WALK_LEFT_B), false);
   Image4.Create(*this, Layout{"Image4", 72, 120, 33, 33}, bmp(ART_STAND_LEFT), false);
@@ -42,21 +43,26 @@ TPBar::TPBar() {
   ImAse3.Create(*this, Layout{"ImAse3", 264, 216, 33, 33}, bmp(ART_SWEAT_3), false);
   ImAse4.Create(*this, Layout{"ImAse4", 296, 216, 33, 33}, bmp(ART_SWEAT_4), false);
 
-  GroupBox1.Create(*this, Layout{"GroupBox1", 8, 40, 409, 81, "Entire Process", MakeFont(16, true, false, true), 0});
+  GroupBox1.Create(*this, Layout{"GroupBox1", 8, 40, 409, 81, "Entire Process",
+                                 MakeFont(16, true, false, true), 0});
   ProgressBar2.Create(GroupBox1, Layout{"ProgressBar2", 8, 48, 393, 25, "", {}, 0});
   Panel3.Create(GroupBox1, Layout{"Panel3", 272, 16, 129, 25, "", {}, 1});
   Panel3.SetAlignment(ui::Alignment::Right);
   Panel3.SetBorderWidth(4);
-  GroupBox2.Create(*this, Layout{"GroupBox2", 8, 128, 409, 89, "Files Now Comparing", MakeFont(13, false, false, true), 3});
+  GroupBox2.Create(*this, Layout{"GroupBox2", 8, 128, 409, 89, "Files Now Comparing",
+                                 MakeFont(13, false, false, true), 3});
   ProgressBar1.Create(GroupBox2, Layout{"ProgressBar1", 8, 40, 393, 17, "", {}, 0});
-  Panel1.Create(GroupBox2, Layout{"Panel1", 8, 64, 393, 17, "Comparing...", MakeFont(12, false, false, true), 1});
+  Panel1.Create(GroupBox2, Layout{"Panel1", 8, 64, 393, 17, "Comparing...",
+                                  MakeFont(12, false, false, true), 1});
   Panel1.SetAlignment(ui::Alignment::Left);
   Panel1.SetBorderWidth(4);
   Panel2.Create(GroupBox2, Layout{"Panel2", 272, 16, 129, 17, "", {}, 2});
   Panel2.SetAlignment(ui::Alignment::Right);
   Panel2.SetBorderWidth(4);
-  Stop.Create(*this, Layout{"Stop", 8, 224, 297, 33, "Stop Comparing", MakeFont(16, true, false, true), 1});
-  BitBtn2.Create(*this, Layout{"BitBtn2", 312, 224, 105, 33, "Emergency Exit", MakeFont(13, false, false, true), 2});
+  Stop.Create(
+      *this, Layout{"Stop", 8, 224, 297, 33, "Stop Comparing", MakeFont(16, true, false, true), 1});
+  BitBtn2.Create(*this, Layout{"BitBtn2", 312, 224, 105, 33, "Emergency Exit",
+                               MakeFont(13, false, false, true), 2});
 }
 
 }  // namespace vemo

@@ -17,7 +17,7 @@ class TPBar : public ui::Form {
   TPBar();
 
   // Drawn controls, back to front.
-  ui::Image ImageWhite;   // backdrop of the scene
+  ui::Image ImageWhite;  // backdrop of the scene
   ui::Label Label1;
   ui::Image Image2;       // store: walker facing left, step A
   ui::Image Image3;       // store: walker facing left, step B
@@ -47,10 +47,10 @@ class TPBar : public ui::Form {
   ui::Image ImAse4;
 
   // Windowed controls in creation order.
-  ui::GroupBox GroupBox1;     // "Entire Process"
+  ui::GroupBox GroupBox1;  // "Entire Process"
   ui::ProgressBar ProgressBar2;
   ui::Panel Panel3;
-  ui::GroupBox GroupBox2;     // "Files Now Comparing"
+  ui::GroupBox GroupBox2;  // "Files Now Comparing"
   ui::ProgressBar ProgressBar1;
   ui::Panel Panel1;
   ui::Panel Panel2;
