@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "engine/win32/utf16.h"
+#include "win32/text.h"
 #else
 #include <unistd.h>
 #endif

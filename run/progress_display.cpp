@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "engine/win32/utf16.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
+#include "win32/text.h"
 
 namespace vemo {
 namespace {

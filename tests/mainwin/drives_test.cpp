@@ -10,8 +10,8 @@
 #include "ui/toolkit/text.h"
 
 namespace drives = vemo::ui::drives;
+using vemo::ToWide;
 using vemo::testing::TempTree;
-using vemo::ui::Widen;
 
 namespace {
 
@@ -66,7 +66,7 @@ TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
   drives::RememberFolder(folder);
   EXPECT_EQ(drives::CurrentFolder(folder[0]), folder);
   EXPECT_EQ(drives::CurrentFolder(static_cast<char>(tolower(folder[0]))), folder);
-  RemoveDirectoryW(Widen(folder).c_str());
+  RemoveDirectoryW(ToWide(folder).c_str());
   EXPECT_EQ(drives::CurrentFolder(folder[0]), std::string(1, folder[0]) + ":\\");
   // A drive-relative path starts at the drive's current folder.
   std::string sub = tree.Folder("sub");

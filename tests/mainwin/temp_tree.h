@@ -15,22 +15,22 @@ class TempTree {
   explicit TempTree(const std::string& tag = "tree") {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    root_ = ui::drives::ResolveFolder(vemo::ui::Narrow(temp)) + "\\vemo-" + tag + "-" +
+    root_ = ui::drives::ResolveFolder(vemo::ToUtf8(temp)) + "\\vemo-" + tag + "-" +
             std::to_string(GetCurrentProcessId());
     Remove(root_);
-    CreateDirectoryW(vemo::ui::Widen(root_).c_str(), nullptr);
+    CreateDirectoryW(vemo::ToWide(root_).c_str(), nullptr);
   }
   ~TempTree() { Remove(root_); }
   const std::string& Root() const { return root_; }
   std::string Folder(const std::string& relative) {
     std::string path = root_ + "\\" + relative;
-    CreateDirectoryW(vemo::ui::Widen(path).c_str(), nullptr);
+    CreateDirectoryW(vemo::ToWide(path).c_str(), nullptr);
     return path;
   }
   std::string File(const std::string& relative) {
     std::string path = root_ + "\\" + relative;
-    HANDLE file = CreateFileW(vemo::ui::Widen(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                              CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileW(vemo::ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              0, nullptr);
     CloseHandle(file);
     return path;
   }
@@ -40,7 +40,7 @@ class TempTree {
   // longer than 260 characters and then deletes in the current folder instead.
   static void Remove(const std::string& path) {
     if (path.size() < 4 || path[1] != ':' || path.find("\\vemo-") == std::string::npos) return;
-    RemoveWide(L"\\\\?\\" + vemo::ui::Widen(path));
+    RemoveWide(L"\\\\?\\" + vemo::ToWide(path));
   }
   static void RemoveWide(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
