@@ -17,6 +17,7 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestSupportedOS all
+ManifestDPIAware true
 
 !define PRODUCT "Vemo"
 !define PUBLISHER "Pelk"
