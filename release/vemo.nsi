@@ -122,9 +122,6 @@ Page custom ModePage ModePageLeave
     Quit
   FunctionEnd
 
-  ; Stops, with a message, while vemo.exe or vemo-cli.exe in $INSTDIR runs: Windows keeps a
-  ; running program's file open without write sharing, so it can be neither opened for writing
-  ; nor replaced nor deleted.
   ; $1 := $0 when $INSTDIR\$0 exists and cannot be opened for writing.
   Function ${PREFIX}CheckBusy
     ${If} ${FileExists} "$INSTDIR\$0"
@@ -153,7 +150,7 @@ Page custom ModePage ModePageLeave
       ${EndIf}
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
         "${PRODUCT} is running ($INSTDIR\$1), so it cannot be replaced or removed.$\r$\n$\r$\nClose every ${PRODUCT} window and vemo-cli, then choose Retry. Cancel stops Setup and leaves ${PRODUCT} as it is." \
-        /SD IDCANCEL IDRETRY +3
+        /SD IDCANCEL IDRETRY +3  ; Retry: on to ${Loop}, past the two lines that stop
       SetErrorLevel 2
       Quit
     ${Loop}
