@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "release/version.h"
 #include "run_process.h"
 #include "tests/support/temp_tree.h"
 #ifndef _WIN32
@@ -40,6 +41,24 @@ TEST_F(CliTest, UsageErrorsPrintUsageOnStandardErrorOnly) {
     EXPECT_NE(r.err.find("usage: vemo-cli [-r|--recursive] [-i|--ignore-case] [-n|--ignore-nofile] "
                          "[--japanese] FOLDER1 FOLDER2"),
               std::string::npos);
+  }
+}
+
+TEST_F(CliTest, VersionAndHelpAnswerOnStandardOutputWithStatus0) {
+  ProcessResult r = Cli({"--version"});
+  EXPECT_EQ(r.out, std::string("vemo-cli ") + VEMO_VERSION + "\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  // Help wins over folders and other options, and names every exit status.
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"--help"}, {"-r", "-h"}, {"--help", "one", "two", "three"}}) {
+    r = Cli(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.rfind("usage: vemo-cli [-r|--recursive]", 0), 0u) << r.out;
+    for (const char* text : {"--version", "--ignore-nofile", "Exit status: 0 no difference found",
+                             "1 differences", "2 wrong usage", "130 stopped with Ctrl-C"})
+      EXPECT_NE(r.out.find(text), std::string::npos) << text;
   }
 }
 
