@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <exception>
+#include <mutex>
 #include <string>
 
 #include "run/compare_thread.h"
@@ -20,17 +22,21 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   static ProgressDisplay& Instance();
 
   // UI thread, at Start, before the worker is created: takes the run's folder texts and the
-  // animation option, forgets what was painted, starts the repaint timer.
+  // animation option, forgets what was painted, starts the repaint timer. Until EndRun the
+  // lines go to the Error Information window's text, which its box shows when next painted.
   void BeginRun();
   // UI thread, when the progress window's modal display has ended.
   void EndRun();
+  // UI thread: the exception that ended the last run, once (null when none did).
+  std::exception_ptr TakeFailure();
   // Emergency Exit: nothing more reaches the windows and no final box opens.
   void Abandon();
   bool Abandoned() const { return abandoned_; }
   // True while a worker runs the engine or its endings (not while its final box is open).
   bool WorkerBusy() const { return phase_ == Phase::Busy; }
   void WorkerEnded() { phase_ = Phase::Idle; }
-  // UI thread: runs what waits in the queue and repaints changed figures at once (tests).
+  // UI thread: runs what waits (also the lines' slower lane) and repaints changed figures at
+  // once (tests).
   void Flush();
 
   // RunSink (worker)
@@ -53,6 +59,7 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   void CloseProgressWindow() override;
   void ShowFinalBox(const std::string& text, const std::string& caption, unsigned icon) override;
   void SleepOneSecond() override;
+  void RunFailed(std::exception_ptr failure) override;
 
  private:
   enum class Phase { Idle, Busy, InBox };
@@ -68,6 +75,8 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   std::atomic<bool> abandoned_{false};
   std::atomic<Phase> phase_{Phase::Idle};
   UINT_PTR repaintTimer_ = 0;
+  std::mutex failureMutex_;
+  std::exception_ptr failure_;
 };
 
 }  // namespace vemo
