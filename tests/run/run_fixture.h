@@ -74,6 +74,7 @@ inline bool ProgressShown() { return IsWindowVisible(PBar->Handle()) != 0; }
 class RunWindows : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    if (Form1) return;  // the windows live as long as the process, as in the program
     ui::App().Initialize();
     CreateForms();
     BindRunHandlers();
