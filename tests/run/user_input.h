@@ -89,7 +89,7 @@ inline HWND ShownBox(std::initializer_list<const char*> captions) {
   for (HWND w : TopWindows(GetCurrentProcessId())) {
     if (ClassName(w) != "#32770") continue;
     wchar_t text[256] = L"";
-    GetWindowTextW(w, text, 256);
+    InternalGetWindowText(w, text, 256);  // sends the box nothing: its thread may be busy
     for (const char* caption : captions)
       if (ToUtf8(text) == caption) return w;
   }

@@ -20,16 +20,16 @@ Application& Application::Instance() {
 
 namespace {
 
-constexpr UINT_PTR kLaterTimer = 0x7F00;  // far above the ids of ui::Timer
+// Timers of the application window, far above the ids of ui::Timer.
+constexpr UINT_PTR kLaterTimer = 0x7F00;  // PostLater's wake
+constexpr UINT_PTR kFrontTimer = 0x7F01;  // BringFrontForward again, once the mouse is up
+constexpr UINT kFrontRetryMs = 50;
 
 // The commands that minimise, maximise, restore or close a window.
 bool IsStateCommand(WPARAM command) {
   return command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE ||
          command == SC_CLOSE;
 }
-
-constexpr UINT_PTR kFrontTimer = 0x7F01;
-constexpr UINT kFrontRetryMs = 50;
 
 // A mouse button is down: as far as this thread has seen (a click it is handling has not ended)
 // or as the hardware says.
@@ -50,12 +50,7 @@ LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case kQueueMessage: app.DrainQueue(); return 0;
     case kLaterMessage: SetTimer(hwnd, kLaterTimer, kLaterMs, nullptr); return 0;
-    case kFrontMessage: {
-      std::lock_guard<std::mutex> lock(app.mutex_);
-      app.frontRequested_ = false;
-    }
-      app.BringFrontForward();
-      return 0;
+    case kFrontMessage: app.FrontRequested(); return 0;
     case WM_TIMER:
       if (wparam == kLaterTimer) {
         KillTimer(hwnd, kLaterTimer);
@@ -253,6 +248,14 @@ void Application::BringFrontForward() {
 bool Application::IsLastFront(HWND window) const {
   std::vector<HWND> fronts = Fronts();
   return !fronts.empty() && fronts.back() == window;
+}
+
+void Application::FrontRequested() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    frontRequested_ = false;
+  }
+  BringFrontForward();
 }
 
 void Application::RequestFront() {

@@ -141,6 +141,7 @@ class Application {
   friend LRESULT CALLBACK AppProc(HWND, UINT, WPARAM, LPARAM);
   void DrainQueue();
   void DrainLater();
+  void FrontRequested();             // RequestFront's message has arrived
   std::vector<HWND> Fronts() const;  // the held windows that still exist, in order
 
   HINSTANCE module_ = nullptr;
