@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "tests/mainwin/spare_drive.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/text.h"
 
 namespace drives = vemo::ui::drives;
-using vemo::testing::TempTree;
+using vemo::test::TempTree;
 using vemo::ui::Widen;
 
 namespace {
@@ -41,8 +41,8 @@ TEST(Drives, ResolveGivesStoredCaseAndTheFolderOfAFile) {
 
 TEST(Drives, ResolveRefusesMissingFoldersAndPathsWithoutDrive) {
   TempTree tree;
-  EXPECT_THROW(drives::ResolveFolder(tree.Root() + "\\gone"), drives::FolderError);
-  EXPECT_THROW(drives::ResolveFolder(tree.Root() + "\\gone\\deeper"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(tree.Path() + "\\gone"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(tree.Path() + "\\gone\\deeper"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder("\\\\server\\share"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder("relative"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder(""), drives::FolderError);
@@ -55,9 +55,9 @@ TEST(Drives, SubFoldersSortedWithoutCaseAndWithoutFiles) {
   tree.Folder("gamma");
   tree.Folder("日本語");
   tree.File("afile.txt");
-  EXPECT_EQ(drives::SubFolders(tree.Root()),
+  EXPECT_EQ(drives::SubFolders(tree.Path()),
             (std::vector<std::string>{"Alpha", "beta", "gamma", "日本語"}));
-  EXPECT_TRUE(drives::SubFolders(tree.Root() + "\\gone").empty());
+  EXPECT_TRUE(drives::SubFolders(tree.Path() + "\\gone").empty());
 }
 
 TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
@@ -70,7 +70,7 @@ TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
   EXPECT_EQ(drives::CurrentFolder(folder[0]), std::string(1, folder[0]) + ":\\");
   // A drive-relative path starts at the drive's current folder.
   std::string sub = tree.Folder("sub");
-  drives::RememberFolder(tree.Root());
+  drives::RememberFolder(tree.Path());
   EXPECT_EQ(drives::ResolveFolder(std::string(1, folder[0]) + ":sub"), sub);
 }
 

@@ -7,11 +7,13 @@
 
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
+#include "ui/toolkit/text.h"
 
 using namespace vemo;
 using namespace vemo::testing;
+using vemo::test::TempTree;
 
 namespace {
 
@@ -155,7 +157,7 @@ TEST_F(FolderDrop, TheFolderTheSideShowsAlreadyKeepsTheDroppedText) {
 }
 
 TEST_F(FolderDrop, ErrorsInTheMovesAreSilent) {
-  std::string gone = tree.Root() + "\\vanished";
+  std::string gone = tree.Path() + "\\vanished";
   AnswerBox none(IDOK);
   DropAndAnswer({gone}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
   EXPECT_FALSE(none.SeenWithin(200).shown);
@@ -165,7 +167,7 @@ TEST_F(FolderDrop, ErrorsInTheMovesAreSilent) {
 
 TEST_F(FolderDrop, LongAndNonAnsiNamesArriveWhole) {
   // Deeper than the old 260-character limit, with names outside any ANSI code page.
-  std::string folder = tree.Root();
+  std::string folder = tree.Path();
   while (ui::Widen(folder).size() < 300) {
     folder += "\\長い名前のフォルダ";
     CreateDirectoryW((L"\\\\?\\" + ui::Widen(folder)).c_str(), nullptr);

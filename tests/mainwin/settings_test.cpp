@@ -8,11 +8,13 @@
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "tests/mainwin/spare_drive.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
+#include "ui/toolkit/text.h"
 
 using namespace vemo;
 using namespace vemo::testing;
+using vemo::test::TempTree;
 namespace drives = vemo::ui::drives;
 
 namespace {
@@ -252,7 +254,7 @@ TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   for (const Case& test : cases) {
     ResetControls();
     SetWindowPos(Form1->Handle(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    WriteSettings(tree.Root(), tree.Root(), 60, 70);
+    WriteSettings(tree.Path(), tree.Path(), 60, 70);
     {
       ui::RegistryKey key = SettingsKey();
       key.WriteInt("Recursive", 0);
@@ -309,7 +311,7 @@ class FolderRestore : public ::testing::Test {
 };
 
 TEST_F(FolderRestore, AVanishedFolderOnTheSameDriveKeepsTheStoredText) {
-  std::string gone = tree.Root() + "\\gone";
+  std::string gone = tree.Path() + "\\gone";
   Restore(gone);
   EXPECT_EQ(Form1->Edit1.Text(), gone);
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);

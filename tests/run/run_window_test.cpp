@@ -17,9 +17,9 @@
 #include "run/progress_display.h"
 #include "run/progress_scene.h"
 #include "run/run_actions.h"
-#include "tests/run/folder_tree.h"
 #include "tests/run/message_box_probe.h"
 #include "tests/run/vemo_process.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
 
@@ -153,7 +153,7 @@ class RunWindows : public ::testing::Test {
 
   static std::vector<std::string> MemoLines() { return Form2->Memo1.Lines(); }
 
-  testing::FolderTree tree{"gui"};
+  test::TempTree tree{"gui"};
   std::string folder1 = tree.Folder("one");
   std::string folder2 = tree.Folder("two");
 };
@@ -230,7 +230,7 @@ TEST_F(RunWindows, CompletedRunWithFindingsAndTheAnimationOff) {
 
 // Two equal files of 1 GiB or more (sparse, so they are made at once and read fast) and, after them
 // in the walk, a sub-folder whose entries would give lines.
-void MakeBigPair(testing::FolderTree& tree, uint64_t size = 1ull << 30) {
+void MakeBigPair(test::TempTree& tree, uint64_t size = 1ull << 30) {
   for (const char* side : {"one", "two"}) {
     const std::string path = tree.File(std::string(side) + "/big.bin", "");
     std::filesystem::resize_file(std::filesystem::u8path(path), size);
