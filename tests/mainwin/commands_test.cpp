@@ -17,9 +17,6 @@ namespace drives = vemo::ui::drives;
 
 namespace {
 
-::testing::Environment* const kWindows =
-    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
-
 // A click on a check box as the user makes it.
 void ClickBox(ui::CheckBox& box) {
   SendMessageW(box.Handle(), BM_CLICK, 0, 0);
@@ -36,7 +33,7 @@ bool MenuShowsChecked(ui::MenuItem& item) {
   return GetMenuState(item.ContainingMenu(), item.Id(), MF_BYCOMMAND) & MF_CHECKED;
 }
 
-class Commands : public ::testing::Test {
+class Commands : public MainWindowTest {
  protected:
   void SetUp() override {
     ShowQuietly();

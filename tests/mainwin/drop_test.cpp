@@ -17,9 +17,6 @@ using vemo::test::TempTree;
 
 namespace {
 
-::testing::Environment* const kWindows =
-    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
-
 // A drop handle as the shell makes it: DROPFILES, then the wide paths, each ended by a zero,
 // and one more zero.
 HDROP MakeDrop(const std::vector<std::string>& paths) {
@@ -46,7 +43,7 @@ HWND OpenDialog() {
   return IsWindowVisible(dialog) && DragDropMsg->Modal() ? dialog : nullptr;
 }
 
-class FolderDrop : public ::testing::Test {
+class FolderDrop : public MainWindowTest {
  protected:
   void SetUp() override {
     ShowQuietly();

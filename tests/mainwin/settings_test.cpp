@@ -19,8 +19,7 @@ namespace drives = vemo::ui::drives;
 
 namespace {
 
-::testing::Environment* const kWindows =
-    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
+class Settings : public MainWindowTest {};
 
 struct StoredValue {
   DWORD type;
@@ -71,7 +70,7 @@ void ResetControls() {
   Form1->Edit2.SetText("Folder 2");
 }
 
-TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything) {
+TEST_F(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything) {
   DeleteSettings();
   {
     AnswerBox answer(IDOK);
@@ -137,7 +136,7 @@ TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything
   EXPECT_EQ(Edges().left, edges.left);
 }
 
-TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
+TEST_F(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
   ShowQuietly();
   for (const char* version :
        {"Version 1.2 L10", "", "version 1.3 l11", static_cast<const char*>(nullptr)}) {
@@ -173,7 +172,7 @@ TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
   Pump();
 }
 
-TEST(Settings, StoredValuesAreAppliedAsStored) {
+TEST_F(Settings, StoredValuesAreAppliedAsStored) {
   ShowQuietly();
   ResetControls();
   TempTree tree("stored");
@@ -220,7 +219,7 @@ TEST(Settings, StoredValuesAreAppliedAsStored) {
   Pump();
 }
 
-TEST(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
+TEST_F(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
   ShowQuietly();
   SetWindowPos(Form1->Handle(), nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Form1->Minimize();
@@ -236,7 +235,7 @@ TEST(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
 }
 
 // A value absent or of another type stops the load there, with an error naming it.
-TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
+TEST_F(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   ShowQuietly();
   struct Case {
     const char* value;
@@ -292,7 +291,7 @@ TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   WriteSettings("Folder 1", "Folder 2");
 }
 
-class FolderRestore : public ::testing::Test {
+class FolderRestore : public MainWindowTest {
  protected:
   void SetUp() override {
     ShowQuietly();
