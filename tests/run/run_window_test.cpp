@@ -19,6 +19,7 @@
 #include "run/run_actions.h"
 #include "tests/run/message_box_probe.h"
 #include "tests/run/vemo_process.h"
+#include "tests/support/give_up.h"
 #include "tests/support/temp_tree.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
@@ -69,6 +70,16 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
 
 bool ProgressShown() { return IsWindowVisible(PBar->Handle()) != 0; }
 
+// Answers the windows' messages on the test (user-interface) thread until the user is done.
+void PumpUntil(const std::atomic<bool>& userDone) {
+  const auto start = Clock::now();
+  while (!userDone) {
+    if (MsSince(start) > 180000) test::GiveUp("the user's actions did not end within 3 minutes");
+    ui::App().ProcessMessages();
+    Sleep(2);
+  }
+}
+
 class RunWindows : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -97,15 +108,12 @@ class RunWindows : public ::testing::Test {
     });
     Form1->Button2.Click();
     // The user may still be reading the windows: keep answering their messages.
-    while (!userDone) {
-      ui::App().ProcessMessages();
-      Sleep(2);
-    }
+    PumpUntil(userDone);
     watcher.join();
     ASSERT_TRUE(WaitFor([] {
       ui::App().ProcessMessages();
       return !ProgressDisplay::Instance().WorkerBusy();
-    }));
+    })) << "the worker did not end";
     ProgressDisplay::Instance().Flush();
   }
 
@@ -353,10 +361,7 @@ TEST_F(RunWindows, CompareMenuStartsARunLikeTheButton) {
     userDone = true;
   });
   Form1->CompareC1.Click();
-  while (!userDone) {
-    ui::App().ProcessMessages();
-    Sleep(2);
-  }
+  PumpUntil(userDone);
   watcher.join();
   EXPECT_EQ(e.caption, "Completed.");
   EXPECT_FALSE(ProgressShown());

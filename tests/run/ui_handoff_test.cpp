@@ -2,10 +2,13 @@
 #include "run/ui_handoff.h"
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/give_up.h"
 
 namespace vemo {
 namespace {
@@ -50,7 +53,11 @@ TEST(UiQueue, KeepsTheWorkersOrderWhileTheUiThreadDrainsConcurrently) {
   auto write = [&](const std::vector<std::string>& lines) {
     for (const std::string& line : lines) all += line + "\r\n";
   };
-  while (!done) queue.Drain(write);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (!done) {
+    if (std::chrono::steady_clock::now() > until) test::GiveUp("the worker did not end its lines");
+    queue.Drain(write);
+  }
   worker.join();
   queue.Drain(write);
   std::string expected;
