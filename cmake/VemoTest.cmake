@@ -1,12 +1,14 @@
 # Every test of a tree is linked into one program, vemo_tests (tests/CMakeLists.txt makes it):
 # one link of the static Windows libraries instead of one per test program.
 #
-# vemo_add_test(NAME src... LIBS lib... [TIMEOUT seconds]) adds the sources and libraries to
-# it and one CTest entry, native.NAME or win.NAME, that runs the tests of those sources in a
-# process of their own (tests/support/test_main.cpp). In the Windows tree CTest runs it under
-# Wine through the toolchain's emulator. An entry without TIMEOUT gets two minutes.
+# vemo_add_test(NAME src... LIBS lib... [TIMEOUT seconds] [COST seconds]) adds the sources and
+# libraries to it and one CTest entry, native.NAME or win.NAME, that runs the tests of those
+# sources in a process of their own (tests/support/test_main.cpp). In the Windows tree CTest
+# runs it under Wine through the toolchain's emulator. An entry without TIMEOUT gets two
+# minutes. COST, about the seconds an entry takes, lets CTest start the long ones first even
+# before it has timed a run.
 function(vemo_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT;COST" "LIBS" ${ARGN})
   target_sources(vemo_tests PRIVATE ${T_UNPARSED_ARGUMENTS})
   target_link_libraries(vemo_tests PRIVATE ${T_LIBS})
   set(sources)
@@ -26,4 +28,7 @@ function(vemo_add_test name)
   endif()
   add_test(NAME ${test_name} COMMAND vemo_tests --sources=${sources})
   set_tests_properties(${test_name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_COST)
+    set_tests_properties(${test_name} PROPERTIES COST ${T_COST})
+  endif()
 endfunction()
