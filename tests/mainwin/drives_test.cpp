@@ -101,3 +101,19 @@ TEST(Drives, ChainNamesAndJoin) {
 }
 
 }  // namespace
+
+// A folder picked in the folder list or dropped comes back as its own name, even one that
+// Windows' parsing would trim; a text naming nothing as written is resolved as Windows does.
+TEST(Drives, ANameEndingInADotOrASpaceIsItselfWhereItExists) {
+  TempTree tree;
+  const std::string root = tree.Folder("names");
+  for (const char* name : {"sub", "sub.", "sub ", "other"})
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + ToWide(root + "\\" + name)).c_str(), nullptr));
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub."), root + "\\sub.");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub "), root + "\\sub ");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub"), root + "\\sub");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\other."), root + "\\other");
+  EXPECT_EQ(drives::SubFolders(root), (std::vector<std::string>{"other", "sub", "sub ", "sub."}));
+  for (const char* name : {"sub.", "sub "})
+    RemoveDirectoryW((L"\\\\?\\" + ToWide(root + "\\" + name)).c_str());
+}
