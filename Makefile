@@ -1,11 +1,12 @@
-# Vemo: `make run` starts the program, `make test` runs every test.
+# Vemo: `make run` starts the program, `make test` runs every test, `make dist` builds the
+# release into dist/ and `make dist-test` tests it.
 NATIVE := build/native
 WIN    := build/win
 JOBS   ?= $(shell nproc)
 export JOBS
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all bootstrap native win test run bench screenshots clean
+.PHONY: all bootstrap native win test dist dist-test run bench screenshots clean
 
 all: native win
 
@@ -29,6 +30,12 @@ win: bootstrap $(WIN)/Makefile
 test: native win
 	@scripts/run-tests
 
+dist: bootstrap
+	@scripts/dist
+
+dist-test: dist native win
+	@scripts/run-tests dist
+
 run: native win
 	@scripts/run-vemo
 
@@ -39,4 +46,4 @@ screenshots: win
 	@scripts/screenshots
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -5,7 +5,7 @@ Each assets/art/NAME.txt holds one picture:
 
     # free comment lines
     id ART_STAND_LEFT        resource identifier from art_ids.h
-    type bitmap              bitmap (24-bit BMP) or icon (32 x 32, 16 colours, with a mask)
+    type bitmap              bitmap (24-bit BMP) or icon (16 colours, with a mask)
     grid 32 32               width and height, followed by that many rows of palette characters
 
 Instead of a grid a picture may be derived from another one:
@@ -13,6 +13,14 @@ Instead of a grid a picture may be derived from another one:
     fill 300 32 .            every pixel one palette character
     mirror stand_left        the left-right mirror image of art/stand_left.txt
     copy stand_left          the same pixels as art/stand_left.txt
+
+An icon's first grid is its 32 x 32 image. Further square grids (16 x 16, 48 x 48) add images
+of those sizes, drawn for their size, and
+
+    scale 256 32             adds a 256 x 256 image: the 32 x 32 one with every pixel 8 x 8
+
+adds an enlarged copy of one of them, by a whole factor. Images up to 48 pixels are 16-colour
+bitmaps with a mask; larger ones are stored as PNG with transparency.
 
 The palette (art/palette.txt) maps characters to colours; "." is white in bitmaps and
 transparent in icons. Output: NAME.bmp or NAME.ico in the output folder, and with --sheet
@@ -70,6 +78,7 @@ class Picture:
         self.kind = None
         self.width = self.height = 0
         self.rows = []          # list of strings of palette characters
+        self.more = []          # an icon's further images: (size, rows) drawn, (size, from) scaled
         self.derive = None      # ("mirror" | "copy", other name)
 
 
@@ -91,14 +100,22 @@ def read_picture(path):
         elif key == "type":
             pic.kind = args[0]
         elif key == "grid":
-            pic.width, pic.height = int(args[0]), int(args[1])
-            pic.rows = [lines[i + y].rstrip("\r") for y in range(pic.height) if i + y < len(lines)]
-            i += pic.height
-            for y, row in enumerate(pic.rows):
-                if len(row) != pic.width:
-                    raise ArtError(f"{path}: row {y} is {len(row)} wide, not {pic.width}")
-            if len(pic.rows) != pic.height:
-                raise ArtError(f"{path}: {len(pic.rows)} rows, not {pic.height}")
+            width, height = int(args[0]), int(args[1])
+            rows = [lines[i + y].rstrip("\r") for y in range(height) if i + y < len(lines)]
+            i += height
+            for y, row in enumerate(rows):
+                if len(row) != width:
+                    raise ArtError(f"{path}: row {y} is {len(row)} wide, not {width}")
+            if len(rows) != height:
+                raise ArtError(f"{path}: {len(rows)} rows, not {height}")
+            if not pic.rows:
+                pic.width, pic.height, pic.rows = width, height, rows
+            elif width != height:
+                raise ArtError(f"{path}: a further icon image is square, not {width} x {height}")
+            else:
+                pic.more.append((width, rows))
+        elif key == "scale":
+            pic.more.append((int(args[0]), int(args[1])))
         elif key == "fill":
             pic.width, pic.height = int(args[0]), int(args[1])
             pic.rows = [args[2] * pic.width] * pic.height
@@ -108,6 +125,8 @@ def read_picture(path):
             raise ArtError(f"{path}: unknown line '{line}'")
     if pic.ident is None or pic.kind not in ("bitmap", "icon"):
         raise ArtError(f"{path}: needs an 'id' line and 'type bitmap' or 'type icon'")
+    if pic.more and pic.kind != "icon":
+        raise ArtError(f"{path}: only an icon has more than one image")
     if not pic.rows and not pic.derive:
         raise ArtError(f"{path}: needs a grid, a fill, a mirror or a copy")
     return pic
@@ -138,8 +157,10 @@ def load_pictures(art_dir, palette, ids):
             for ch in row:
                 if ch not in palette:
                     raise ArtError(f"{pic.name}: '{ch}' is not in the palette")
-        if pic.kind == "icon" and (pic.width, pic.height) != (32, 32):
-            raise ArtError(f"{pic.name}: icons are 32 x 32")
+        if pic.kind == "icon":
+            if (pic.width, pic.height) != (32, 32):
+                raise ArtError(f"{pic.name}: an icon's first image is 32 x 32")
+            icon_images(pic)  # checks the sizes
     missing = sorted(set(ids) - set(seen))
     if missing:
         raise ArtError("no picture for " + ", ".join(missing))
@@ -161,41 +182,86 @@ def bmp_bytes(pic, palette):
     return header + info + bytes(pixels)
 
 
-def ico_bytes(pic, palette):
-    """ICO file with one 32 x 32 image: 4-bit colours and a 1-bit AND (transparency) mask."""
+def icon_images(pic):
+    """(size, rows) of every image of an icon, smallest first; scaled ones worked out."""
+    drawn = {32: pic.rows}
+    for size, what in pic.more:
+        if isinstance(what, list):
+            if size in drawn:
+                raise ArtError(f"{pic.name}: two {size} x {size} images")
+            drawn[size] = what
+    images = dict(drawn)
+    for size, source in pic.more:
+        if isinstance(source, list):
+            continue
+        if source not in drawn or size % source or size > 256 or size in images:
+            raise ArtError(f"{pic.name}: 'scale {size} {source}' needs a drawn {source} x {source}"
+                           f" image, a whole factor up to 256 and a size not there yet")
+        factor = size // source
+        images[size] = ["".join(ch * factor for ch in row) for row in drawn[source] for _ in range(factor)]
+    return sorted(images.items())
+
+
+def icon_colour_table(pic, palette, images):
     colours = [(0, 0, 0)]               # index 0 is black: the colour under transparent pixels
-    for row in pic.rows:
-        for ch in row:
-            if ch != TRANSPARENT and palette[ch] not in colours:
-                colours.append(palette[ch])
+    for size, rows in images:
+        if size > 48:
+            continue
+        for row in rows:
+            for ch in row:
+                if ch != TRANSPARENT and palette[ch] not in colours:
+                    colours.append(palette[ch])
     if len(colours) > 16:
         raise ArtError(f"{pic.name}: {len(colours)} colours, an icon holds 16")
-    colours += [(0, 0, 0)] * (16 - len(colours))
+    return colours + [(0, 0, 0)] * (16 - len(colours))
+
+
+def icon_bitmap(rows, palette, colours):
+    """One 4-bit image with its 1-bit AND (transparency) mask, as an ICO file holds it."""
+    size = len(rows)
     xor = bytearray()
     mask = bytearray()
-    for row in reversed(pic.rows):
+    mask_stride = (size + 31) // 32 * 4
+    for row in reversed(rows):
         indices = [0 if ch == TRANSPARENT else colours.index(palette[ch]) for ch in row]
-        for x in range(0, 32, 2):
+        for x in range(0, size, 2):
             xor.append(indices[x] << 4 | indices[x + 1])
         bits = 0
         for ch in row:
             bits = bits << 1 | (ch == TRANSPARENT)
-        mask += struct.pack(">I", bits)
+        mask += (bits << (mask_stride * 8 - size)).to_bytes(mask_stride, "big")
     table = b"".join(bytes((b, g, r, 0)) for r, g, b in colours)
     # The image header counts the colour and the mask bitmaps together: twice the height.
-    info = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
-    image = info + table + bytes(xor) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", 32, 32, 16, 0, 1, 4, len(image), 6 + 16)
-    return directory + entry + image
+    info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
+    return info + table + bytes(xor) + bytes(mask)
 
 
-def png_bytes(width, height, rgb_rows):
+def ico_bytes(pic, palette):
+    """ICO file with every image of the icon: 16-colour bitmaps up to 48 pixels, PNG above."""
+    images = icon_images(pic)
+    colours = icon_colour_table(pic, palette, images)
+    entries, blobs = b"", b""
+    offset = 6 + 16 * len(images)
+    for size, rows in images:
+        if size > 48:
+            rgba = [b"".join(bytes(palette[ch]) + (b"\0" if ch == TRANSPARENT else b"\xff") for ch in row)
+                    for row in rows]
+            blob, colour_count, bpp = png_bytes(size, size, rgba, alpha=True), 0, 32
+        else:
+            blob, colour_count, bpp = icon_bitmap(rows, palette, colours), 16, 4
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, colour_count, 0, 1, bpp,
+                               len(blob), offset)
+        blobs += blob
+        offset += len(blob)
+    return struct.pack("<HHH", 0, 1, len(images)) + entries + blobs
+
+
+def png_bytes(width, height, rgb_rows, alpha=False):
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
     raw = b"".join(b"\0" + bytes(row) for row in rgb_rows)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0))
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 

@@ -7,6 +7,26 @@ constexpr size_t kFlushAt = 1 << 16;
 constexpr auto kProgressEvery = std::chrono::milliseconds(100);
 }  // namespace
 
+void AppendEscaped(std::string& to, std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      to += c;
+      continue;
+    }
+    switch (c) {
+      case '\n': to += "\\n"; break;
+      case '\r': to += "\\r"; break;
+      case '\t': to += "\\t"; break;
+      default:
+        to += "\\x";
+        to += kHex[byte >> 4];
+        to += kHex[byte & 0xF];
+    }
+  }
+}
+
 ConsoleSink::ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state)
     : out_(out), err_(err), progress_(progress), state_(state) {}
 
@@ -14,7 +34,7 @@ ConsoleSink::~ConsoleSink() { Flush(); }
 
 void ConsoleSink::AddErrorLine(std::string_view line) {
   std::string& to = streaming_ ? buffer_ : held_;
-  to.append(line.data(), line.size());
+  AppendEscaped(to, line);
   to += '\n';
   if (buffer_.size() >= kFlushAt) {
     EndProgressLine();
@@ -31,7 +51,10 @@ void ConsoleSink::ClearLines() {
 void ConsoleSink::SetPanel(Panel panel, std::string_view caption) {
   if (!progress_) return;
   switch (panel) {
-    case Panel::Panel1: file_.assign(caption.data(), caption.size()); break;
+    case Panel::Panel1:
+      file_.clear();
+      AppendEscaped(file_, caption);
+      break;
     case Panel::Panel2: fileSize_.assign(caption.data(), caption.size()); break;
     case Panel::Panel3: runSize_.assign(caption.data(), caption.size()); break;
   }

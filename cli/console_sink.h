@@ -10,6 +10,11 @@
 
 namespace vemo {
 
+// Appends text with its control characters (below 0x20, and 0x7F) written as escapes ("\n",
+// "\r", "\t", "\x1b"), so that a name holding a line break cannot split a finding over two
+// lines of output.
+void AppendEscaped(std::string& to, std::string_view text);
+
 class ConsoleSink : public RunSink {
  public:
   // progress: show a one-line progress display on `err` (only when it is a terminal).

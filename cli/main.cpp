@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include "engine/win32/utf16.h"
+#include "win32/text.h"
 #else
 #include <unistd.h>
 #endif
@@ -19,6 +19,7 @@
 #include "cli/cli_options.h"
 #include "cli/console_sink.h"
 #include "engine/engine.h"
+#include "release/version.h"
 
 namespace {
 
@@ -68,6 +69,7 @@ bool IsTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
 }  // namespace
 
 int main(int argc, char** argv) {
+  PrepareConsole();
   vemo::CliOptions options;
   std::string error;
   if (!vemo::ParseCliOptions(Arguments(argc, argv), options, error)) {
@@ -76,9 +78,13 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(vemo::kCliUsage, stdout);
+    std::fputs(vemo::kCliHelp, stdout);
     return 0;
   }
-  PrepareConsole();
+  if (options.version) {
+    std::fputs("vemo-cli " VEMO_VERSION "\n", stdout);
+    return 0;
+  }
 
   vemo::RunState& state = vemo::SharedRunState();
   state.language = options.japanese ? 1 : 0;

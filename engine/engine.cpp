@@ -7,6 +7,7 @@
 #include <new>
 
 #include "engine/name_index.h"
+#include "engine/walk_stack.h"
 
 namespace vemo {
 namespace {
@@ -51,9 +52,10 @@ class ListingReceiver : public EntryReceiver {
       : files_(files), subFolders_(subFolders), total_(total) {}
 
   void Entry(std::string_view name, bool isFolder, int64_t size) override {
-    if (name.empty() || name[0] == '.') return;
+    const EntryClass kind = ClassifyEntry(name, isFolder);
+    if (kind == EntryClass::Skipped) return;
     try {
-      if (isFolder) {
+      if (kind == EntryClass::SubFolder) {
         subFolders_.push_back(FileEntry{std::string(name), 0});
       } else {
         files_.push_back(FileEntry{std::string(name), size});
@@ -84,6 +86,11 @@ void OutOfMemoryStop(const char* text) {
   std::_Exit(1);
 }
 
+EntryClass ClassifyEntry(std::string_view name, bool isFolder) {
+  if (name.empty() || name[0] == '.') return EntryClass::Skipped;
+  return isFolder ? EntryClass::SubFolder : EntryClass::File;
+}
+
 Engine::Engine(RunState& state, FileSystem& fs, RunSink& sink)
     : state_(state), fs_(fs), sink_(sink), buffer1_(kChunk), buffer2_(kChunk) {}
 
@@ -92,7 +99,7 @@ void Engine::ReportError(Message message, std::string_view a, std::string_view b
   state_.errorCount.fetch_add(1, std::memory_order_relaxed);
 }
 
-std::string Engine::Join(const std::string& folder, std::string_view name) const {
+std::string Engine::JoinText(const std::string& folder, std::string_view name) const {
   std::string path;
   path.reserve(folder.size() + 1 + name.size());
   path = folder;
@@ -101,17 +108,24 @@ std::string Engine::Join(const std::string& folder, std::string_view name) const
   return path;
 }
 
-std::string Engine::Pattern(const std::string& folder) const { return Join(folder, "*.*"); }
+FolderPath Engine::Join(const FolderPath& folder, std::string_view name) const {
+  return FolderPath{JoinText(folder.text, name), JoinText(folder.system, name)};
+}
 
-void Engine::ListFolder(const std::string& pattern, const std::string& folder, DirListing& listing,
-                        int side) {
+FolderPath Engine::Root(const std::string& text) const {
+  return FolderPath{text, fs_.ResolveFolder(text)};
+}
+
+std::string Engine::Pattern(const FolderPath& folder) const { return JoinText(folder.text, "*.*"); }
+
+void Engine::ListFolder(const FolderPath& folder, DirListing& listing, int side) {
   listing.files.clear();
   listing.subFolders.clear();
   ListingReceiver receiver(listing.files, listing.subFolders, state_.folderTotal[side]);
-  ListStatus status = ListStatus::NotFound;  // an empty folder text names no folder at all
-  if (!folder.empty()) {
+  ListStatus status = ListStatus::NotFound;  // a text that names no folder at all
+  if (!folder.system.empty()) {
     try {
-      status = fs_.List(pattern, receiver);
+      status = fs_.List(folder.system, receiver);
     } catch (const std::bad_alloc&) {
       OutOfMemoryStop("Out of memory.\n");
     }
@@ -121,47 +135,52 @@ void Engine::ListFolder(const std::string& pattern, const std::string& folder, D
       std::reverse(listing.files.begin(), listing.files.end());
       std::reverse(listing.subFolders.begin(), listing.subFolders.end());
       return;
-    case ListStatus::NotFound: ReportError(MsgNoFileFound, pattern); break;
-    case ListStatus::InvalidName: ReportError(MsgInvalidFile, pattern); break;
-    case ListStatus::OtherError: ReportError(MsgDirSearchError, pattern); break;
+    case ListStatus::NotFound: ReportError(MsgNoFileFound, Pattern(folder)); break;
+    case ListStatus::InvalidName: ReportError(MsgInvalidFile, Pattern(folder)); break;
+    case ListStatus::OtherError: ReportError(MsgDirSearchError, Pattern(folder)); break;
   }
   listing.files.clear();
   listing.subFolders.clear();
 }
 
 void Engine::CompareFolderPair(const std::string& folder1, const std::string& folder2) {
-  try {
-    StartTree(folder1, folder2);
-    ComparePair(folder1, folder2);
-  } catch (const std::bad_alloc&) {
-    OutOfMemoryStop("Out of Memory.\n");
-  }
+  WalkFromTexts(folder1, folder2,
+                [this](const FolderPath& a, const FolderPath& b) { CompareFolderPair(a, b); });
 }
 
 void Engine::PreScanFolderPair(const std::string& folder1, const std::string& folder2) {
-  try {
-    StartTree(folder1, folder2);
-    PreScanPair(folder1, folder2);
-  } catch (const std::bad_alloc&) {
-    OutOfMemoryStop("Out of Memory.\n");
-  }
+  WalkFromTexts(folder1, folder2,
+                [this](const FolderPath& a, const FolderPath& b) { PreScanFolderPair(a, b); });
 }
 
-void Engine::StartTree(const std::string& folder1, const std::string& folder2) {
-  const std::string* roots[2] = {&folder1, &folder2};
+void Engine::WalkFromTexts(const std::string& folder1, const std::string& folder2,
+                           const std::function<void(const FolderPath&, const FolderPath&)>& step) {
+  RunOnWalkStack([&] {
+    try {
+      const FolderPath root1 = Root(folder1), root2 = Root(folder2);
+      StartTree(root1, root2);
+      step(root1, root2);
+    } catch (const std::bad_alloc&) {
+      OutOfMemoryStop("Out of Memory.\n");
+    }
+  });
+}
+
+void Engine::StartTree(const FolderPath& folder1, const FolderPath& folder2) {
+  const FolderPath* roots[2] = {&folder1, &folder2};
   for (int side = 0; side < 2; ++side) {
     ancestors_[side].clear();
     FolderId id;
-    if (!roots[side]->empty() && fs_.IdentifyFolder(*roots[side], id))
+    if (!roots[side]->system.empty() && fs_.IdentifyFolder(roots[side]->system, id))
       ancestors_[side].push_back(id);
   }
 }
 
-void Engine::ComparePair(const std::string& folder1, const std::string& folder2) {
+void Engine::CompareFolderPair(const FolderPath& folder1, const FolderPath& folder2) {
   state_.preScanning = 0;
   DirListing side0, side1;
-  ListFolder(Pattern(folder1), folder1, side0, 0);
-  ListFolder(Pattern(folder2), folder2, side1, 1);
+  ListFolder(folder1, side0, 0);
+  ListFolder(folder2, side1, 1);
   WalkEntries(side1.files, folder2, 1, side0.files, folder1, true, Kind::Files);
   WalkEntries(side0.files, folder1, 0, side1.files, folder2, false, Kind::Files);
   if (state_.recursive == 1) {
@@ -170,51 +189,58 @@ void Engine::ComparePair(const std::string& folder1, const std::string& folder2)
   }
 }
 
-void Engine::PreScanPair(const std::string& folder1, const std::string& folder2) {
+void Engine::PreScanFolderPair(const FolderPath& folder1, const FolderPath& folder2) {
   state_.preScanning = 1;
   char text[64];
   int64_t m = Smaller(state_.folderTotal[0], state_.folderTotal[1]);
   sink_.SetPanel(Panel::Panel3, std::string_view(text, FormatRunSize(text, 0, m)));
   DirListing side0, side1;
-  ListFolder(Pattern(folder1), folder1, side0, 0);
+  ListFolder(folder1, side0, 0);
   if (Stopped()) return;
-  ListFolder(Pattern(folder2), folder2, side1, 1);
+  ListFolder(folder2, side1, 1);
   if (Stopped()) return;
   if (state_.recursive == 1)
     WalkEntries(side0.subFolders, folder1, 0, side1.subFolders, folder2, false, Kind::SubFolders);
 }
 
-void Engine::WalkEntries(const std::vector<FileEntry>& walked, const std::string& walkedPath,
+void Engine::WalkEntries(const std::vector<FileEntry>& walked, const FolderPath& walkedFolder,
                          int walkedSide, const std::vector<FileEntry>& other,
-                         const std::string& otherPath, bool compare, Kind kind) {
+                         const FolderPath& otherFolder, bool compare, Kind kind) {
   if (walked.empty()) return;
-  NameIndex index(other, state_.ignoreCase == 1);
+  const NameIndex index(other, state_.ignoreCase == 1);
   for (const FileEntry& entry : walked) {
     if (Stopped()) return;  // before every entry and its lookup
-    const FileEntry* counterpart = index.Find(entry.name);
-    if (!counterpart) {
-      if (state_.ignoreNoFile != 1) ReportError(MsgNoCounterpart, walkedPath, entry.name);
-      continue;
-    }
-    bool actOn = kind == Kind::Files ? compare : (state_.preScanning == 1 || compare);
-    if (!actOn) continue;
-    std::string otherFull = Join(otherPath, counterpart->name);
-    std::string walkedFull = Join(walkedPath, entry.name);
-    const std::string& first = walkedSide == 0 ? walkedFull : otherFull;
-    const std::string& second = walkedSide == 0 ? otherFull : walkedFull;
-    if (kind == Kind::Files)
-      CompareFiles(first, second, entry.size);
-    else
-      EnterSubFolders(first, second);
+    FindCounterpart(entry, walkedFolder, walkedSide, index, otherFolder, compare, kind);
   }
 }
 
-void Engine::EnterSubFolders(const std::string& first, const std::string& second) {
-  const std::string* paths[2] = {&first, &second};
+void Engine::FindCounterpart(const FileEntry& entry, const FolderPath& walkedFolder, int walkedSide,
+                             const NameIndex& other, const FolderPath& otherFolder, bool compare,
+                             Kind kind) {
+  const FileEntry* counterpart = other.Find(entry.name);
+  if (!counterpart) {
+    if (state_.ignoreNoFile != 1) ReportError(MsgNoCounterpart, walkedFolder.text, entry.name);
+    return;
+  }
+  const bool actOn = kind == Kind::Files ? compare : (state_.preScanning == 1 || compare);
+  if (!actOn) return;
+  // Each path keeps the name as its own side lists it.
+  const FolderPath walkedPath = Join(walkedFolder, entry.name);
+  const FolderPath otherPath = Join(otherFolder, counterpart->name);
+  const FolderPath& first = walkedSide == 0 ? walkedPath : otherPath;
+  const FolderPath& second = walkedSide == 0 ? otherPath : walkedPath;
+  if (kind == Kind::Files)
+    CompareFiles(first, second, entry.size);
+  else
+    EnterSubFolders(first, second);
+}
+
+void Engine::EnterSubFolders(const FolderPath& first, const FolderPath& second) {
+  const FolderPath* paths[2] = {&first, &second};
   FolderId ids[2];
   bool known[2];
   for (int side = 0; side < 2; ++side) {
-    known[side] = fs_.IdentifyFolder(*paths[side], ids[side]);
+    known[side] = fs_.IdentifyFolder(paths[side]->system, ids[side]);
     if (known[side] && std::find(ancestors_[side].begin(), ancestors_[side].end(), ids[side]) !=
                            ancestors_[side].end()) {
       // The same physical folder as one being walked: a link loop. Not entered.
@@ -225,26 +251,26 @@ void Engine::EnterSubFolders(const std::string& first, const std::string& second
   for (int side = 0; side < 2; ++side)
     ancestors_[side].push_back(known[side] ? ids[side] : FolderId{~0ull, ~0ull});
   if (state_.preScanning == 1)
-    PreScanPair(first, second);
+    PreScanFolderPair(first, second);
   else
-    ComparePair(first, second);
+    CompareFolderPair(first, second);
   for (int side = 0; side < 2; ++side) ancestors_[side].pop_back();
 }
 
-void Engine::CompareFiles(const std::string& first, const std::string& second, int64_t size) {
+void Engine::CompareFiles(const FolderPath& first, const FolderPath& second, int64_t size) {
   const int64_t errorsBefore = state_.errorCount.load(std::memory_order_relaxed);
-  FileHandle file1 = fs_.Open(first);
+  FileHandle file1 = fs_.Open(first.system);
   if (file1 == kNoFile) {
-    ReportError(MsgCantOpen, first);
+    ReportError(MsgCantOpen, first.text);
     return;
   }
-  FileHandle file2 = fs_.Open(second);
+  FileHandle file2 = fs_.Open(second.system);
   if (file2 == kNoFile) {
     fs_.Close(file1);
-    ReportError(MsgCantOpen, second);
+    ReportError(MsgCantOpen, second.text);
     return;
   }
-  sink_.SetPanel(Panel::Panel1, first);
+  sink_.SetPanel(Panel::Panel1, first.text);
   BlockReader reader1(fs_, file1, buffer1_.data());
   BlockReader reader2(fs_, file2, buffer2_.data());
   const char* block1 = nullptr;
@@ -265,15 +291,15 @@ void Engine::CompareFiles(const std::string& first, const std::string& second, i
         std::memory_order_relaxed);
     readBytes += static_cast<int64_t>(a);
     if (b < a) {
-      ReportError(MsgLonger, first, second);
+      ReportError(MsgLonger, first.text, second.text);
       break;
     }
     if (a < b) {
-      ReportError(MsgLonger, second, first);
+      ReportError(MsgLonger, second.text, first.text);
       break;
     }
     if (std::memcmp(block1, block2, a) != 0) {
-      ReportError(MsgDiffer, first, second);
+      ReportError(MsgDiffer, first.text, second.text);
       break;
     }
   }

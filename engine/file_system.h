@@ -35,19 +35,26 @@ struct FolderId {
 using FileHandle = intptr_t;
 constexpr FileHandle kNoFile = -1;
 
+// Paths: the engine resolves each folder text once, at the top of a walk (ResolveFolder), and
+// appends the names that listings return to the result, joined by Separator() unless the path
+// already ends in it. Every other call takes such a path, never the text the user wrote.
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // Path separator of joins, search patterns and the no-counterpart line: '\\' or '/'.
+  // Separator of joins, search patterns and the no-counterpart line: '\\' or '/'.
   virtual char Separator() const = 0;
   // True when a name can be appended to path directly: it ends in the separator (or in ':'
   // where drive letters exist).
   virtual bool EndsInSeparator(std::string_view path) const = 0;
 
-  // Enumerates the folder of a search pattern ("<folder><sep>*.*", as the engine builds it).
-  // A failure to start is classed; a failure while fetching a later entry just ends the list.
-  virtual ListStatus List(const std::string& pattern, EntryReceiver& receiver) = 0;
+  // The path of a folder text as the user wrote it, from which names are joined below; empty
+  // when the text can name no folder at all (an empty text, a device such as NUL).
+  virtual std::string ResolveFolder(const std::string& text) = 0;
+
+  // Enumerates a folder. A failure to start is classed; a failure while fetching a later entry
+  // just ends the list.
+  virtual ListStatus List(const std::string& folder, EntryReceiver& receiver) = 0;
 
   // Opens a file for reading, letting others read, write and delete it meanwhile.
   virtual FileHandle Open(const std::string& path) = 0;
@@ -59,9 +66,9 @@ class FileSystem {
   virtual bool IdentifyFolder(const std::string& path, FolderId& id) = 0;
 };
 
-// opendir/readdir order, '/' as separator, ':' not special.
+// opendir/readdir order, '/' as separator, ':' not special; paths of any length.
 std::unique_ptr<FileSystem> MakePosixFileSystem();
-// FindFirstFileExW/CreateFileW with the long-path prefix; only in the Windows build.
+// FindFirstFileExW/CreateFileW on the literal paths of win32/path.h; only in the Windows build.
 std::unique_ptr<FileSystem> MakeWin32FileSystem();
 // The one that fits the build.
 std::unique_ptr<FileSystem> MakeNativeFileSystem();

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "engine/win32/utf16.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
+#include "win32/text.h"
 
 namespace vemo {
 namespace {
@@ -29,7 +29,9 @@ ProgressDisplay& ProgressDisplay::Instance() {
   return *display;
 }
 
-ProgressDisplay::ProgressDisplay() : queue_([this] { ui::App().Post([this] { Flush(); }); }) {}
+ProgressDisplay::ProgressDisplay()
+    : writes_([](OrderedWrites::Op op) { ui::App().Post(std::move(op)); },
+              [](const std::vector<std::string>& lines) { Form2->Memo1.AppendLines(lines); }) {}
 
 void ProgressDisplay::BeginRun() {
   folders_[0] = Form1->Edit1.Text();
@@ -52,13 +54,13 @@ void ProgressDisplay::EndRun() {
 
 void ProgressDisplay::Abandon() {
   abandoned_ = true;
-  queue_.ShutDown();
+  writes_.ShutDown();
 }
 
 void CALLBACK ProgressDisplay::RepaintTick(HWND, UINT, UINT_PTR, DWORD) { Instance().Repaint(); }
 
 void ProgressDisplay::Flush() {
-  queue_.Drain([](const std::vector<std::string>& lines) { Form2->Memo1.AppendLines(lines); });
+  ui::App().ProcessMessages();
   Repaint();
 }
 
@@ -78,10 +80,10 @@ void ProgressDisplay::Repaint() {
   painted_ = std::move(now);
 }
 
-void ProgressDisplay::AddErrorLine(std::string_view line) { queue_.PushLine(line); }
+void ProgressDisplay::AddErrorLine(std::string_view line) { writes_.PushLine(line); }
 
 void ProgressDisplay::ClearLines() {
-  queue_.Push([] { Form2->Memo1.Clear(); });
+  writes_.Push([] { Form2->Memo1.Clear(); });
 }
 
 void ProgressDisplay::SetPanel(Panel panel, std::string_view caption) {
@@ -97,19 +99,19 @@ std::string ProgressDisplay::FolderText(int side) { return folders_[side]; }
 bool ProgressDisplay::AnimationOn() { return animation_; }
 
 void ProgressDisplay::EnableTimer() {
-  queue_.Push([] { Form1->Timer1.SetEnabled(true); });
+  writes_.Push([] { Form1->Timer1.SetEnabled(true); });
 }
 
 void ProgressDisplay::DisableTimer() {
-  queue_.Push([] { Form1->Timer1.SetEnabled(false); });
+  writes_.Push([] { Form1->Timer1.SetEnabled(false); });
 }
 
 void ProgressDisplay::SetTimerInterval(unsigned ms) {
-  queue_.Push([ms] { Form1->Timer1.SetInterval(ms); });
+  writes_.Push([ms] { Form1->Timer1.SetInterval(ms); });
 }
 
 void ProgressDisplay::SetErrorInfoButtonBlack() {
-  queue_.Push([] {
+  writes_.Push([] {
     ui::FontSpec font = Form1->Button4.Font();
     font.black = true;
     Form1->Button4.SetFont(font);
@@ -117,7 +119,7 @@ void ProgressDisplay::SetErrorInfoButtonBlack() {
 }
 
 void ProgressDisplay::SetApplicationTitle(const std::string& title) {
-  queue_.Push([title] { ui::App().SetTitle(title); });
+  writes_.Push([title] { ui::App().SetTitle(title); });
 }
 
 void ProgressDisplay::SetRunBarPosition(int position) {
@@ -126,15 +128,15 @@ void ProgressDisplay::SetRunBarPosition(int position) {
 
 void ProgressDisplay::ShowProgressNow() {
   shownAt_ = Clock::now().time_since_epoch().count();
-  queue_.Push([this] { Repaint(); });
+  writes_.Push([this] { Repaint(); });
 }
 
 void ProgressDisplay::SetStopEnabled(bool enabled) {
-  queue_.Push([enabled] { PBar->Stop.SetEnabled(enabled); });
+  writes_.Push([enabled] { PBar->Stop.SetEnabled(enabled); });
 }
 
 void ProgressDisplay::CloseProgressWindow() {
-  queue_.Push([this] {
+  writes_.Push([this] {
     Repaint();
     PBar->Close();  // ends the Start handler's modal display
   });

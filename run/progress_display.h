@@ -31,7 +31,7 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   // True while a worker runs the engine or its endings (not while its final box is open).
   bool WorkerBusy() const { return phase_ == Phase::Busy; }
   void WorkerEnded() { phase_ = Phase::Idle; }
-  // UI thread: runs what is queued and repaints changed figures at once (tests, shutdown).
+  // UI thread: runs what waits in the queue and repaints changed figures at once (tests).
   void Flush();
 
   // When the worker last had the figures shown at once (at a run's start and ending) and when
@@ -68,7 +68,7 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   static void CALLBACK RepaintTick(HWND, UINT, UINT_PTR, DWORD);
 
   ProgressFigures figures_;
-  UiQueue queue_;
+  OrderedWrites writes_;
   ProgressSnapshot painted_;
   std::string folders_[2];
   bool animation_ = true;

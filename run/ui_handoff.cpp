@@ -28,47 +28,40 @@ bool ProgressFigures::TakeIfChanged(ProgressSnapshot& into) const {
   return true;
 }
 
-void UiQueue::Pushed(std::unique_lock<std::mutex>& lock) {
-  if (wakePending_) return;
-  wakePending_ = true;
-  lock.unlock();
-  wake_();
-}
-
-void UiQueue::Push(Op op) {
-  std::unique_lock<std::mutex> lock(mutex_);
+void OrderedWrites::Push(Op op) {
+  std::lock_guard<std::mutex> lock(mutex_);
   if (closed_) return;
-  items_.push_back(Item{std::move(op), {}});
-  Pushed(lock);
+  openBatch_.reset();  // later lines come after this operation
+  post_([this, op = std::move(op)] {
+    if (!closed_) op();
+  });
 }
 
-void UiQueue::PushLine(std::string_view line) {
-  std::unique_lock<std::mutex> lock(mutex_);
+void OrderedWrites::PushLine(std::string_view line) {
+  std::lock_guard<std::mutex> lock(mutex_);
   if (closed_) return;
-  if (items_.empty() || items_.back().op) items_.push_back(Item{});
-  items_.back().lines.emplace_back(line);
-  Pushed(lock);
+  if (!openBatch_) {
+    // Posted under the lock, so no operation pushed meanwhile can overtake the batch.
+    openBatch_ = std::make_shared<Batch>();
+    post_([this, batch = openBatch_] { WriteBatch(batch); });
+  }
+  openBatch_->lines.emplace_back(line);
 }
 
-void UiQueue::Drain(const LineWriter& writeLines) {
-  std::deque<Item> items;
+void OrderedWrites::WriteBatch(const std::shared_ptr<Batch>& batch) {
+  std::vector<std::string> lines;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    items.swap(items_);
-    wakePending_ = false;
+    if (openBatch_ == batch) openBatch_.reset();  // lines from now on start a new batch
+    lines.swap(batch->lines);
   }
-  for (Item& item : items) {
-    if (item.op)
-      item.op();
-    else
-      writeLines(item.lines);
-  }
+  if (!closed_ && !lines.empty()) writeLines_(lines);
 }
 
-void UiQueue::ShutDown() {
+void OrderedWrites::ShutDown() {
   std::lock_guard<std::mutex> lock(mutex_);
   closed_ = true;
-  items_.clear();
+  openBatch_.reset();
 }
 
 }  // namespace vemo

@@ -1,13 +1,16 @@
 // How the worker's window writes reach the user-interface thread without ever waiting for it.
+// There is one ordered queue into that thread (App().Post in the program); on top of it:
 //  - ProgressFigures: the bars and panel captions as latest values; the UI thread repaints
-//    from them at a bounded rate, so 100,000 block updates cost no window traffic.
-//  - UiQueue: everything whose order matters, run in order on the UI thread; consecutive
-//    lines are merged into one batch, and one wake-up is posted per busy period.
+//    from them at a bounded rate, so 100,000 block updates cost no window traffic;
+//  - OrderedWrites: everything whose order matters, posted in order through that queue, with
+//    consecutive error lines gathered into one batch (one post and one edit of the text box
+//    per batch, each line whole).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -37,35 +40,35 @@ class ProgressFigures {
   ProgressSnapshot figures_;
 };
 
-class UiQueue {
+class OrderedWrites {
  public:
   using Op = std::function<void()>;
+  // Hands an operation to the UI thread's queue, behind everything handed before it. It must
+  // not run the operation before it returns.
+  using Post = std::function<void(Op)>;
+  // Runs on the UI thread with the lines of one batch, in order.
   using LineWriter = std::function<void(const std::vector<std::string>& lines)>;
 
-  // wake is called (from the pushing thread) when the queue turns non-empty; it must arrange
-  // for Drain() to run on the UI thread soon, without waiting for it.
-  explicit UiQueue(std::function<void()> wake) : wake_(std::move(wake)) {}
+  OrderedWrites(Post post, LineWriter writeLines)
+      : post_(std::move(post)), writeLines_(std::move(writeLines)) {}
 
+  // Any thread; what one thread pushes runs in the order it pushed it.
   void Push(Op op);
   void PushLine(std::string_view line);
-  // UI thread: runs the queued operations in order; consecutive lines go to writeLines as one
-  // batch.
-  void Drain(const LineWriter& writeLines);
-  // Drops what is queued and accepts nothing more (the application is going away).
+  // Nothing pushed or still waiting in the queue runs any more (the application is going away).
   void ShutDown();
 
  private:
-  struct Item {
-    Op op;  // empty for a batch of lines
+  struct Batch {
     std::vector<std::string> lines;
   };
-  void Pushed(std::unique_lock<std::mutex>& lock);
+  void WriteBatch(const std::shared_ptr<Batch>& batch);
 
+  Post post_;
+  LineWriter writeLines_;
   std::mutex mutex_;
-  std::deque<Item> items_;
-  bool wakePending_ = false;
-  bool closed_ = false;
-  std::function<void()> wake_;
+  std::shared_ptr<Batch> openBatch_;  // the batch that further lines join, if posted already
+  std::atomic<bool> closed_{false};
 };
 
 }  // namespace vemo

@@ -1,6 +1,9 @@
 // Folder listing and file reading over POSIX: readdir order, '/' joins, ':' is an ordinary byte.
+// Paths of any length: past PATH_MAX they are opened folder by folder, relative to an open
+// folder handle.
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +15,55 @@
 namespace vemo {
 namespace {
 
+#ifdef O_PATH
+constexpr int kWayThrough = O_PATH | O_DIRECTORY | O_CLOEXEC;  // needs no read permission
+#else
+constexpr int kWayThrough = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
+
+// open() for a path of any length: the leading folders are opened in pieces shorter than
+// PATH_MAX, each relative to the one before, and the rest is opened relative to the last.
+int OpenAnyLength(const std::string& path, int flags) {
+  if (path.size() < PATH_MAX) return ::open(path.c_str(), flags);
+  int at = AT_FDCWD;
+  size_t start = 0;
+  while (path.size() - start >= PATH_MAX) {
+    size_t cut = path.rfind('/', start + PATH_MAX - 2);
+    if (cut == std::string::npos || cut < start) {  // one name longer than the system allows
+      if (at != AT_FDCWD) ::close(at);
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+    const std::string piece = path.substr(start, cut - start + 1);
+    const int next = ::openat(at, piece.c_str(), kWayThrough);
+    const int error = errno;
+    if (at != AT_FDCWD) ::close(at);
+    if (next < 0) {
+      errno = error;
+      return -1;
+    }
+    at = next;
+    start = cut + 1;
+    while (start < path.size() && path[start] == '/') ++start;
+  }
+  const int fd = ::openat(at, start < path.size() ? path.c_str() + start : ".", flags);
+  const int error = errno;
+  ::close(at);
+  errno = error;
+  return fd;
+}
+
+ListStatus ClassifyListError(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return ListStatus::NotFound;
+    case EINVAL: return ListStatus::InvalidName;
+    default: return ListStatus::OtherError;
+  }
+}
+
 class PosixFileSystem : public FileSystem {
  public:
   char Separator() const override { return '/'; }
@@ -19,23 +71,20 @@ class PosixFileSystem : public FileSystem {
     return !path.empty() && path.back() == '/';
   }
 
-  ListStatus List(const std::string& pattern, EntryReceiver& receiver) override {
-    // The pattern is "<folder>/*.*"; "*.*" matches every name, so list the folder itself.
-    std::string folder = pattern;
-    if (folder.size() >= 3 && folder.compare(folder.size() - 3, 3, "*.*") == 0)
-      folder.resize(folder.size() - 3);
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  // The process's current folder does not change during a run, so a relative text keeps its
+  // meaning: the text itself is the path.
+  std::string ResolveFolder(const std::string& text) override { return text; }
+
+  ListStatus List(const std::string& folder, EntryReceiver& receiver) override {
+    const int folderFd =
+        OpenAnyLength(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) return ClassifyListError(errno);
+    DIR* dir = fdopendir(folderFd);
     if (!dir) {
-      switch (errno) {
-        case ENOENT:
-        case ENOTDIR:
-        case ENAMETOOLONG:
-        case ELOOP: return ListStatus::NotFound;
-        case EINVAL: return ListStatus::InvalidName;
-        default: return ListStatus::OtherError;
-      }
+      const int error = errno;
+      ::close(folderFd);
+      return ClassifyListError(error);
     }
-    const int fd = dirfd(dir);
     errno = 0;
     while (struct dirent* d = readdir(dir)) {
       const char* name = d->d_name;
@@ -47,7 +96,7 @@ class PosixFileSystem : public FileSystem {
       int64_t size = 0;
       if (!isFolder) {
         struct stat st;
-        if (fstatat(fd, name, &st, 0) == 0) {
+        if (fstatat(folderFd, name, &st, 0) == 0) {
           isFolder = S_ISDIR(st.st_mode);
           if (!isFolder) size = static_cast<int64_t>(st.st_size);
         }
@@ -60,7 +109,7 @@ class PosixFileSystem : public FileSystem {
   }
 
   FileHandle Open(const std::string& path) override {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    int fd = OpenAnyLength(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return kNoFile;
     struct stat st;
     // Only regular files: a pipe or a device could block or never end.
@@ -86,8 +135,12 @@ class PosixFileSystem : public FileSystem {
   void Close(FileHandle file) override { ::close(static_cast<int>(file)); }
 
   bool IdentifyFolder(const std::string& path, FolderId& id) override {
+    const int fd = OpenAnyLength(path, kWayThrough);
+    if (fd < 0) return false;
     struct stat st;
-    if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    const bool ok = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+    ::close(fd);
+    if (!ok) return false;
     id.volume = static_cast<uint64_t>(st.st_dev);
     id.index = static_cast<uint64_t>(st.st_ino);
     return true;

@@ -1,8 +1,10 @@
-// Folder listing and file reading over Win32: FindFirstFileExW order, '\' joins, "X:" drives.
+// Folder listing and file reading over Win32: FindFirstFileExW order, '\' joins, "X:" drives;
+// every path is a literal one (win32/path.h).
 #include <windows.h>
 
 #include "engine/file_system.h"
-#include "engine/win32/utf16.h"
+#include "win32/path.h"
+#include "win32/text.h"
 
 namespace vemo {
 namespace {
@@ -34,10 +36,17 @@ class Win32FileSystem : public FileSystem {
     return !path.empty() && (path.back() == '\\' || path.back() == ':');
   }
 
-  ListStatus List(const std::string& pattern, EntryReceiver& receiver) override {
-    std::wstring path = Win32Path(pattern);
+  std::string ResolveFolder(const std::string& text) override {
+    return win32::ResolveFolderText(text);
+  }
+
+  ListStatus List(const std::string& folder, EntryReceiver& receiver) override {
+    // "*" rather than "*.*": the literal form takes the mask as it is, and it matches every name.
+    std::wstring pattern = ToWide(folder);
+    if (!EndsInSeparator(folder)) pattern += L'\\';
+    pattern += L'*';
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(path.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return Classify(GetLastError());
     std::string name;
@@ -59,7 +68,7 @@ class Win32FileSystem : public FileSystem {
   }
 
   FileHandle Open(const std::string& path) override {
-    HANDLE h = CreateFileW(Win32Path(path).c_str(), GENERIC_READ,
+    HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) return kNoFile;
@@ -82,7 +91,7 @@ class Win32FileSystem : public FileSystem {
   void Close(FileHandle file) override { CloseHandle(reinterpret_cast<HANDLE>(file)); }
 
   bool IdentifyFolder(const std::string& path, FolderId& id) override {
-    HANDLE h = CreateFileW(Win32Path(path).c_str(), FILE_READ_ATTRIBUTES,
+    HANDLE h = CreateFileW(ToWide(path).c_str(), FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;

@@ -2,6 +2,7 @@
 // links vemo_assets, the way the windows load them.
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -184,6 +185,47 @@ TEST(ArtResources, ColoursKeepTheirChannels) {
   DeleteObject(info.hbmMask);
   DeleteObject(info.hbmColor);
   DestroyIcon(cross);
+}
+
+TEST(ArtResources, ProgramIconHoldsItsOwnImageForEverySizeTheShellUses) {
+  HMODULE self = GetModuleHandleW(nullptr);
+  HRSRC group = FindResourceW(self, MAKEINTRESOURCEW(ART_APP_ICON), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  auto* dir = static_cast<BYTE*>(LockResource(LoadResource(self, group)));
+  ASSERT_NE(dir, nullptr);
+  // The group directory: three words, then one 14-byte entry per image, width first (0 is 256).
+  std::vector<int> sizes;
+  const int count = reinterpret_cast<const WORD*>(dir)[2];
+  for (int i = 0; i < count; ++i) sizes.push_back(dir[6 + 14 * i] ? dir[6 + 14 * i] : 256);
+  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48, 256}));
+
+  for (int size : {16, 32, 48, 256}) {
+    SCOPED_TRACE(size);
+    // The image the system picks for this size is one drawn at this size, not a scaled one...
+    const int id = LookupIconIdFromDirectoryEx(dir, TRUE, size, size, LR_DEFAULTCOLOR);
+    HRSRC image = FindResourceW(self, MAKEINTRESOURCEW(id), RT_ICON);
+    ASSERT_NE(image, nullptr);
+    auto* bits = static_cast<BYTE*>(LockResource(LoadResource(self, image)));
+    const DWORD length = SizeofResource(self, image);
+    const bool png = length > 24 && memcmp(bits, "\x89PNG", 4) == 0;
+    const LONG width =
+        png ? static_cast<LONG>(bits[16] << 24 | bits[17] << 16 | bits[18] << 8 | bits[19])
+            : reinterpret_cast<const BITMAPINFOHEADER*>(bits)->biWidth;
+    EXPECT_EQ(width, size);
+    EXPECT_EQ(png, size == 256) << "PNG for the large image only";
+    // ...and it turns into an icon of that size, the PNG one too.
+    HICON icon = CreateIconFromResourceEx(bits, length, TRUE, 0x00030000, size, size, 0);
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour{};
+    ASSERT_TRUE(GetObjectW(info.hbmColor, sizeof colour, &colour));
+    EXPECT_EQ(colour.bmWidth, size);
+    EXPECT_EQ(colour.bmHeight, size);
+    DeleteObject(info.hbmMask);
+    DeleteObject(info.hbmColor);
+    DestroyIcon(icon);
+  }
 }
 
 BOOL CALLBACK FirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {

@@ -8,6 +8,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import zlib
 
 ASSETS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets")
 MAKE_ART = os.path.join(ASSETS, "make_art.py")
@@ -48,23 +49,56 @@ def read_bmp(path):
     return width, height, bpp, rows
 
 
-def read_ico(path):
-    """(entry width, height, colour count, header bpp, header height, mask rows of bools)."""
+def png_rows(png):
+    """Rows of raw RGBA bytes of an 8-bit RGBA PNG whose rows use no filter (as make_art writes)."""
+    at, idat = 8, b""
+    while at < len(png):
+        length, kind = struct.unpack_from(">I4s", png, at)
+        if kind == b"IDAT":
+            idat += png[at + 8:at + 8 + length]
+        at += 12 + length
+    raw = zlib.decompress(idat)
+    width = struct.unpack_from(">I", png, 16)[0]
+    stride = 1 + width * 4
+    assert all(raw[y * stride] == 0 for y in range(len(raw) // stride))
+    return [raw[y * stride + 1:(y + 1) * stride] for y in range(len(raw) // stride)]
+
+
+def read_ico_images(path):
+    """Every image of an ICO file: dicts of size, colours, bpp, and for bitmaps the header
+    height and the mask (rows of bools), for PNG images the PNG bytes."""
     data = read_bytes(path)
     reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    assert (reserved, kind, count) == (0, 1, 1), path
-    w, h, colours, _, planes, bpp, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
-    assert offset + size == len(data), path
-    _, iw, ih, iplanes, ibpp = struct.unpack_from("<IiiHH", data, offset)
-    palette = 16 * 4
-    xor_size = 32 * 32 * ibpp // 8
-    mask_at = offset + 40 + palette + xor_size
-    mask = []
-    for y in range(32):
-        bits = struct.unpack_from(">I", data, mask_at + (31 - y) * 4)[0]
-        mask.append([bool(bits >> (31 - x) & 1) for x in range(32)])
-    assert iw == 32 and iplanes == 1 and planes == 1 and bpp == ibpp, path
-    return w, h, colours, ibpp, ih, mask
+    assert (reserved, kind) == (0, 1) and count >= 1, path
+    images = []
+    end = 6 + 16 * count
+    for i in range(count):
+        w, h, colours, _, planes, bpp, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * i)
+        assert offset == end and planes == 1, path  # stored in directory order, no gaps
+        end += size
+        image = {"size": w or 256, "height": h or 256, "colours": colours, "bpp": bpp}
+        blob = data[offset:offset + size]
+        if blob.startswith(b"\x89PNG"):
+            image["png"] = blob
+        else:
+            _, iw, ih, iplanes, ibpp = struct.unpack_from("<IiiHH", blob, 0)
+            assert iw == image["size"] and iplanes == 1 and bpp == ibpp, path
+            n = iw
+            stride = (n + 31) // 32 * 4
+            mask_at = 40 + 16 * 4 + n * n * ibpp // 8
+            assert mask_at + n * stride == len(blob), path
+            image["header_height"] = ih
+            image["mask"] = [[bool(blob[mask_at + (n - 1 - y) * stride + x // 8] >> (7 - x % 8) & 1)
+                              for x in range(n)] for y in range(n)]
+        images.append(image)
+    assert end == len(data), path
+    return images
+
+
+def read_ico(path):
+    """The 32 x 32 image: (entry width, height, colour count, bpp, header height, mask)."""
+    image = next(i for i in read_ico_images(path) if i["size"] == 32)
+    return 32, image["height"], image["colours"], image["bpp"], image["header_height"], image["mask"]
 
 
 class GeneratedArt(unittest.TestCase):
@@ -110,6 +144,28 @@ class GeneratedArt(unittest.TestCase):
                     self.assertEqual(drawn, 0)
                 else:
                     self.assertGreater(drawn, 150, "a figure, not a few dots")
+
+    def test_the_program_icon_has_every_size(self):
+        images = read_ico_images(os.path.join(self.out, "app_icon.ico"))
+        self.assertEqual([i["size"] for i in images], [16, 32, 48, 256])
+        for image in images[:3]:
+            with self.subTest(image["size"]):
+                n = image["size"]
+                self.assertEqual((image["height"], image["colours"], image["bpp"]), (n, 16, 4))
+                self.assertEqual(image["header_height"], 2 * n)
+                transparent = sum(map(sum, image["mask"]))
+                self.assertGreater(transparent, n * n // 10, "the mask lets the background through")
+                self.assertLess(transparent, n * n * 3 // 4, "the picture itself is opaque")
+                self.assertTrue(image["mask"][0][0] and image["mask"][n - 1][n - 1])
+        png = images[3]["png"]
+        width, height, depth, colour_type = struct.unpack_from(">IIBB", png, 16)
+        self.assertEqual((width, height, depth, colour_type), (256, 256, 8, 6), "RGBA")
+        # The 256 image is the 32 one with each pixel 8 x 8: its pixels agree with that mask.
+        rows = png_rows(png)
+        mask32 = images[1]["mask"]
+        for y in range(0, 256, 7):
+            for x in range(0, 256, 5):
+                self.assertEqual(rows[y][x * 4 + 3] == 0, mask32[y // 8][x // 8], (x, y))
 
     def test_standing_right_mirrors_standing_left(self):
         _, _, _, left = read_bmp(os.path.join(self.out, "stand_left.bmp"))
@@ -187,6 +243,16 @@ class BrokenSources(unittest.TestCase):
     def test_identifier_drawn_twice(self):
         self.edit("sweat_3", lambda t: t.replace("ART_SWEAT_3", "ART_SWEAT_2"))
         self.expect_failure("ART_SWEAT_2")
+
+    def test_icon_images_of_wrong_sizes(self):
+        for change, fragment in ((lambda t: t.replace("scale 256 32", "scale 100 32"), "scale 100 32"),
+                                 (lambda t: t.replace("scale 256 32", "scale 256 24"), "scale 256 24"),
+                                 (lambda t: t.replace("grid 16 16", "grid 16 15"), "app_icon"),
+                                 (lambda t: t.replace("grid 48 48", "grid 32 32"), "app_icon")):
+            with self.subTest(fragment):
+                shutil.copy(os.path.join(ASSETS, "art", "app_icon.txt"), os.path.join(self.art, "app_icon.txt"))
+                self.edit("app_icon", change)
+                self.expect_failure(fragment)
 
     def test_too_many_icon_colours(self):
         colours = "ksSrRmbBpPnyYdoO"   # with the mark's own greens, more than sixteen

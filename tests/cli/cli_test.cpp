@@ -1,10 +1,16 @@
 // The real vemo-cli on prepared trees: standard output, summary line, exit status.
+#include <algorithm>
 #include <fstream>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "release/version.h"
 #include "run_process.h"
 #include "tests/support/temp_tree.h"
+#ifndef _WIN32
+#include "tests/support/long_paths.h"
+#endif
 
 namespace vemo::test {
 namespace {
@@ -35,6 +41,24 @@ TEST_F(CliTest, UsageErrorsPrintUsageOnStandardErrorOnly) {
     EXPECT_NE(r.err.find("usage: vemo-cli [-r|--recursive] [-i|--ignore-case] [-n|--ignore-nofile] "
                          "[--japanese] FOLDER1 FOLDER2"),
               std::string::npos);
+  }
+}
+
+TEST_F(CliTest, VersionAndHelpAnswerOnStandardOutputWithStatus0) {
+  ProcessResult r = Cli({"--version"});
+  EXPECT_EQ(r.out, std::string("vemo-cli ") + VEMO_VERSION + "\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  // Help wins over folders and other options, and names every exit status.
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"--help"}, {"-r", "-h"}, {"--help", "one", "two", "three"}}) {
+    r = Cli(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out.rfind("usage: vemo-cli [-r|--recursive]", 0), 0u) << r.out;
+    for (const char* text : {"--version", "--ignore-nofile", "Exit status: 0 no difference found",
+                             "1 differences", "2 wrong usage", "130 stopped with Ctrl-C"})
+      EXPECT_NE(r.out.find(text), std::string::npos) << text;
   }
 }
 
@@ -106,6 +130,47 @@ TEST_F(CliTest, AnInterruptTakesTheStoppedEnding) {
   EXPECT_EQ(r.out.substr(r.out.size() - 9), "Stopped.\n");
   EXPECT_EQ(r.out.find("error(s)"), std::string::npos);
   EXPECT_EQ(r.out.find("orphan"), std::string::npos);
+}
+
+TEST_F(CliTest, ControlCharactersInNamesAreEscapedSoAFindingStaysOneLine) {
+  tree.File("1/line\nfeed", "1");
+  tree.File("2/line\nfeed", "2");
+  tree.File("1/carriage\rreturn", "");
+  tree.File("2/tab\tand\x1b\x7f", "");
+  ProcessResult r = Cli({Path("1"), Path("2")});
+  std::string out = r.out;
+  // Walk 1 lists Folder 2's files in enumeration order; only the lines matter here.
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(out.substr(start, end - start));
+  std::vector<std::string> expected = {
+      Path("1") + "/line\\nfeed and " + Path("2") + "/line\\nfeed differ in contents.",
+      Orphan("1", "carriage\\rreturn"), Orphan("2", "tab\\tand\\x1b\\x7f")};
+  ASSERT_EQ(lines.size(), 4u) << out;
+  EXPECT_EQ(lines.back(), "3 error(s) found.  (compared files:0  0KB)");
+  lines.pop_back();
+  std::sort(lines.begin(), lines.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(lines, expected);
+}
+
+TEST_F(CliTest, A2000LevelChainUnderA1MiBStackLimit) {
+  const int kLevels = 2000;
+  for (const char* side : {"1", "2"}) {
+    const int deepest = MakeChain(tree.Folder(side), "d", kLevels);
+    ASSERT_GE(deepest, 0);
+    ASSERT_TRUE(WriteFileAt(deepest, "f", side));
+    ::close(deepest);
+  }
+  std::string chain;
+  for (int i = 0; i < kLevels; ++i) chain += "/d";
+  ProcessResult r = RunProcess({"/bin/sh", "-c", "ulimit -s 1024 && exec \"$0\" -r \"$1\" \"$2\"",
+                                VemoCliPath(), Path("1"), Path("2")});
+  EXPECT_EQ(r.out, Path("1") + chain + "/f and " + Path("2") + chain +
+                       "/f differ in contents.\n1 error(s) found.  (compared files:0  0KB)\n");
+  EXPECT_EQ(r.status, 1);
+  RemoveDeepTree(Path("1"));
+  RemoveDeepTree(Path("2"));
 }
 #endif
 

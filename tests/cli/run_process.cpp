@@ -7,7 +7,7 @@
 
 #include <thread>
 
-#include "engine/win32/utf16.h"
+#include "win32/text.h"
 #else
 #include <poll.h>
 #include <signal.h>

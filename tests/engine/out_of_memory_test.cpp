@@ -15,6 +15,7 @@ class NoMemoryForListing : public FileSystem {
   explicit NoMemoryForListing(FileSystem& real) : real_(real) {}
   char Separator() const override { return real_.Separator(); }
   bool EndsInSeparator(std::string_view path) const override { return real_.EndsInSeparator(path); }
+  std::string ResolveFolder(const std::string& text) override { return real_.ResolveFolder(text); }
   ListStatus List(const std::string&, EntryReceiver&) override { throw std::bad_alloc(); }
   FileHandle Open(const std::string& path) override { return real_.Open(path); }
   size_t Read(FileHandle f, void* b, size_t n) override { return real_.Read(f, b, n); }

@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "engine/win32/utf16.h"
 #include "engine_fixture.h"
+#include "win32/text.h"
 
 namespace vemo::test {
 namespace {

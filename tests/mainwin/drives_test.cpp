@@ -10,8 +10,8 @@
 #include "ui/toolkit/text.h"
 
 namespace drives = vemo::ui::drives;
+using vemo::ToWide;
 using vemo::test::TempTree;
-using vemo::ui::Widen;
 
 namespace {
 
@@ -66,7 +66,7 @@ TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
   drives::RememberFolder(folder);
   EXPECT_EQ(drives::CurrentFolder(folder[0]), folder);
   EXPECT_EQ(drives::CurrentFolder(static_cast<char>(tolower(folder[0]))), folder);
-  RemoveDirectoryW(Widen(folder).c_str());
+  RemoveDirectoryW(ToWide(folder).c_str());
   EXPECT_EQ(drives::CurrentFolder(folder[0]), std::string(1, folder[0]) + ":\\");
   // A drive-relative path starts at the drive's current folder.
   std::string sub = tree.Folder("sub");
@@ -101,3 +101,19 @@ TEST(Drives, ChainNamesAndJoin) {
 }
 
 }  // namespace
+
+// A folder picked in the folder list or dropped comes back as its own name, even one that
+// Windows' parsing would trim; a text naming nothing as written is resolved as Windows does.
+TEST(Drives, ANameEndingInADotOrASpaceIsItselfWhereItExists) {
+  TempTree tree;
+  const std::string root = tree.Folder("names");
+  for (const char* name : {"sub", "sub.", "sub ", "other"})
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + ToWide(root + "\\" + name)).c_str(), nullptr));
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub."), root + "\\sub.");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub "), root + "\\sub ");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub"), root + "\\sub");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\other."), root + "\\other");
+  EXPECT_EQ(drives::SubFolders(root), (std::vector<std::string>{"other", "sub", "sub ", "sub."}));
+  for (const char* name : {"sub.", "sub "})
+    RemoveDirectoryW((L"\\\\?\\" + ToWide(root + "\\" + name)).c_str());
+}

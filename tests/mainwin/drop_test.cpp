@@ -21,7 +21,7 @@ namespace {
 // and one more zero.
 HDROP MakeDrop(const std::vector<std::string>& paths) {
   std::wstring list;
-  for (const std::string& path : paths) list += ui::Widen(path) + L'\0';
+  for (const std::string& path : paths) list += ToWide(path) + L'\0';
   list += L'\0';
   HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
   auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
@@ -165,9 +165,9 @@ TEST_F(FolderDrop, ErrorsInTheMovesAreSilent) {
 TEST_F(FolderDrop, LongAndNonAnsiNamesArriveWhole) {
   // Deeper than the old 260-character limit, with names outside any ANSI code page.
   std::string folder = tree.Path();
-  while (ui::Widen(folder).size() < 300) {
+  while (ToWide(folder).size() < 300) {
     folder += "\\長い名前のフォルダ";
-    CreateDirectoryW((L"\\\\?\\" + ui::Widen(folder)).c_str(), nullptr);
+    CreateDirectoryW((L"\\\\?\\" + ToWide(folder)).c_str(), nullptr);
   }
   DropAndAnswer({folder}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
   EXPECT_EQ(Form1->Edit1.Text(), folder);

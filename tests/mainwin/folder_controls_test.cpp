@@ -193,7 +193,7 @@ TEST_F(FolderControlsTest, OpeningAVanishedEntryFailsAndShowsWhatIsThere) {
   TempTree tree("vanish");
   std::string child = tree.Folder("child");
   list.SetDirectory(tree.Path());
-  RemoveDirectoryW(vemo::ui::Widen(child).c_str());
+  RemoveDirectoryW(vemo::ToWide(child).c_str());
   EXPECT_THROW(list.OpenEntry(IndexOf(child)), drives::FolderError);
   EXPECT_EQ(list.Directory(), tree.Path());
   EXPECT_EQ(IndexOf(child), -1);

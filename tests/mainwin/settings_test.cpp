@@ -47,7 +47,7 @@ std::map<std::wstring, StoredValue> StoredValues() {
   return values;
 }
 
-std::wstring Wide(const std::string& text) { return ui::Widen(text) + L'\0'; }
+std::wstring Wide(const std::string& text) { return ToWide(text) + L'\0'; }
 
 RECT Edges() {
   RECT edges;
@@ -259,7 +259,7 @@ TEST_F(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
       key.WriteInt("Recursive", 0);
       key.WriteInt("IgnoreNoFile", 1);
       key.WriteInt("IgnoreCases", 1);
-      std::wstring name = ui::Widen(test.value);
+      std::wstring name = ToWide(test.value);
       RegDeleteValueW(key.Handle(), name.c_str());
       const BYTE data[4] = {1, 0, 0, 0};
       if (test.type == REG_SZ) key.WriteString(test.value, "1");

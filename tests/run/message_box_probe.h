@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/win32/utf16.h"
+#include "win32/text.h"
 
 namespace vemo::testing {
 

@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -13,69 +15,121 @@
 namespace vemo {
 namespace {
 
-TEST(UiQueue, RunsOperationsInOrderAndMergesConsecutiveLines) {
-  int wakes = 0;
-  UiQueue queue([&] { ++wakes; });
-  std::vector<std::string> seen;
-  queue.PushLine("a");
-  queue.PushLine("b");
-  queue.Push([&] { seen.push_back("clear"); });
-  queue.PushLine("c");
-  queue.PushLine("");
-  queue.PushLine("d");
-  queue.Push([&] { seen.push_back("close"); });
-  EXPECT_EQ(wakes, 1);  // one wake-up for the whole busy period
-  queue.Drain([&](const std::vector<std::string>& lines) {
-    std::string batch = "lines:";
-    for (const std::string& line : lines) batch += "[" + line + "]";
-    seen.push_back(batch);
-  });
-  EXPECT_EQ(seen, (std::vector<std::string>{"lines:[a][b]", "clear", "lines:[c][][d]", "close"}));
-  queue.PushLine("e");
-  EXPECT_EQ(wakes, 2);
+// The UI thread's queue as a test sees it: posts are kept, and run when the test says so.
+class FakeUiThread {
+ public:
+  OrderedWrites::Post Poster() {
+    return [this](OrderedWrites::Op op) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      queue_.push_back(std::move(op));
+      ++posts_;
+    };
+  }
+  // Runs what is queued, in order; false when nothing was.
+  bool RunQueued() {
+    std::deque<OrderedWrites::Op> ops;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ops.swap(queue_);
+    }
+    for (auto& op : ops) op();
+    return !ops.empty();
+  }
+  int Posts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return posts_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<OrderedWrites::Op> queue_;
+  int posts_ = 0;
+};
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string batch = "lines:";
+  for (const std::string& line : lines) batch += "[" + line + "]";
+  return batch;
 }
 
-TEST(UiQueue, KeepsTheWorkersOrderWhileTheUiThreadDrainsConcurrently) {
-  std::atomic<int> wakes{0};
-  UiQueue queue([&] { ++wakes; });
+TEST(OrderedWrites, RunsOperationsInOrderWithConsecutiveLinesInOneBatch) {
+  FakeUiThread ui;
+  std::vector<std::string> seen;
+  OrderedWrites writes(ui.Poster(), [&](const auto& lines) { seen.push_back(Joined(lines)); });
+  writes.PushLine("a");
+  writes.PushLine("b");
+  writes.Push([&] { seen.push_back("clear"); });
+  writes.PushLine("c");
+  writes.PushLine("");
+  writes.PushLine("d");
+  writes.Push([&] { seen.push_back("close"); });
+  EXPECT_EQ(ui.Posts(), 4);   // two batches and two operations
+  EXPECT_TRUE(seen.empty());  // nothing runs on the pushing thread
+  ui.RunQueued();
+  EXPECT_EQ(seen, (std::vector<std::string>{"lines:[a][b]", "clear", "lines:[c][][d]", "close"}));
+}
+
+TEST(OrderedWrites, ALineAfterItsBatchWasWrittenStartsANewOne) {
+  FakeUiThread ui;
+  std::vector<std::string> seen;
+  OrderedWrites writes(ui.Poster(), [&](const auto& lines) { seen.push_back(Joined(lines)); });
+  writes.PushLine("a");
+  ui.RunQueued();
+  writes.PushLine("b");  // the first batch is gone: this one must be posted anew
+  writes.PushLine("c");
+  ui.RunQueued();
+  EXPECT_EQ(seen, (std::vector<std::string>{"lines:[a]", "lines:[b][c]"}));
+  EXPECT_EQ(ui.Posts(), 2);
+}
+
+TEST(OrderedWrites, KeepsTheWorkersOrderWhileTheUiThreadRunsConcurrently) {
+  FakeUiThread ui;
+  std::string all;
+  int operations = 0;
+  OrderedWrites writes(ui.Poster(), [&](const auto& lines) {
+    for (const std::string& line : lines) all += line + "\r\n";
+  });
   constexpr int kLines = 20000;
   std::atomic<bool> done{false};
   std::thread worker([&] {
     for (int i = 0; i < kLines; ++i) {
       if (i % 1000 == 999)
-        queue.Push([] {});
+        writes.Push([&all, &operations] {
+          all += "op\r\n";
+          ++operations;
+        });
       else
-        queue.PushLine(std::to_string(i));
+        writes.PushLine(std::to_string(i));
     }
     done = true;
   });
-  std::string all;
-  auto write = [&](const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) all += line + "\r\n";
-  };
   const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
   while (!done) {
     if (std::chrono::steady_clock::now() > until) test::GiveUp("the worker did not end its lines");
-    queue.Drain(write);
+    ui.RunQueued();
   }
   worker.join();
-  queue.Drain(write);
+  ui.RunQueued();
   std::string expected;
   for (int i = 0; i < kLines; ++i)
-    if (i % 1000 != 999) expected += std::to_string(i) + "\r\n";
+    expected += (i % 1000 == 999 ? "op" : std::to_string(i)) + "\r\n";
   EXPECT_EQ(all, expected);  // every line whole, none lost, none reordered
-  EXPECT_LT(wakes.load(), kLines / 2);
+  EXPECT_EQ(operations, kLines / 1000);
+  EXPECT_LT(ui.Posts(), kLines / 2);
 }
 
-TEST(UiQueue, NothingRunsAfterShutDown) {
-  UiQueue queue([] {});
+TEST(OrderedWrites, NothingRunsAfterShutDownNotEvenWhatWasQueued) {
+  FakeUiThread ui;
   int ran = 0;
-  queue.Push([&] { ++ran; });
-  queue.ShutDown();
-  queue.Push([&] { ++ran; });
-  queue.PushLine("x");
-  queue.Drain([&](const std::vector<std::string>&) { ++ran; });
+  OrderedWrites writes(ui.Poster(), [&](const auto&) { ++ran; });
+  writes.Push([&] { ++ran; });
+  writes.PushLine("queued before the shutdown");
+  writes.ShutDown();
+  writes.Push([&] { ++ran; });
+  writes.PushLine("x");
+  ui.RunQueued();
   EXPECT_EQ(ran, 0);
+  EXPECT_EQ(ui.Posts(), 2);
 }
 
 TEST(ProgressFigures, LatestValueWinsAndUnchangedFiguresAreNotTakenAgain) {

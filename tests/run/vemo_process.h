@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/win32/utf16.h"
+#include "win32/text.h"
 
 namespace vemo::testing {
 

@@ -245,7 +245,7 @@ TEST(Layout, InitialStates) {
   EXPECT_TRUE(memo & WS_VSCROLL);
   EXPECT_TRUE(memo & ES_AUTOHSCROLL);  // lines are not wrapped
   EXPECT_FALSE(memo & WS_BORDER);
-  EXPECT_EQ(Form2->Lines(), std::vector<std::string>{"No error."});
+  EXPECT_EQ(Form2->Memo1.Lines(), std::vector<std::string>{"No error."});
 
   TAbout& a = *About;
   EXPECT_FALSE(a.Timer1.Enabled());

@@ -22,7 +22,7 @@ MENUITEMINFOW ItemInfo(HMENU menu, UINT position) {
 std::string ItemText(HMENU menu, UINT position) {
   wchar_t text[128] = {};
   GetMenuStringW(menu, position, text, 128, MF_BYPOSITION);
-  return ui::Narrow(text, lstrlenW(text));
+  return ToUtf8(std::wstring_view(text, lstrlenW(text)));
 }
 
 struct ItemRow {

@@ -48,14 +48,14 @@ inline std::future<MessageBoxWatch> WatchMessageBox(const std::string& caption,
                                                     int timeoutMs = 5000) {
   return std::async(std::launch::async, [caption, timeoutMs] {
     MessageBoxWatch watch;
-    std::wstring wcaption = ui::Widen(caption);
+    std::wstring wcaption = ToWide(caption);
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
       HWND box = FindWindowW(L"#32770", wcaption.c_str());
       if (box && IsWindowVisible(box)) {
         wchar_t text[512] = {};
         GetDlgItemTextW(box, 0xFFFF, text, 512);
-        watch.text = ui::Narrow(text, lstrlenW(text));
+        watch.text = ToUtf8(std::wstring_view(text, lstrlenW(text)));
         watch.found = true;
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         break;

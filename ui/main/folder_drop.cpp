@@ -31,7 +31,7 @@ class DropData {
     std::wstring path(length + 1, L'\0');
     length = DragQueryFileW(drop_, index, path.data(), length + 1);
     path.resize(length);
-    return ui::Narrow(path);
+    return ToUtf8(path);
   }
   void Release() {
     if (drop_) DragFinish(drop_);

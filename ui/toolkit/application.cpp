@@ -66,7 +66,7 @@ void Application::Initialize() {
 
   // A zero-sized window that owns every form and holds the taskbar button and its text.
   int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
-  handle_ = CreateWindowExW(0, wc.lpszClassName, Widen(title_).c_str(),
+  handle_ = CreateWindowExW(0, wc.lpszClassName, ToWide(title_).c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             cx, cy, 0, 0, nullptr, nullptr, module_, nullptr);
 }
@@ -83,9 +83,9 @@ void Application::SetTitle(const std::string& title) {
   }
   if (!handle_) return;
   if (OnUiThread()) {
-    SetWindowTextW(handle_, Widen(title).c_str());
+    SetWindowTextW(handle_, ToWide(title).c_str());
   } else {
-    Post([this] { SetWindowTextW(handle_, Widen(Title()).c_str()); });
+    Post([this] { SetWindowTextW(handle_, ToWide(Title()).c_str()); });
   }
 }
 
@@ -117,7 +117,7 @@ int Application::MessageBox(const std::string& text, const std::string& caption,
   HWND owner = GetActiveWindow();
   if (!owner) owner = handle_;
   auto disabled = DisableWindows(nullptr);
-  int answer = ::MessageBoxW(owner, Widen(text).c_str(), Widen(caption).c_str(), flags);
+  int answer = ::MessageBoxW(owner, ToWide(text).c_str(), ToWide(caption).c_str(), flags);
   EnableWindows(disabled);
   if (owner && IsWindow(owner)) SetActiveWindow(owner);
   return answer;

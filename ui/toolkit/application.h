@@ -13,9 +13,9 @@
 //     Form1->Timer1.OnTimer = [] { ... };             Form1->RecursiveR1.OnClick = [] {...};
 //   An exception escaping a handler is caught by the dispatcher and shown as the general
 //   error report (stop icon, caption = current title, message + "."); SilentAbort shows nothing.
-// - Another thread hands work to the user-interface thread with App().Post(closure): closures
-//   run in the order posted, also while a modal form's nested loop runs. Timer setters and
-//   SetTitle may be called from any thread (they post themselves when needed).
+// - App().Post(closure) is the one way from another thread into the user-interface thread:
+//   closures run in the order posted, also while a modal form's nested loop runs. Timer
+//   setters and SetTitle may be called from any thread (they post themselves when needed).
 // - Form::ShowModal() returns the modal result: 6 Yes, 7 No, 2 Cancel (also when a WM_QUIT ends
 //   the nested loop; the quit is posted again). Button::SetModalResult makes a button close
 //   its modal form with that result. Form::Close() hides (main form: ends the loop).
@@ -26,8 +26,8 @@
 //   returns its answer (6 = Yes). App().Terminate() posts the quit request.
 // - The windows (ui/windows/, namespace vemo): classes TForm1, TForm2, TAbout, TPBar,
 //   TDragDropMsg with the controls as public members under their layout names; globals
-//   Form1, Form2, About, PBar, DragDropMsg (ui/windows/forms.h). Form2->AppendLine/ClearLines
-//   may be called from the worker (batched through the queue, in order).
+//   Form1, Form2, About, PBar, DragDropMsg (ui/windows/forms.h). Only the user-interface
+//   thread touches them; a run's worker reaches them through run/ui_handoff.h.
 // - Start-up (ui/app/startup.cpp) calls vemo::BindHandlers() (ui/app/bind_handlers.cpp) after
 //   the five windows exist: each area adds one call there and links its library in
 //   ui/app/CMakeLists.txt.

@@ -64,7 +64,7 @@ void WinControl::CreateWindowed(WinControl* parent, const Layout& layout,
   tab_ = layout.tab;
   HWND parentHwnd = parent->Handle();
   HWND hwnd = CreateWindowExW(
-      exStyle, windowClass, Widen(layout.caption).c_str(),
+      exStyle, windowClass, ToWide(layout.caption).c_str(),
       style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left_, top_, width_, height_, parentHwnd,
       reinterpret_cast<HMENU>((INT_PTR)nextControlId++), App().Module(), this);
   Attach(hwnd);
@@ -105,7 +105,7 @@ std::string WinControl::Caption() const { return hwnd_ ? WindowText(hwnd_) : cap
 
 void WinControl::SetCaption(const std::string& caption) {
   Control::SetCaption(caption);
-  if (hwnd_) SetWindowTextW(hwnd_, Widen(caption).c_str());
+  if (hwnd_) SetWindowTextW(hwnd_, ToWide(caption).c_str());
 }
 
 void WinControl::SetFont(const FontSpec& font) {

@@ -122,7 +122,7 @@ void DriveBox::Draw(const DRAWITEMSTRUCT& item) {
   glyphs::DrawDrive(dc, area.left + 2, area.top + (area.bottom - area.top - 14) / 2);
   std::string text = std::string(1, static_cast<char>(letter - 'A' + 'a')) + ":";
   if (!labels_[item.itemID].empty()) text += " [" + labels_[item.itemID] + "]";
-  std::wstring wide = Widen(text);
+  std::wstring wide = ToWide(text);
   RECT textArea = area;
   textArea.left += 22;
   SetBkMode(dc, TRANSPARENT);

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "text.h"
+#include "win32/path.h"
 
 namespace vemo::ui::drives {
 namespace {
@@ -18,12 +19,8 @@ std::array<std::string, 26>& Remembered() {
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The form handed to Win32: long paths get the prefix that lifts the length limit.
-std::wstring ApiPath(const std::string& path) {
-  std::wstring wide = Widen(path);
-  if (wide.size() >= MAX_PATH - 12 && wide.compare(0, 4, L"\\\\?\\") != 0) return L"\\\\?\\" + wide;
-  return wide;
-}
+// What Windows is handed for a full path: its literal form (win32/path.h).
+std::wstring ApiPath(const std::string& fullPath) { return win32::LiteralPath(ToWide(fullPath)); }
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(ApiPath(path).c_str()); }
 
@@ -33,13 +30,9 @@ bool IsFolder(const std::string& path) {
 }
 
 std::string FullPath(const std::string& path) {
-  std::wstring wide = Widen(path);
-  DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (size == 0) throw FolderError("The folder \"" + path + "\" does not exist");
-  std::wstring full(size, L'\0');
-  size = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-  full.resize(size);
-  return Narrow(full);
+  std::wstring full = win32::FullPath(ToWide(path));
+  if (full.empty()) throw FolderError("The folder \"" + path + "\" does not exist");
+  return ToUtf8(full);
 }
 
 // Splits "C:\a\b" into "C:\" and the names "a", "b" (empty names dropped).
@@ -65,7 +58,7 @@ std::string StoredCase(const std::string& full) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW(ApiPath(next).c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
-      std::string stored = Narrow(data.cFileName);
+      std::string stored = ToUtf8(data.cFileName);
       FindClose(find);
       if (SamePath(stored, name)) next = Join(result, stored);
     }
@@ -118,11 +111,11 @@ bool IsReady(char letter) {
 
 std::string VolumeLabel(char letter) {
   wchar_t label[MAX_PATH + 1] = L"";
-  std::wstring root = Widen(std::string(1, UpperLetter(letter)) + ":\\");
+  std::wstring root = ToWide(std::string(1, UpperLetter(letter)) + ":\\");
   if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
                              0))
     return std::string();
-  return Narrow(label);
+  return ToUtf8(label);
 }
 
 std::string CurrentFolder(char letter) {
@@ -167,11 +160,11 @@ std::string ResolveFolder(const std::string& path) {
 std::vector<std::string> SubFolders(const std::string& folder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(ApiPath(Join(folder, "*.*")).c_str(), &data);
+  HANDLE find = FindFirstFileW(ApiPath(Join(folder, "*")).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    std::string name = Narrow(data.cFileName);
+    std::string name = ToUtf8(data.cFileName);
     if (name == "." || name == "..") continue;
     names.push_back(name);
   } while (FindNextFileW(find, &data));

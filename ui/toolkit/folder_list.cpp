@@ -19,7 +19,7 @@ std::string ProcessFolder() {
   std::wstring current(size, L'\0');
   current.resize(GetCurrentDirectoryW(size, current.data()));
   try {
-    return drives::ResolveFolder(Narrow(current));
+    return drives::ResolveFolder(ToUtf8(current));
   } catch (const drives::FolderError&) {
     return std::string(1, drives::ProcessDrive()) + ":\\";
   }
@@ -151,7 +151,7 @@ void FolderList::Draw(const DRAWITEMSTRUCT& item) {
   glyphs::DrawFolder(dc, x, area.top + (area.bottom - area.top - 14) / 2, entry.open);
   RECT textArea = area;
   textArea.left = x + kGlyphWidth;
-  std::wstring name = Widen(entry.name);
+  std::wstring name = ToWide(entry.name);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &textArea,

@@ -41,7 +41,7 @@ std::string DrawnFace(const std::string& requested) {
   // (so that Japanese names show), else Tahoma, which Wine ships and Windows has everywhere.
   std::string face = "Tahoma";
   for (const char* candidate : {requested.c_str(), "MS PGothic", "VL PGothic", "IPAPGothic"}) {
-    if (FaceExists(Widen(candidate))) {
+    if (FaceExists(ToWide(candidate))) {
       face = candidate;
       break;
     }
@@ -66,7 +66,7 @@ HFONT GetFont(const FontSpec& font) {
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = NONANTIALIASED_QUALITY;  // crisp small text, as the layouts were drawn for
   lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  lstrcpynW(lf.lfFaceName, Widen(face).c_str(), LF_FACESIZE);
+  lstrcpynW(lf.lfFaceName, ToWide(face).c_str(), LF_FACESIZE);
   HFONT made = CreateFontIndirectW(&lf);
   fonts.emplace(key, made);
   return made;

@@ -84,7 +84,7 @@ void Form::CreateForm(const FormSpec& spec) {
     x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
     y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
   }
-  CreateWindowExW(exStyle, L"VemoForm", Widen(caption_).c_str(), style, x, y, w, h, App().Handle(),
+  CreateWindowExW(exStyle, L"VemoForm", ToWide(caption_).c_str(), style, x, y, w, h, App().Handle(),
                   nullptr, App().Module(), this);
   if (!spec.outerSize) SetClientSize(spec.width, spec.height);
   SyncBounds();
@@ -292,7 +292,7 @@ namespace {
 
 // The access key of a caption ("&1" -> '1'), or 0.
 wchar_t AccessKey(const std::string& caption) {
-  std::wstring w = Widen(caption);
+  std::wstring w = ToWide(caption);
   for (size_t i = 0; i + 1 < w.size(); ++i) {
     if (w[i] == L'&') {
       if (w[i + 1] == L'&') {

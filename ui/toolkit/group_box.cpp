@@ -11,7 +11,7 @@ void GroupBox::PaintWindow(HDC dc, const RECT& client) {
   RECT frame = client;
   frame.top = tm.tmHeight / 2;
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-  std::wstring text = Widen(caption_);
+  std::wstring text = ToWide(caption_);
   if (text.empty()) return;
   RECT r{8, 0, client.right - 8, tm.tmHeight};
   RECT calc = r;

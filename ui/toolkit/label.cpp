@@ -8,7 +8,7 @@ namespace vemo::ui {
 
 RECT Label::TextRect() const {
   RECT r{left_, top_, left_ + width_, top_ + height_};
-  std::wstring text = Widen(caption_);
+  std::wstring text = ToWide(caption_);
   HDC dc = GetDC(nullptr);
   HGDIOBJ old = SelectObject(dc, GetFont(font_));
   RECT calc{left_, top_, left_, top_};
@@ -30,7 +30,7 @@ void Label::Paint(HDC dc) {
   SelectObject(dc, GetFont(font_));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT));
-  std::wstring text = Widen(caption_);
+  std::wstring text = ToWide(caption_);
   UINT flags = DT_EXPANDTABS | DT_LEFT | (autoSize_ ? DT_NOCLIP : 0);
   DrawTextW(dc, text.c_str(), (int)text.size(), &r, flags);
 }

@@ -20,7 +20,7 @@ void Memo::AppendLines(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     if (!first) text += L"\r\n";
     first = false;
-    text += Widen(line);
+    text += ToWide(line);
   }
   int end = GetWindowTextLengthW(hwnd_);
   SendMessageW(hwnd_, EM_SETSEL, end, end);
@@ -41,7 +41,7 @@ void Memo::SetLines(const std::vector<std::string>& lines) {
   std::wstring text;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i) text += L"\r\n";
-    text += Widen(lines[i]);
+    text += ToWide(lines[i]);
   }
   SetWindowTextW(hwnd_, text.c_str());
   lineCount_ = (int)lines.size();

@@ -27,7 +27,7 @@ void MenuItem::Create(MainMenu& menu, const std::string& name, const std::string
   container_ = menu.Handle();
   submenu_ = CreatePopupMenu();
   id_ = nextCommand++;
-  std::wstring text = Widen(caption);
+  std::wstring text = ToWide(caption);
   MENUITEMINFOW mii{};
   mii.cbSize = sizeof(mii);
   mii.fMask = MIIM_ID | MIIM_STRING | MIIM_SUBMENU | MIIM_FTYPE;
@@ -47,7 +47,7 @@ void MenuItem::Create(MenuItem& heading, const std::string& name, const std::str
   container_ = heading.submenu_;
   id_ = nextCommand++;
   Commands()[id_] = this;
-  std::wstring text = Widen(caption);
+  std::wstring text = ToWide(caption);
   MENUITEMINFOW mii{};
   mii.cbSize = sizeof(mii);
   mii.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
@@ -71,7 +71,7 @@ void MenuItem::Apply() {
 
 void MenuItem::SetCaption(const std::string& caption) {
   caption_ = caption;
-  std::wstring text = Widen(caption);
+  std::wstring text = ToWide(caption);
   MENUITEMINFOW mii{};
   mii.cbSize = sizeof(mii);
   mii.fMask = MIIM_STRING;

@@ -10,7 +10,7 @@ void Panel::PaintWindow(HDC dc, const RECT& client) {
   // The text keeps the inner border at its sides; it is centred on the full height so that
   // it stays readable in a low panel.
   RECT textRect{r.left + 1 + borderWidth_, r.top + 1, r.right - 1 - borderWidth_, r.bottom - 1};
-  std::wstring text = Widen(Caption());
+  std::wstring text = ToWide(Caption());
   SelectObject(dc, GetFont(font_));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT));

@@ -20,7 +20,7 @@ std::string SystemText(LONG code) {
                            text.back() == L' '))
     text.pop_back();
   if (text.empty()) return "error " + std::to_string(code);
-  return Narrow(text);
+  return ToUtf8(text);
 }
 
 [[noreturn]] void Fail(const std::string& what, LONG code) {
@@ -28,7 +28,7 @@ std::string SystemText(LONG code) {
 }
 
 std::wstring KeyPath(const std::string& path) {
-  std::wstring wide = Widen(path);
+  std::wstring wide = ToWide(path);
   size_t start = wide.find_first_not_of(L'\\');
   return start == std::wstring::npos ? std::wstring() : wide.substr(start);
 }
@@ -77,7 +77,7 @@ RegistryKey::~RegistryKey() {
 
 std::optional<std::pair<DWORD, DWORD>> RegistryKey::Query(const std::string& name) const {
   DWORD type = 0, size = 0;
-  LONG rc = RegQueryValueExW(key_, Widen(name).c_str(), nullptr, &type, nullptr, &size);
+  LONG rc = RegQueryValueExW(key_, ToWide(name).c_str(), nullptr, &type, nullptr, &size);
   if (rc == ERROR_FILE_NOT_FOUND) return std::nullopt;
   if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA)
     Fail("Cannot read the registry value " + Quoted(name), rc);
@@ -92,7 +92,7 @@ std::string RegistryKey::ReadString(const std::string& name) const {
 }
 
 std::string RegistryKey::ReadStringOrEmpty(const std::string& name) const {
-  std::wstring wideName = Widen(name);
+  std::wstring wideName = ToWide(name);
   for (;;) {  // the value may grow between the size query and the read
     auto info = Query(name);
     if (!info) return std::string();
@@ -111,13 +111,13 @@ std::string RegistryKey::ReadStringOrEmpty(const std::string& name) const {
     std::wstring text(data.data(), count);
     size_t zero = text.find(L'\0');  // a stored terminating zero is not part of the text
     if (zero != std::wstring::npos) text.resize(zero);
-    return Narrow(text);
+    return ToUtf8(text);
   }
 }
 
 int32_t RegistryKey::ReadInt(const std::string& name) const {
   DWORD type = 0, value = 0, size = sizeof(value);
-  LONG rc = RegQueryValueExW(key_, Widen(name).c_str(), nullptr, &type,
+  LONG rc = RegQueryValueExW(key_, ToWide(name).c_str(), nullptr, &type,
                              reinterpret_cast<BYTE*>(&value), &size);
   if (rc == ERROR_FILE_NOT_FOUND)
     throw RegistryError("The registry value " + Quoted(name) + " is absent");
@@ -130,8 +130,8 @@ int32_t RegistryKey::ReadInt(const std::string& name) const {
 }
 
 void RegistryKey::WriteString(const std::string& name, const std::string& text) {
-  std::wstring wide = Widen(text);
-  LONG rc = RegSetValueExW(key_, Widen(name).c_str(), 0, REG_SZ,
+  std::wstring wide = ToWide(text);
+  LONG rc = RegSetValueExW(key_, ToWide(name).c_str(), 0, REG_SZ,
                            reinterpret_cast<const BYTE*>(wide.c_str()),
                            static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
   if (rc != ERROR_SUCCESS) Fail("Cannot write the registry value " + Quoted(name), rc);
@@ -139,7 +139,7 @@ void RegistryKey::WriteString(const std::string& name, const std::string& text) 
 
 void RegistryKey::WriteInt(const std::string& name, int32_t value) {
   DWORD data = static_cast<DWORD>(value);
-  LONG rc = RegSetValueExW(key_, Widen(name).c_str(), 0, REG_DWORD,
+  LONG rc = RegSetValueExW(key_, ToWide(name).c_str(), 0, REG_DWORD,
                            reinterpret_cast<const BYTE*>(&data), sizeof(data));
   if (rc != ERROR_SUCCESS) Fail("Cannot write the registry value " + Quoted(name), rc);
 }

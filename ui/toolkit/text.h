@@ -1,35 +1,19 @@
-// UTF-8 (inside the program) <-> UTF-16 (at the Win32 boundary).
+// Window texts in UTF-8; the conversions themselves are the program's one pair (win32/text.h).
 #pragma once
 #include <windows.h>
 
 #include <string>
 
+#include "win32/text.h"
+
 namespace vemo::ui {
-
-inline std::wstring Widen(const std::string& s) {
-  if (s.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), nullptr, 0);
-  std::wstring w(n, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), (int)s.size(), w.data(), n);
-  return w;
-}
-
-inline std::string Narrow(const wchar_t* w, int len) {
-  if (len <= 0) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w, len, nullptr, 0, nullptr, nullptr);
-  std::string s(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w, len, s.data(), n, nullptr, nullptr);
-  return s;
-}
-
-inline std::string Narrow(const std::wstring& w) { return Narrow(w.data(), (int)w.size()); }
 
 // The whole text of a window.
 inline std::string WindowText(HWND hwnd) {
-  int len = GetWindowTextLengthW(hwnd);
-  std::wstring w(len + 1, L'\0');
-  len = GetWindowTextW(hwnd, w.data(), len + 1);
-  return Narrow(w.data(), len);
+  int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(length + 1, L'\0');
+  length = GetWindowTextW(hwnd, text.data(), length + 1);
+  return ToUtf8(std::wstring_view(text.data(), length));
 }
 
 }  // namespace vemo::ui

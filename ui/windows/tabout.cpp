@@ -1,6 +1,7 @@
 #include "ui/windows/tabout.h"
 
 #include "assets/art_ids.h"
+#include "release/version.h"
 
 namespace vemo {
 
@@ -24,7 +25,7 @@ TAbout::TAbout() {
   ImChrL.Create(*this, Layout{"ImChrL", 16, 120, 33, 33}, Picture::Bitmap(ART_CHAR_L), false);
   ImChrR.Create(*this, Layout{"ImChrR", 56, 120, 33, 33}, Picture::Bitmap(ART_CHAR_R), false);
   Label2.Create(*this, Layout{"Label2", 96, 56, 45, 16, "Vemo", MakeFont(16, true, false, true)});
-  Label3.Create(*this, Layout{"Label3", 88, 80, 89, 13, "Version 1.3 L11"});
+  Label3.Create(*this, Layout{"Label3", 88, 80, 89, 13, VEMO_VERSION_TEXT});
   Image1.Create(*this, Layout{"Image1", 24, 48, 33, 33}, Picture::Icon(ART_APP_ICON), true);
   Timer1.Create("Timer1", 1000, false);
 

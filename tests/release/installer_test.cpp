@@ -1,0 +1,388 @@
+// The installer and the uninstaller run as a user runs them: silently, over the previous version,
+// for all users, and while Vemo runs. Every test starts from a machine without Vemo. The Wine
+// prefix is this test's own, so its registry and Start menu hold nothing of the other tests.
+// VEMO_SETUP_EXE (a Linux path) names another installer to test, such as the one in dist/.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <shobjidl.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "release/version.h"
+#include "tests/cli/run_process.h"
+#include "tests/run/message_box_probe.h"
+#include "tests/run/vemo_process.h"
+
+namespace vemo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vemo::testing;
+
+const wchar_t* const kUninstallKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vemo";
+const wchar_t* const kSettingsKey = L"Software\\Pelk\\Vemo";
+const char* const kInstalledFiles[] = {"vemo.exe", "vemo-cli.exe", "README.txt", "uninstall.exe"};
+
+std::wstring SetupExe() {
+  const char* other = std::getenv("VEMO_SETUP_EXE");
+  return ToWide(WinePath(other && *other ? other : VEMO_SETUP));
+}
+
+std::wstring PreviousSetupExe() { return ToWide(WinePath(VEMO_PREVIOUS_SETUP)); }
+
+fs::path KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  fs::path result;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
+  CoTaskMemFree(path);
+  return result;
+}
+
+fs::path PerUserFolder() { return KnownFolder(FOLDERID_LocalAppData) / "Programs" / "Vemo"; }
+fs::path AllUsersFolder() { return KnownFolder(FOLDERID_ProgramFiles) / "Vemo"; }
+fs::path PerUserShortcut() { return KnownFolder(FOLDERID_Programs) / "Vemo.lnk"; }
+fs::path AllUsersShortcut() { return KnownFolder(FOLDERID_CommonPrograms) / "Vemo.lnk"; }
+
+bool KeyExists(HKEY root, const wchar_t* key) {
+  HKEY handle;
+  if (RegOpenKeyExW(root, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  RegCloseKey(handle);
+  return true;
+}
+
+std::optional<std::wstring> Text(HKEY root, const wchar_t* key, const wchar_t* value) {
+  wchar_t text[2048];
+  DWORD size = sizeof text;
+  if (RegGetValueW(root, key, value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return std::wstring(text);
+}
+
+std::optional<DWORD> Number(HKEY root, const wchar_t* key, const wchar_t* value) {
+  DWORD number = 0, size = sizeof number;
+  if (RegGetValueW(root, key, value, RRF_RT_REG_DWORD, nullptr, &number, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return number;
+}
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool SamePath(const fs::path& a, const fs::path& b) {
+  return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// Runs a command line to its end: its exit status, or -1 when it did not end in time.
+long RunCommand(std::wstring commandLine, DWORD timeoutMs = 120000) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &si, &pi))
+    return -2;
+  long status = -1;
+  if (WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    status = static_cast<long>(code);
+  } else {
+    TerminateProcess(pi.hProcess, 9);
+  }
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return status;
+}
+
+long Install(const std::wstring& setup, const std::wstring& switches = L"") {
+  return RunCommand(L"\"" + setup + L"\" /S" + (switches.empty() ? L"" : L" " + switches));
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
+  for (int waited = 0; waited <= timeoutMs; waited += 50) {
+    if (done()) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+// The uninstaller as Apps & Features runs it: the entry's quiet command. It hands the work to a
+// copy of itself and returns at once, so the caller waits for the folder and the entry to go.
+bool UninstallQuietly(HKEY root, const fs::path& folder) {
+  std::optional<std::wstring> command = Text(root, kUninstallKey, L"QuietUninstallString");
+  if (!command || RunCommand(*command) != 0) return false;
+  return WaitUntil([&] { return !fs::exists(folder) && !KeyExists(root, kUninstallKey); });
+}
+
+fs::path ShortcutTarget(const fs::path& link) {
+  IShellLinkW* shell = nullptr;
+  IPersistFile* file = nullptr;
+  wchar_t target[MAX_PATH] = L"";
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&shell)))) {
+    if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)))
+        shell->GetPath(target, MAX_PATH, nullptr, 0);
+      file->Release();
+    }
+    shell->Release();
+  }
+  return target;
+}
+
+struct VersionResource {
+  DWORD fileMs = 0, fileLs = 0, productMs = 0, productLs = 0;
+  std::wstring Get(const wchar_t* name) const {
+    void* value = nullptr;
+    UINT length = 0;
+    std::wstring path = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
+    if (!VerQueryValueW(data.data(), path.c_str(), &value, &length) || !length) return L"";
+    return static_cast<const wchar_t*>(value);
+  }
+  std::vector<char> data;
+};
+
+std::optional<VersionResource> ReadVersion(const fs::path& file) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+  if (!size) return std::nullopt;
+  VersionResource version;
+  version.data.resize(size);
+  if (!GetFileVersionInfoW(file.c_str(), 0, size, version.data.data())) return std::nullopt;
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(version.data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      fixed->dwSignature != VS_FFI_SIGNATURE)
+    return std::nullopt;
+  version.fileMs = fixed->dwFileVersionMS;
+  version.fileLs = fixed->dwFileVersionLS;
+  version.productMs = fixed->dwProductVersionMS;
+  version.productLs = fixed->dwProductVersionLS;
+  return version;
+}
+
+class Installer : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+
+  // Nothing of Vemo on the machine, whatever an earlier test left.
+  void SetUp() override {
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteTreeW(root, kUninstallKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    std::error_code ignored;
+    for (const fs::path& path :
+         {PerUserFolder(), AllUsersFolder(), OtherFolder(), PerUserShortcut(), AllUsersShortcut()})
+      fs::remove_all(path, ignored);
+  }
+
+  static fs::path OtherFolder() { return KnownFolder(FOLDERID_LocalAppData) / "Tools" / "Vemo 1"; }
+
+  static void ExpectFiles(const fs::path& folder) {
+    for (const char* name : kInstalledFiles)
+      EXPECT_TRUE(fs::is_regular_file(folder / name)) << name;
+  }
+
+  // The README names the version installed.
+  static std::string ReadmeVersion(const fs::path& folder) {
+    std::string text = ReadAll(folder / "README.txt");
+    return text.substr(0, text.find("\r\n"));
+  }
+};
+
+TEST_F(Installer, SilentInstallForTheUserPutsFilesShortcutAndUninstallEntry) {
+  ASSERT_EQ(Install(SetupExe()), 0);
+  const fs::path folder = PerUserFolder();
+  ExpectFiles(folder);
+  std::string readme = ReadAll(folder / "README.txt");
+  EXPECT_EQ(ReadmeVersion(folder), std::string("Vemo ") + VEMO_VERSION);
+  size_t bareLineFeeds = 0;
+  for (size_t i = 0; i < readme.size(); ++i)
+    bareLineFeeds += readme[i] == '\n' && readme[i - 1] != '\r';
+  EXPECT_EQ(bareLineFeeds, 0u) << "README.txt has Windows line endings";
+  EXPECT_NE(readme.find("HKEY_CURRENT_USER\\Software\\Pelk\\Vemo"), std::string::npos);
+
+  EXPECT_TRUE(SamePath(ShortcutTarget(PerUserShortcut()), folder / "vemo.exe"));
+
+  const HKEY user = HKEY_CURRENT_USER;
+  const std::wstring dir = folder.wstring();
+  EXPECT_EQ(Text(user, kUninstallKey, L"DisplayName"), L"Vemo");
+  EXPECT_EQ(Text(user, kUninstallKey, L"DisplayVersion"), ToWide(VEMO_VERSION));
+  EXPECT_EQ(Text(user, kUninstallKey, L"Publisher"), ToWide(VEMO_COMPANY));
+  EXPECT_EQ(Text(user, kUninstallKey, L"DisplayIcon"), dir + L"\\vemo.exe,0");
+  EXPECT_EQ(Text(user, kUninstallKey, L"InstallLocation"), dir);
+  EXPECT_EQ(Text(user, kUninstallKey, L"UninstallString"), L"\"" + dir + L"\\uninstall.exe\"");
+  EXPECT_EQ(Text(user, kUninstallKey, L"QuietUninstallString"),
+            L"\"" + dir + L"\\uninstall.exe\" /S");
+  EXPECT_EQ(Number(user, kUninstallKey, L"NoModify"), 1u);
+  EXPECT_EQ(Number(user, kUninstallKey, L"NoRepair"), 1u);
+  uintmax_t bytes = 0;
+  for (const char* name : kInstalledFiles) bytes += fs::file_size(folder / name);
+  std::optional<DWORD> kilobytes = Number(user, kUninstallKey, L"EstimatedSize");
+  ASSERT_TRUE(kilobytes);
+  EXPECT_NEAR(static_cast<double>(*kilobytes), bytes / 1024.0, 4.0);
+
+  // Nothing for all users, and no administrator's folders touched.
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_FALSE(fs::exists(AllUsersFolder()));
+  EXPECT_FALSE(fs::exists(AllUsersShortcut()));
+}
+
+TEST_F(Installer, InstalledProgramsAndSetupCarryTheVersion) {
+  ASSERT_EQ(Install(SetupExe()), 0);
+  const DWORD ms = MAKELONG(VEMO_VERSION_MINOR, VEMO_VERSION_MAJOR);
+  const DWORD ls = MAKELONG(0, VEMO_VERSION_LEVEL);
+  for (const char* name : {"vemo.exe", "vemo-cli.exe"}) {
+    SCOPED_TRACE(name);
+    std::optional<VersionResource> version = ReadVersion(PerUserFolder() / name);
+    ASSERT_TRUE(version) << "no version resource";
+    EXPECT_EQ(version->fileMs, ms);
+    EXPECT_EQ(version->fileLs, ls);
+    EXPECT_EQ(version->productMs, ms);
+    EXPECT_EQ(version->productLs, ls);
+    EXPECT_EQ(version->Get(L"ProductName"), L"Vemo");
+    EXPECT_EQ(version->Get(L"FileVersion"), ToWide(VEMO_VERSION ".0"));
+    EXPECT_EQ(version->Get(L"ProductVersion"), ToWide(VEMO_VERSION));
+    EXPECT_EQ(version->Get(L"CompanyName"), ToWide(VEMO_COMPANY));
+    EXPECT_EQ(version->Get(L"LegalCopyright"), ToWide(VEMO_COPYRIGHT));
+    EXPECT_EQ(version->Get(L"OriginalFilename"), ToWide(name));
+    EXPECT_NE(version->Get(L"FileDescription"), L"");
+  }
+  EXPECT_NE(ReadVersion(PerUserFolder() / "vemo.exe")->Get(L"FileDescription"),
+            ReadVersion(PerUserFolder() / "vemo-cli.exe")->Get(L"FileDescription"));
+
+  std::optional<VersionResource> setup = ReadVersion(SetupExe());
+  ASSERT_TRUE(setup);
+  EXPECT_EQ(setup->Get(L"ProductName"), L"Vemo");
+  EXPECT_EQ(setup->Get(L"ProductVersion"), ToWide(VEMO_VERSION));
+
+  test::ProcessResult cli =
+      test::RunProcess({ToUtf8((PerUserFolder() / "vemo-cli.exe").wstring()), "--version"});
+  EXPECT_EQ(cli.out, std::string("vemo-cli ") + VEMO_VERSION + "\n");
+  EXPECT_EQ(cli.status, 0);
+}
+
+TEST_F(Installer, InstalledVemoStartsAndUninstallLeavesOnlyItsSettings) {
+  ASSERT_EQ(Install(SetupExe()), 0);
+  {
+    // Started as the Start menu starts it.
+    VemoProcess vemo(ToUtf8(ShortcutTarget(PerUserShortcut()).wstring()));
+    ASSERT_TRUE(vemo.Started());
+    HWND main = vemo.WaitMainWindow(30000);
+    ASSERT_TRUE(main) << "no main window";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(vemo.WaitExit(20000), 0);
+  }
+  ASSERT_EQ(Text(HKEY_CURRENT_USER, kSettingsKey, L"Version"), ToWide(VEMO_VERSION_TEXT))
+      << "the settings stored at the close";
+
+  EXPECT_TRUE(UninstallQuietly(HKEY_CURRENT_USER, PerUserFolder()));
+  EXPECT_FALSE(fs::exists(PerUserFolder()));
+  EXPECT_FALSE(fs::exists(PerUserShortcut()));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, kSettingsKey, L"Version"), ToWide(VEMO_VERSION_TEXT))
+      << "the settings stay";
+}
+
+TEST_F(Installer, UpgradeOverThePreviousVersionStaysWhereItWas) {
+  const fs::path folder = OtherFolder();
+  ASSERT_EQ(Install(PreviousSetupExe(), L"/D=" + folder.wstring()), 0);
+  ASSERT_EQ(Text(HKEY_CURRENT_USER, kUninstallKey, L"DisplayVersion"),
+            ToWide(VEMO_PREVIOUS_VERSION));
+  ASSERT_EQ(ReadmeVersion(folder), std::string("Vemo ") + VEMO_PREVIOUS_VERSION);
+  RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Folder1", REG_SZ, L"C:\\kept",
+                  sizeof L"C:\\kept");
+
+  ASSERT_EQ(Install(SetupExe()), 0);
+  ExpectFiles(folder);
+  EXPECT_EQ(ReadmeVersion(folder), std::string("Vemo ") + VEMO_VERSION);
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, kUninstallKey, L"DisplayVersion"), ToWide(VEMO_VERSION));
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, kUninstallKey, L"InstallLocation"), folder.wstring());
+  EXPECT_FALSE(fs::exists(PerUserFolder())) << "a second install in the default folder";
+  EXPECT_TRUE(SamePath(ShortcutTarget(PerUserShortcut()), folder / "vemo.exe"));
+  int shortcuts = 0;
+  for (const auto& entry : fs::directory_iterator(PerUserShortcut().parent_path()))
+    shortcuts += entry.path().extension() == ".lnk";
+  EXPECT_EQ(shortcuts, 1);
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, kSettingsKey, L"Folder1"), L"C:\\kept");
+
+  EXPECT_TRUE(UninstallQuietly(HKEY_CURRENT_USER, folder));
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, kSettingsKey, L"Folder1"), L"C:\\kept");
+}
+
+TEST_F(Installer, ARunningVemoIsNeitherOverwrittenNorRemoved) {
+  ASSERT_EQ(Install(SetupExe()), 0);
+  const fs::path folder = PerUserFolder();
+  // A mark that a copy of the files would wipe out.
+  std::ofstream(folder / "README.txt", std::ios::app) << "mark";
+  VemoProcess vemo(ToUtf8((folder / "vemo.exe").wstring()));
+  HWND main = vemo.WaitMainWindow(30000);
+  ASSERT_TRUE(main);
+
+  EXPECT_EQ(Install(SetupExe()), 2) << "silent: stops with status 2";
+
+  // Run by hand, Setup says why before anything else and stops when told to.
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::wstring command = L"\"" + SetupExe() + L"\"";
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &si, &pi));
+  FoundBox box = FindMessageBox("Vemo Setup", pi.dwProcessId, 30000);
+  EXPECT_TRUE(box);
+  EXPECT_NE(box.text.find("Vemo is running (" + ToUtf8(folder.wstring()) + "\\vemo.exe)"),
+            std::string::npos)
+      << box.text;
+  EXPECT_NE(box.text.find("Close every Vemo window"), std::string::npos) << box.text;
+  if (box) PressBoxButton(box, IDCANCEL);
+  DWORD code = 0;
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 2u);
+  if (code == STILL_ACTIVE) TerminateProcess(pi.hProcess, 9);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+
+  // The uninstaller, run in place so that its status is the answer, removes nothing either.
+  EXPECT_EQ(
+      RunCommand(L"\"" + (folder / "uninstall.exe").wstring() + L"\" /S _?=" + folder.wstring()),
+      2);
+  ExpectFiles(folder);
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  EXPECT_TRUE(fs::exists(PerUserShortcut()));
+  std::string readme = ReadAll(folder / "README.txt");
+  EXPECT_EQ(readme.substr(readme.size() - 4), "mark") << "README.txt was overwritten";
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(vemo.WaitExit(20000), 0);
+}
+
+TEST_F(Installer, AllUsersSwitchInstallsIntoProgramFilesForEveryone) {
+  // The user of the Wine prefix is an administrator, so Setup needs no second, elevated run.
+  ASSERT_EQ(Install(SetupExe(), L"/AllUsers"), 0);
+  const fs::path folder = AllUsersFolder();
+  ExpectFiles(folder);
+  EXPECT_TRUE(SamePath(ShortcutTarget(AllUsersShortcut()), folder / "vemo.exe"));
+  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), folder.wstring());
+  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), ToWide(VEMO_VERSION));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  EXPECT_FALSE(fs::exists(PerUserFolder()));
+
+  EXPECT_TRUE(UninstallQuietly(HKEY_LOCAL_MACHINE, folder));
+  EXPECT_FALSE(fs::exists(AllUsersShortcut()));
+}
+
+}  // namespace
+}  // namespace vemo
