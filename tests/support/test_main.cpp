@@ -1,7 +1,9 @@
 // The main of vemo_tests, the one test program of a build tree. Each CTest entry runs the tests
 // of its own source files, in a process of their own, as when they were programs of their own:
 //   vemo_tests --sources=mainwin/settings_test.cpp[,more.cpp...]
-// (paths below tests/). --sources takes the place of --gtest_filter; without it every test runs.
+// (paths below tests/). A --gtest_filter given as well wins: a death test's child process is
+// started with the parent's command line and a filter naming its one test. Without either,
+// every test runs.
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -70,6 +72,7 @@ std::string FilterFor(const std::vector<std::string>& sources) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  if (GTEST_FLAG_GET(filter) != "*") return RUN_ALL_TESTS();
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], kSourcesFlag, std::strlen(kSourcesFlag)) != 0) continue;
     const std::string filter = FilterFor(Split(argv[i] + std::strlen(kSourcesFlag)));
