@@ -10,6 +10,8 @@
 #endif
 
 #include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -101,7 +103,8 @@ class TempTree {
 #else
   static long ProcessId() { return static_cast<long>(getpid()); }
   static stdfs::path TempFolder() { return stdfs::temp_directory_path(); }
-  // Links are removed, not followed; a folder a test left unreadable is opened up first.
+  // Links are removed, not followed; a folder a test left unreadable is opened up first. A tree
+  // whose paths pass PATH_MAX is left to rm, which walks it by handles.
   static void Remove(const stdfs::path& root) {
     if (root.filename().string().rfind("vemo-", 0) != 0) return;
     std::error_code ignored;
@@ -111,7 +114,11 @@ class TempTree {
          it != stdfs::recursive_directory_iterator(); it.increment(ignored))
       if (it->is_directory(ignored) && !it->is_symlink(ignored))
         stdfs::permissions(it->path(), stdfs::perms::owner_all, stdfs::perm_options::add, ignored);
-    stdfs::remove_all(root, ignored);
+    if (stdfs::remove_all(root, ignored) == static_cast<std::uintmax_t>(-1) ||
+        stdfs::exists(root)) {
+      const std::string command = "rm -rf -- '" + root.string() + "'";
+      if (std::system(command.c_str()) != 0) return;
+    }
   }
 #endif
 
