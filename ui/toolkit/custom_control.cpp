@@ -16,7 +16,7 @@ LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX: return SendMessageW(GetParent(hwnd), msg, wparam, lparam);
     case WM_ERASEBKGND: return 1;
-    case WM_GETFONT: return self ? reinterpret_cast<LRESULT>(GetFont(self->Font())) : 0;
+    case WM_GETFONT: return self ? reinterpret_cast<LRESULT>(self->DrawnFont()) : 0;
     case WM_SETFONT:
       if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, FALSE);
       return 0;

@@ -1,9 +1,11 @@
 #include "font.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <tuple>
 
+#include "dpi.h"
 #include "text.h"
 
 namespace vemo::ui {
@@ -11,6 +13,9 @@ namespace vemo::ui {
 const char* const kGothicFace = u8"ＭＳ Ｐゴシック";
 
 namespace {
+
+const char kLatinFace[] = "Tahoma";  // the last resort: Latin only, but on every system
+const int kNarrowestPercent = 70;
 
 int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -28,48 +33,134 @@ bool FaceExists(const std::wstring& face) {
   return found;
 }
 
-std::mutex mutex;
-
-}  // namespace
-
-std::string DrawnFace(const std::string& requested) {
-  static std::map<std::string, std::string> drawn;
-  std::lock_guard<std::mutex> lock(mutex);
-  auto it = drawn.find(requested);
-  if (it != drawn.end()) return it->second;
-  // A missing face is drawn with the first one that exists: a proportional Japanese Gothic
-  // (so that Japanese names show), else Tahoma, which Wine ships and Windows has everywhere.
-  std::string face = "Tahoma";
-  for (const char* candidate : {requested.c_str(), "MS PGothic", "VL PGothic", "IPAPGothic"}) {
-    if (FaceExists(ToWide(candidate))) {
-      face = candidate;
-      break;
-    }
-  }
-  drawn.emplace(requested, face);
-  return face;
+// The glyph a face draws for a character, as a bitmap ("" when there is none).
+std::string GlyphBits(HDC dc, wchar_t c) {
+  GLYPHMETRICS metrics{};
+  const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  DWORD size = GetGlyphOutlineW(dc, c, GGO_BITMAP, &metrics, 0, nullptr, &identity);
+  if (size == GDI_ERROR) return std::string();
+  std::string bits(size, '\0');
+  if (size &&
+      GetGlyphOutlineW(dc, c, GGO_BITMAP, &metrics, size, bits.data(), &identity) == GDI_ERROR)
+    return std::string();
+  bits.append(reinterpret_cast<const char*>(&metrics), sizeof(metrics));
+  return bits;
 }
 
-HFONT GetFont(const FontSpec& font) {
-  static std::map<std::tuple<std::string, int, bool, bool>, HFONT> fonts;
-  std::string face = DrawnFace(font.face);
-  std::lock_guard<std::mutex> lock(mutex);
-  auto key = std::make_tuple(font.face, font.height, font.bold, font.italic);
-  auto it = fonts.find(key);
-  if (it != fonts.end()) return it->second;
+// Japanese faces of the code-page-932 tradition draw U+005C as a yen sign.
+bool DrawsBackslash(const std::wstring& face) {
+  HFONT font = CreateFontW(-32, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                           VARIABLE_PITCH | FF_SWISS, face.c_str());
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  std::string backslash = GlyphBits(dc, L'\\'), yen = GlyphBits(dc, L'\u00A5');
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(font);
+  return backslash.empty() || backslash != yen;
+}
+
+std::mutex mutex;
+
+HFONT MakeFont(const FontSpec& font, const std::string& face, int dpi, int width) {
   LOGFONTW lf{};
-  lf.lfHeight = -font.height;  // negative: character height, not cell height
+  lf.lfHeight = -ScaleToDpi(font.height, dpi);  // negative: character height, not cell height
+  lf.lfWidth = width;                           // 0: the face's own width
   lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = font.italic ? TRUE : FALSE;
-  lf.lfCharSet = face == "Tahoma" ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
+  lf.lfCharSet = face == kLatinFace ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = NONANTIALIASED_QUALITY;  // crisp small text, as the layouts were drawn for
   lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   lstrcpynW(lf.lfFaceName, ToWide(face).c_str(), LF_FACESIZE);
-  HFONT made = CreateFontIndirectW(&lf);
+  return CreateFontIndirectW(&lf);
+}
+
+// One shared font per face, height, style, DPI and width.
+HFONT SharedFont(const FontSpec& font, int dpi, int width) {
+  static std::map<std::tuple<std::string, int, bool, bool, bool, int, int>, HFONT> fonts;
+  std::string face = DrawnFace(font.face, font.paths);
+  std::lock_guard<std::mutex> lock(mutex);
+  auto key =
+      std::make_tuple(font.face, font.height, font.bold, font.italic, font.paths, dpi, width);
+  auto it = fonts.find(key);
+  if (it != fonts.end()) return it->second;
+  HFONT made = MakeFont(font, face, dpi, width);
   fonts.emplace(key, made);
   return made;
+}
+
+}  // namespace
+
+std::vector<std::string> FaceChain(const std::string& requested) {
+  std::vector<std::string> chain{requested};
+  if (requested == kGothicFace) chain.push_back("MS PGothic");  // its English name
+  for (const char* face : {"Yu Gothic UI", "Yu Gothic",         // Windows 10/11, every language
+                           "IPAPGothic", "VL PGothic",  // Wine (scripts/bootstrap installs them)
+                           kLatinFace})
+    if (face != requested) chain.push_back(face);
+  return chain;
+}
+
+std::string DrawnFace(const std::string& requested, bool paths) {
+  static std::map<std::pair<std::string, bool>, std::string> drawn;
+  std::lock_guard<std::mutex> lock(mutex);
+  auto key = std::make_pair(requested, paths);
+  auto it = drawn.find(key);
+  if (it != drawn.end()) return it->second;
+  std::string face = kLatinFace;
+  for (const std::string& candidate : FaceChain(requested)) {
+    std::wstring wide = ToWide(candidate);
+    if (FaceExists(wide) && (!paths || DrawsBackslash(wide))) {
+      face = candidate;
+      break;
+    }
+  }
+  drawn.emplace(key, face);
+  return face;
+}
+
+HFONT GetFont(const FontSpec& font, int dpi) { return SharedFont(font, dpi, 0); }
+
+int TextWidth(HFONT font, const std::wstring& text) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return size.cx;
+}
+
+HFONT FittedFont(const FontSpec& font, int dpi, const std::wstring& text, int room) {
+  HFONT natural = GetFont(font, dpi);
+  int width = TextWidth(natural, text);
+  if (room <= 0 || width <= room) return natural;
+  TEXTMETRICW metrics{};
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, natural);
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  const int average = std::max<int>(1, metrics.tmAveCharWidth);
+  const int narrowest = std::max(1, average * kNarrowestPercent / 100);
+  // Narrowed in proportion first, then a step at a time until the text fits.
+  int charWidth = std::max(narrowest, std::min(average - 1, average * room / width));
+  HFONT narrowed = SharedFont(font, dpi, charWidth);
+  while (TextWidth(narrowed, text) > room && charWidth > narrowest)
+    narrowed = SharedFont(font, dpi, --charWidth);
+  return narrowed;
+}
+
+std::wstring ShownText(const std::string& caption) {
+  std::wstring text = ToWide(caption), shown;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'&' && i + 1 < text.size()) ++i;  // "&x" shows x, "&&" shows "&"
+    shown += text[i];
+  }
+  return shown;
 }
 
 COLORREF TextColor(const FontSpec& font) {
