@@ -16,6 +16,9 @@ namespace {
 
 const char kLatinFace[] = "Tahoma";  // the last resort: Latin only, but on every system
 const int kNarrowestPercent = 70;
+// Paths are drawn through the faces' Unicode tables: in their Shift-JIS tables the code of
+// "\" is the yen sign.
+const BYTE kPathCharset = DEFAULT_CHARSET;
 
 int CALLBACK FoundFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -33,32 +36,35 @@ bool FaceExists(const std::wstring& face) {
   return found;
 }
 
-// The glyph a face draws for a character, as a bitmap ("" when there is none).
-std::string GlyphBits(HDC dc, wchar_t c) {
-  GLYPHMETRICS metrics{};
-  const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-  DWORD size = GetGlyphOutlineW(dc, c, GGO_BITMAP, &metrics, 0, nullptr, &identity);
-  if (size == GDI_ERROR) return std::string();
-  std::string bits(size, '\0');
-  if (size &&
-      GetGlyphOutlineW(dc, c, GGO_BITMAP, &metrics, size, bits.data(), &identity) == GDI_ERROR)
-    return std::string();
-  bits.append(reinterpret_cast<const char*>(&metrics), sizeof(metrics));
+// What a font puts on the screen for a character: the pixels of a small black-and-white picture.
+std::string Drawn(HFONT font, wchar_t c) {
+  const int size = 48;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateBitmap(size, size, 1, 1, nullptr);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  RECT all{0, 0, size, size};
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkMode(dc, TRANSPARENT);
+  TextOutW(dc, 4, 4, &c, 1);
+  std::string bits(size * size / 8, '\0');
+  GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
   return bits;
 }
 
 // Japanese faces of the code-page-932 tradition draw U+005C as a yen sign.
 bool DrawsBackslash(const std::wstring& face) {
-  HFONT font = CreateFontW(-32, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+  HFONT font = CreateFontW(-32, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, kPathCharset,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                            VARIABLE_PITCH | FF_SWISS, face.c_str());
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  std::string backslash = GlyphBits(dc, L'\\'), yen = GlyphBits(dc, L'\u00A5');
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  bool backslash = Drawn(font, L'\\') != Drawn(font, L'\u00A5');
   DeleteObject(font);
-  return backslash.empty() || backslash != yen;
+  return backslash;
 }
 
 std::mutex mutex;
@@ -69,7 +75,7 @@ HFONT MakeFont(const FontSpec& font, const std::string& face, int dpi, int width
   lf.lfWidth = width;                           // 0: the face's own width
   lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = font.italic ? TRUE : FALSE;
-  lf.lfCharSet = face == kLatinFace ? DEFAULT_CHARSET : SHIFTJIS_CHARSET;
+  lf.lfCharSet = face == kLatinFace || font.paths ? kPathCharset : SHIFTJIS_CHARSET;
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = NONANTIALIASED_QUALITY;  // crisp small text, as the layouts were drawn for
@@ -136,7 +142,7 @@ int TextWidth(HFONT font, const std::wstring& text) {
 
 HFONT FittedFont(const FontSpec& font, int dpi, const std::wstring& text, int room) {
   HFONT natural = GetFont(font, dpi);
-  int width = TextWidth(natural, text);
+  const int width = TextWidth(natural, text);
   if (room <= 0 || width <= room) return natural;
   TEXTMETRICW metrics{};
   HDC dc = CreateCompatibleDC(nullptr);
@@ -144,14 +150,31 @@ HFONT FittedFont(const FontSpec& font, int dpi, const std::wstring& text, int ro
   GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
   DeleteDC(dc);
-  const int average = std::max<int>(1, metrics.tmAveCharWidth);
-  const int narrowest = std::max(1, average * kNarrowestPercent / 100);
-  // Narrowed in proportion first, then a step at a time until the text fits.
-  int charWidth = std::max(narrowest, std::min(average - 1, average * room / width));
-  HFONT narrowed = SharedFont(font, dpi, charWidth);
-  while (TextWidth(narrowed, text) > room && charWidth > narrowest)
-    narrowed = SharedFont(font, dpi, --charWidth);
-  return narrowed;
+  // Character widths below the face's average, the text's width shrinking with them: the
+  // widest that fits, but none that makes the text narrower than kNarrowestPercent.
+  auto widthAt = [&](int charWidth) { return TextWidth(SharedFont(font, dpi, charWidth), text); };
+  const int average = std::max<int>(2, metrics.tmAveCharWidth);
+  int fits = 1;  // the widest character width whose text fits (1 when none does)
+  for (int lo = 1, hi = average - 1; lo <= hi;) {
+    int mid = (lo + hi) / 2;
+    if (widthAt(mid) <= room) {
+      fits = mid;
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  int readable = average - 1;  // the narrowest character width that keeps the text readable
+  for (int lo = 1, hi = average - 1; lo <= hi;) {
+    int mid = (lo + hi) / 2;
+    if (widthAt(mid) * 100 >= width * kNarrowestPercent) {
+      readable = mid;
+      hi = mid - 1;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return SharedFont(font, dpi, std::max(fits, readable));
 }
 
 std::wstring ShownText(const std::string& caption) {

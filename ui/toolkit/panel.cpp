@@ -10,8 +10,17 @@ const int kBevel = 1;  // pixels of the raised edge, at every DPI
 
 int Panel::TextRoom() const { return Pixels(width_) - 2 * (kBevel + Pixels(borderWidth_)); }
 
+int Panel::Inset(const std::string& caption) const {
+  // A caption that no readable narrowing fits inside the inner border may use the border too.
+  std::wstring text = ToWide(caption);
+  const int inner = Pixels(borderWidth_);
+  if (TextWidth(FittedFont(font_, Dpi(), text, TextRoom()), text) <= TextRoom())
+    return kBevel + inner;
+  return kBevel;
+}
+
 HFONT Panel::FontFor(const std::string& caption) const {
-  return FittedFont(font_, Dpi(), ToWide(caption), TextRoom());
+  return FittedFont(font_, Dpi(), ToWide(caption), Pixels(width_) - 2 * Inset(caption));
 }
 
 void Panel::PaintWindow(HDC dc, const RECT& client) {
@@ -19,9 +28,9 @@ void Panel::PaintWindow(HDC dc, const RECT& client) {
   if (raised_) DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
   // The text keeps the inner border at its sides; it is centred on the full height so that
   // it stays readable in a low panel.
-  const int inset = kBevel + Pixels(borderWidth_);
-  RECT textRect{r.left + inset, r.top + kBevel, r.right - inset, r.bottom - kBevel};
   std::string caption = Caption();
+  const int inset = Inset(caption);
+  RECT textRect{r.left + inset, r.top + kBevel, r.right - inset, r.bottom - kBevel};
   std::wstring text = ToWide(caption);
   HFONT font = FontFor(caption);
   SelectObject(dc, font);
