@@ -335,14 +335,16 @@ TEST(Layout, InitialStates) {
   EXPECT_EQ(d.Button3.ModalResult(), 2);
 }
 
-// A window moved to a monitor of another DPI is laid out again at that DPI, and back.
-TEST(Dpi, ADpiChangeLaysTheWindowOutAgain) {
+// A window moved to a monitor of another DPI is laid out again at that DPI, and back. (Runs
+// after the other suites: it leaves the windows as they were, up to the one rounding.)
+TEST(DpiChange, TheWindowIsLaidOutAgainAtTheNewDpi) {
   EnsureForms();
   const int start = PBar->Dpi();
   std::vector<ControlRow> rows;
   for (const ControlRow& row : Rows())
     if (row.control->OwnerForm() == PBar || row.control->OwnerForm() == Form2) rows.push_back(row);
-  for (int dpi : {start * 2, 120, start}) {
+  // DPIs whose windows still fit the virtual screen (Wine keeps a window within it).
+  for (int dpi : {start == 96 ? 144 : 96, 120, start}) {
     SCOPED_TRACE(dpi);
     for (ui::Form* form : {static_cast<ui::Form*>(PBar), static_cast<ui::Form*>(Form2)}) {
       RECT now;
