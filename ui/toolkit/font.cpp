@@ -4,6 +4,8 @@
 #include <map>
 #include <mutex>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "dpi.h"
 #include "text.h"
@@ -36,9 +38,14 @@ bool FaceExists(const std::wstring& face) {
   return found;
 }
 
-// What a font puts on the screen for a character: the pixels of a small black-and-white picture.
-std::string Drawn(HFONT font, wchar_t c) {
-  const int size = 48;
+// Whether a face draws U+005C as a backslash: one stroke from the top left down to the bottom
+// right. Japanese faces of the code-page-932 tradition draw a yen sign there (two arms at the
+// top, a stem at the foot), whatever character set is asked for.
+bool DrawsBackslash(const std::wstring& face) {
+  const int size = 40;
+  HFONT font = CreateFontW(-32, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                           VARIABLE_PITCH | FF_SWISS, face.c_str());
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateBitmap(size, size, 1, 1, nullptr);
   HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
@@ -47,24 +54,30 @@ std::string Drawn(HFONT font, wchar_t c) {
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SetTextColor(dc, RGB(0, 0, 0));
   SetBkMode(dc, TRANSPARENT);
-  TextOutW(dc, 4, 4, &c, 1);
-  std::string bits(size * size / 8, '\0');
-  GetBitmapBits(bitmap, static_cast<LONG>(bits.size()), bits.data());
+  const wchar_t backslash = L'\\';
+  TextOutW(dc, 4, 2, &backslash, 1);
+  // Per row with ink: the number of separate runs and where the first starts.
+  std::vector<std::pair<int, int>> rows;
+  for (int y = 0; y < size; ++y) {
+    int runs = 0, first = -1;
+    bool inside = false;
+    for (int x = 0; x < size; ++x) {
+      bool ink = GetPixel(dc, x, y) == RGB(0, 0, 0);
+      if (ink && !inside) {
+        ++runs;
+        if (first < 0) first = x;
+      }
+      inside = ink;
+    }
+    if (runs) rows.emplace_back(runs, first);
+  }
   SelectObject(dc, oldFont);
   SelectObject(dc, oldBitmap);
   DeleteObject(bitmap);
   DeleteDC(dc);
-  return bits;
-}
-
-// Japanese faces of the code-page-932 tradition draw U+005C as a yen sign.
-bool DrawsBackslash(const std::wstring& face) {
-  HFONT font = CreateFontW(-32, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, kPathCharset,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                           VARIABLE_PITCH | FF_SWISS, face.c_str());
-  bool backslash = Drawn(font, L'\\') != Drawn(font, L'\u00A5');
   DeleteObject(font);
-  return backslash;
+  return rows.size() >= 2 && rows.front().first == 1 && rows.back().first == 1 &&
+         rows.back().second > rows.front().second;
 }
 
 std::mutex mutex;
