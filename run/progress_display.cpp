@@ -127,6 +127,7 @@ void ProgressDisplay::SetRunBarPosition(int position) {
 }
 
 void ProgressDisplay::ShowProgressNow() {
+  shownAt_ = Clock::now().time_since_epoch().count();
   writes_.Push([this] { Repaint(); });
 }
 
@@ -145,6 +146,7 @@ void ProgressDisplay::ShowFinalBox(const std::string& text, const std::string& c
                                    unsigned icon) {
   if (abandoned_) return;
   phase_ = Phase::InBox;
+  boxAt_ = Clock::now().time_since_epoch().count();
   MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), MB_OK | icon);
   phase_ = Phase::Busy;
 }

@@ -78,7 +78,9 @@ TEST_F(EngineTest, PathsPastTheSystemLimitAreListedAndOpened) {
     ASSERT_GE(deepest, 0);
     ASSERT_TRUE(WriteFileAt(deepest, "same", "content"));
     ASSERT_TRUE(WriteFileAt(deepest, "diff", side));
-    if (side[0] == '1') ASSERT_TRUE(WriteFileAt(deepest, "only1", ""));
+    if (side[0] == '1') {
+      ASSERT_TRUE(WriteFileAt(deepest, "only1", ""));
+    }
     ::close(deepest);
   }
   std::string chain;

@@ -8,17 +8,18 @@
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "tests/mainwin/spare_drive.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
+#include "ui/toolkit/text.h"
 
 using namespace vemo;
 using namespace vemo::testing;
+using vemo::test::TempTree;
 namespace drives = vemo::ui::drives;
 
 namespace {
 
-::testing::Environment* const kWindows =
-    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
+class Settings : public MainWindowTest {};
 
 struct StoredValue {
   DWORD type;
@@ -69,7 +70,7 @@ void ResetControls() {
   Form1->Edit2.SetText("Folder 2");
 }
 
-TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything) {
+TEST_F(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything) {
   DeleteSettings();
   {
     AnswerBox answer(IDOK);
@@ -135,7 +136,7 @@ TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything
   EXPECT_EQ(Edges().left, edges.left);
 }
 
-TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
+TEST_F(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
   ShowQuietly();
   for (const char* version :
        {"Version 1.2 L10", "", "version 1.3 l11", static_cast<const char*>(nullptr)}) {
@@ -171,7 +172,7 @@ TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
   Pump();
 }
 
-TEST(Settings, StoredValuesAreAppliedAsStored) {
+TEST_F(Settings, StoredValuesAreAppliedAsStored) {
   ShowQuietly();
   ResetControls();
   TempTree tree("stored");
@@ -221,7 +222,7 @@ TEST(Settings, StoredValuesAreAppliedAsStored) {
 
 // A stored place whose title bar lies outside every monitor's work area (a monitor unplugged
 // since) puts the window onto the nearest monitor; places on the screen stay as stored.
-TEST(Settings, AWindowStoredOffEveryMonitorComesBackOntoTheNearestOne) {
+TEST_F(Settings, AWindowStoredOffEveryMonitorComesBackOntoTheNearestOne) {
   ShowQuietly();
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -280,7 +281,7 @@ TEST(Settings, AWindowStoredOffEveryMonitorComesBackOntoTheNearestOne) {
   WriteSettings("Folder 1", "Folder 2");
 }
 
-TEST(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
+TEST_F(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
   ShowQuietly();
   SetWindowPos(Form1->Handle(), nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Form1->Minimize();
@@ -296,7 +297,7 @@ TEST(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
 }
 
 // A value absent or of another type stops the load there, with an error naming it.
-TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
+TEST_F(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   ShowQuietly();
   struct Case {
     const char* value;
@@ -314,7 +315,7 @@ TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   for (const Case& test : cases) {
     ResetControls();
     SetWindowPos(Form1->Handle(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    WriteSettings(tree.Root(), tree.Root(), 60, 70);
+    WriteSettings(tree.Path(), tree.Path(), 60, 70);
     {
       ui::RegistryKey key = SettingsKey();
       key.WriteInt("Recursive", 0);
@@ -352,7 +353,7 @@ TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   WriteSettings("Folder 1", "Folder 2");
 }
 
-class FolderRestore : public ::testing::Test {
+class FolderRestore : public MainWindowTest {
  protected:
   void SetUp() override {
     ShowQuietly();
@@ -371,7 +372,7 @@ class FolderRestore : public ::testing::Test {
 };
 
 TEST_F(FolderRestore, AVanishedFolderOnTheSameDriveKeepsTheStoredText) {
-  std::string gone = tree.Root() + "\\gone";
+  std::string gone = tree.Path() + "\\gone";
   Restore(gone);
   EXPECT_EQ(Form1->Edit1.Text(), gone);
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);

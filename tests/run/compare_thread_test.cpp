@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/run/folder_tree.h"
+#include "tests/support/temp_tree.h"
 
 namespace vemo {
 namespace {
@@ -74,7 +74,7 @@ class WorkerRun : public ::testing::Test {
   RunState state;
   std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
   Recorder rec;
-  testing::FolderTree tree{"worker"};
+  test::TempTree tree{"worker"};
 };
 
 const Log kStartLook{"panel2 0KB /0KB",

@@ -6,14 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/run/folder_tree.h"
 #include "tests/run/message_box_probe.h"
 #include "tests/run/vemo_process.h"
+#include "tests/support/temp_tree.h"
 
 namespace vemo {
 namespace {
 
 using namespace vemo::testing;
+using test::TempTree;
 
 const char* const kSettingsKey = "Software\\Pelk\\Vemo";
 
@@ -37,7 +38,7 @@ void RemoveSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, ToWide(kSettingsKey).c
 
 TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
   RemoveSettings();
-  FolderTree tree("e2e");
+  TempTree tree("e2e");
   const std::string one = tree.Folder("one"), two = tree.Folder("two");
   tree.File("one/a.txt", "same");
   tree.File("two/a.txt", "same");
@@ -65,7 +66,7 @@ TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
 
 TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {
   RemoveSettings();
-  FolderTree tree("exit");
+  TempTree tree("exit");
   const std::string one = tree.Folder("one"), two = tree.Folder("two");
   for (const char* side : {"one", "two"})
     std::filesystem::resize_file(
