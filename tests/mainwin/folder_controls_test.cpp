@@ -1,6 +1,10 @@
 // The drive box and the folder list as real controls in a real window under Wine.
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "tests/mainwin/spare_drive.h"
@@ -251,6 +255,77 @@ TEST_F(FolderControlsTest, UserPicksInTheDriveBox) {
   box.PickEntry(static_cast<int>(box.Letters().find('C')));
   EXPECT_EQ(box.Drive(), 'C');
   EXPECT_EQ(boxChanges, 2);
+}
+
+// The drive box asks volume labels through the drive probe, off the user-interface thread,
+// and shows them when they come.
+TEST_F(FolderControlsTest, DriveBoxShowsTheLabelsTheProbeReports) {
+  drives::SetDriveProbe([](char letter) -> std::optional<std::string> {
+    if (letter == 'C') return std::string("SYSTEM DISK");
+    return std::nullopt;  // not ready
+  });
+  box.SetDrive('C');
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (box.Label('C') != "SYSTEM DISK" && std::chrono::steady_clock::now() < end) {
+    SendMessageW(box.Handle(), CB_SHOWDROPDOWN, TRUE, 0);  // the list is read afresh
+    Pump();
+    Sleep(50);
+    SendMessageW(box.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    Pump();
+  }
+  SendMessageW(box.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+  drives::SetDriveProbe(nullptr);
+  EXPECT_EQ(box.Label('C'), "SYSTEM DISK");
+  EXPECT_EQ(box.Label('Z'), "");
+}
+
+// A drive whose volume takes five seconds to answer (an empty card reader, a lost network
+// drive) holds up neither the filling of the list nor its dropping down: the window answers
+// within 50 ms all the while.
+TEST_F(FolderControlsTest, ADriveThatTakesSecondsNeverHoldsUpTheWindow) {
+  std::atomic<int> asked{0};
+  drives::SetDriveProbe([&asked](char) -> std::optional<std::string> {
+    ++asked;
+    Sleep(5000);
+    return std::string("SLOW");
+  });
+  using Clock = std::chrono::steady_clock;
+  const auto limit = std::chrono::milliseconds(50);
+  // The window answers a message from another thread in time, again and again.
+  std::atomic<bool> watching{true};
+  std::atomic<int> answered{0}, late{0};
+  std::thread watcher([&] {
+    while (watching) {
+      DWORD_PTR result = 0;
+      if (SendMessageTimeoutW(Host().Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 50, &result))
+        ++answered;
+      else
+        ++late;
+      Sleep(5);
+    }
+  });
+
+  auto start = Clock::now();
+  box.SetDrive(box.Drive() == 'Z' ? 'C' : 'Z');  // fills the list as at start-up
+  EXPECT_LT(Clock::now() - start, limit);
+  start = Clock::now();
+  SendMessageW(box.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  EXPECT_LT(Clock::now() - start, limit);
+  auto end = Clock::now() + std::chrono::milliseconds(600);
+  while (Clock::now() < end) {
+    Pump();
+    Sleep(1);
+  }
+  SendMessageW(box.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+  watching = false;
+  watcher.join();
+  drives::SetDriveProbe(nullptr);
+  EXPECT_GT(asked.load(), 0);
+  EXPECT_GT(answered.load(), 10);
+  EXPECT_EQ(late.load(), 0);
+  EXPECT_EQ(box.Label(box.Drive()), "");  // still asked for
 }
 
 }  // namespace

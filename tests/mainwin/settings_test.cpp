@@ -179,7 +179,7 @@ TEST_F(Settings, StoredValuesAreAppliedAsStored) {
   std::string folder = tree.Folder("Stored Folder");
   std::string lower = folder;
   for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  WriteSettings(lower, "Folder 2", -3000, 5000);  // far outside the screen
+  WriteSettings(lower, "Folder 2", 40, -200);  // partly off the screen, the title bar on it
   {
     ui::RegistryKey key = SettingsKey();
     key.WriteInt("Anime", 0);
@@ -190,8 +190,8 @@ TEST_F(Settings, StoredValuesAreAppliedAsStored) {
   }
   SharedRunState().language = 0;
   Reshow();
-  EXPECT_EQ(Edges().top, -3000);
-  EXPECT_EQ(Edges().left, 5000);
+  EXPECT_EQ(Edges().top, 40);
+  EXPECT_EQ(Edges().left, -200);
   EXPECT_FALSE(Form1->AnimationA1.Checked());
   EXPECT_FALSE(Form1->CheckBox2.Checked());
   EXPECT_FALSE(Form1->RecursiveR1.Checked());
@@ -212,11 +212,73 @@ TEST_F(Settings, StoredValuesAreAppliedAsStored) {
   EXPECT_EQ(values[L"Recursive"].number, 0u);
   EXPECT_EQ(values[L"Anime"].number, 0u);
   EXPECT_EQ(values[L"Language"].number, 0u);
-  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), -3000);
+  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), 40);
+  EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), -200);
   EXPECT_EQ(values[L"Folder1"].text, Wide(lower));
   WriteSettings("Folder 1", "Folder 2");
   Form1->Show();
   Pump();
+}
+
+// A stored place whose title bar lies outside every monitor's work area (a monitor unplugged
+// since) puts the window onto the nearest monitor; places on the screen stay as stored.
+TEST_F(Settings, AWindowStoredOffEveryMonitorComesBackOntoTheNearestOne) {
+  ShowQuietly();
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  RECT size = Edges();
+  const int width = size.right - size.left, height = size.bottom - size.top;
+  struct Case {
+    int top, left;
+    bool moved;
+    const char* what;
+  };
+  const Case cases[] = {
+      {-3000, 5000, true, "far above and to the right"},
+      {work.top + 50, work.right + 400, true, "beyond the right edge"},
+      {work.top - height + 4, work.left + 100, true,
+       "above the top edge, the frame's foot showing"},
+      {work.bottom + 10, work.left + 100, true, "below the bottom edge"},
+      {work.top + 60, work.left - width + 80, false,
+       "mostly off the left edge, the title bar's end on it"},
+      {work.bottom - 40, work.left + 30, false,
+       "mostly below the bottom edge, the title bar on it"},
+      {work.top, work.left, false, "at the work area's corner"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    WriteSettings("Folder 1", "Folder 2", test.top, test.left);
+    Reshow();
+    RECT now = Edges();
+    if (!test.moved) {
+      EXPECT_EQ(now.top, test.top);
+      EXPECT_EQ(now.left, test.left);
+      continue;
+    }
+    // Wholly on the work area of the (only) monitor, as near the stored place as fits.
+    EXPECT_GE(now.left, work.left);
+    EXPECT_GE(now.top, work.top);
+    EXPECT_LE(now.right, work.right);
+    EXPECT_LE(now.bottom, work.bottom);
+    EXPECT_EQ(now.right - now.left, width);
+    if (test.left > work.right) {
+      EXPECT_EQ(now.right, work.right);
+    }
+    if (test.top > work.bottom) {
+      EXPECT_EQ(now.bottom, work.bottom);
+    }
+    if (test.left >= work.left && test.left + width <= work.right) {
+      EXPECT_EQ(now.left, test.left);
+    }
+    // The close stores the place the window is at now.
+    CloseFromTitleBar();
+    std::map<std::wstring, StoredValue> values = StoredValues();
+    EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), now.top);
+    EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), now.left);
+    Form1->Show();
+    Pump();
+  }
+  WriteSettings("Folder 1", "Folder 2");
 }
 
 TEST_F(Settings, AMinimisedWindowStoresWhereItWillComeBack) {

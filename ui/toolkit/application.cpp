@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "dpi.h"
 #include "form.h"
 #include "text.h"
 #include "timer.h"
@@ -48,6 +49,9 @@ void Application::Initialize() {
   if (handle_) return;
   module_ = GetModuleHandleW(nullptr);
   uiThread_ = GetCurrentThreadId();
+  // A drive without a medium answers with an error instead of a "no disk" box.
+  SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  EnsureDpiAwareness();
   INITCOMMONCONTROLSEX icc{};
   icc.dwSize = sizeof(icc);
   icc.dwICC = ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
