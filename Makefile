@@ -13,12 +13,18 @@ all: native win
 bootstrap:
 	@scripts/bootstrap
 
-native: bootstrap
+# A tree is configured here only when it has none yet; after that its build configures it
+# again by itself whenever a CMake file has changed.
+$(NATIVE)/Makefile: | bootstrap
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+$(WIN)/Makefile: | bootstrap
+	@cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake >/dev/null
+
+native: bootstrap $(NATIVE)/Makefile
 	@cmake --build $(NATIVE) -j $(JOBS)
 
-win: bootstrap
-	@cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake >/dev/null
+win: bootstrap $(WIN)/Makefile
 	@cmake --build $(WIN) -j $(JOBS)
 
 test: native win

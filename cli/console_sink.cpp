@@ -27,8 +27,19 @@ void AppendEscaped(std::string& to, std::string_view text) {
   }
 }
 
-ConsoleSink::ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state)
-    : out_(out), err_(err), progress_(progress), state_(state) {}
+ConsoleSink::ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state,
+                         bool escapes)
+    : out_(out), err_(err), progress_(progress), state_(state), escapes_(escapes) {}
+
+namespace {
+// Characters a terminal shows for UTF-8 text (continuation bytes take no place of their own).
+size_t Shown(const std::string& text) {
+  size_t count = 0;
+  for (char c : text)
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  return count;
+}
+}  // namespace
 
 ConsoleSink::~ConsoleSink() { Flush(); }
 
@@ -72,14 +83,27 @@ void ConsoleSink::ShowProgress() {
   std::string percent = title.substr(0, title.find(" - Vemo"));
   std::string path = file_;
   if (path.size() > 60) path = "..." + path.substr(path.size() - 57);
-  std::fprintf(err_, "\r\033[K%s %s %s %s", percent.c_str(), runSize_.c_str(), fileSize_.c_str(),
-               path.c_str());
+  std::string line = percent + " " + runSize_ + " " + fileSize_ + " " + path;
+  if (escapes_) {
+    std::fprintf(err_, "\r\033[K%s", line.c_str());
+  } else {
+    // Without escape sequences the rest of a longer previous line is blanked with spaces.
+    size_t width = Shown(line);
+    std::string blank(shownWidth_ > width ? shownWidth_ - width : 0, ' ');
+    std::fprintf(err_, "\r%s%s", line.c_str(), blank.c_str());
+    shownWidth_ = width;
+  }
   std::fflush(err_);
 }
 
 void ConsoleSink::EndProgressLine() {
   if (!progressShown_) return;
-  std::fputs("\r\033[K", err_);
+  if (escapes_) {
+    std::fputs("\r\033[K", err_);
+  } else {
+    std::fprintf(err_, "\r%s\r", std::string(shownWidth_, ' ').c_str());
+    shownWidth_ = 0;
+  }
   std::fflush(err_);
   progressShown_ = false;
 }

@@ -17,8 +17,10 @@ void AppendEscaped(std::string& to, std::string_view text);
 
 class ConsoleSink : public RunSink {
  public:
-  // progress: show a one-line progress display on `err` (only when it is a terminal).
-  ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state);
+  // progress: show a one-line progress display on `err` (only when it is a terminal);
+  // escapes: the terminal understands "\033[K" (else the line is blanked with spaces).
+  ConsoleSink(std::FILE* out, std::FILE* err, bool progress, const RunState& state,
+              bool escapes = true);
   ~ConsoleSink() override;
 
   // Lines before the first ClearLines() are held back (a clear would take them away again);
@@ -39,6 +41,8 @@ class ConsoleSink : public RunSink {
   std::FILE* err_;
   bool progress_;
   const RunState& state_;
+  bool escapes_;
+  size_t shownWidth_ = 0;  // characters of the progress line on screen (no escapes)
   bool streaming_ = false;
   std::string held_;    // lines not yet known to stay
   std::string buffer_;  // lines on their way to out_

@@ -1,6 +1,7 @@
 // vemo-cli: one comparison run on the console, as the worker thread runs it without windows.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,29 @@
 namespace {
 
 #ifdef _WIN32
+// What the program changes in the console it shares with its caller, to be put back at exit.
+struct ConsoleChanges {
+  UINT outputCodePage = 0;  // 0: no console
+  HANDLE progress = nullptr;
+  DWORD progressMode = 0;
+  bool modeChanged = false;
+} console;
+
+void RestoreConsole() {
+  if (console.modeChanged) SetConsoleMode(console.progress, console.progressMode);
+  console.modeChanged = false;
+  if (console.outputCodePage) SetConsoleOutputCP(console.outputCodePage);
+  console.outputCodePage = 0;
+}
+
 BOOL WINAPI OnConsoleCtrl(DWORD type) {
-  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
-  vemo::SharedRunState().stopRequested = 1;
-  return TRUE;
+  if (type == CTRL_C_EVENT || type == CTRL_BREAK_EVENT) {
+    // The run stops and main returns: the console is restored on the way out.
+    vemo::SharedRunState().stopRequested = 1;
+    return TRUE;
+  }
+  RestoreConsole();  // the console closes or the user logs off: the process ends right after
+  return FALSE;
 }
 
 std::vector<std::string> Arguments(int, char**) {
@@ -39,10 +59,23 @@ std::vector<std::string> Arguments(int, char**) {
   return args;
 }
 
-void PrepareConsole() {
+// Returns whether the progress line may use escape sequences (virtual-terminal processing on).
+bool PrepareConsole() {
+  // A drive without a medium answers with an error instead of a "no disk" box.
+  SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   _setmode(_fileno(stdout), _O_BINARY);
-  SetConsoleOutputCP(CP_UTF8);
+  console.outputCodePage = GetConsoleOutputCP();
+  std::atexit(RestoreConsole);
   SetConsoleCtrlHandler(OnConsoleCtrl, TRUE);
+  if (console.outputCodePage) SetConsoleOutputCP(CP_UTF8);
+  console.progress = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (!GetConsoleMode(console.progress, &mode)) return false;
+  if (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) return true;
+  if (!SetConsoleMode(console.progress, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING)) return false;
+  console.progressMode = mode;
+  console.modeChanged = true;
+  return true;
 }
 
 bool IsTerminal(std::FILE* f) { return _isatty(_fileno(f)) != 0; }
@@ -55,12 +88,13 @@ void OnInterrupt(int) {
 
 std::vector<std::string> Arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
-void PrepareConsole() {
+bool PrepareConsole() {
   struct sigaction action = {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
+  return true;
 }
 
 bool IsTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
@@ -69,7 +103,7 @@ bool IsTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
 }  // namespace
 
 int main(int argc, char** argv) {
-  PrepareConsole();
+  const bool escapes = PrepareConsole();
   vemo::CliOptions options;
   std::string error;
   if (!vemo::ParseCliOptions(Arguments(argc, argv), options, error)) {
@@ -95,7 +129,7 @@ int main(int argc, char** argv) {
   state.titleText.Set("Calculating - Vemo");
 
   auto fs = vemo::MakeNativeFileSystem();
-  vemo::ConsoleSink sink(stdout, stderr, IsTerminal(stderr), state);
+  vemo::ConsoleSink sink(stdout, stderr, IsTerminal(stderr), state, escapes);
   vemo::Engine engine(state, *fs, sink);
   if (!engine.Run(options.folder1, options.folder2)) {
     sink.AddErrorLine(vemo::kStoppedLine);

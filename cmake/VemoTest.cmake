@@ -1,16 +1,34 @@
-# vemo_add_test(NAME src... LIBS lib...): one GoogleTest program, one CTest entry.
-# In the Windows tree CTest runs it under Wine through the toolchain's emulator.
+# Every test of a tree is linked into one program, vemo_tests (tests/CMakeLists.txt makes it):
+# one link of the static Windows libraries instead of one per test program.
+#
+# vemo_add_test(NAME src... LIBS lib... [TIMEOUT seconds] [COST seconds]) adds the sources and
+# libraries to it and one CTest entry, native.NAME or win.NAME, that runs the tests of those
+# sources in a process of their own (tests/support/test_main.cpp). In the Windows tree CTest
+# runs it under Wine through the toolchain's emulator. An entry without TIMEOUT gets two
+# minutes. COST, about the seconds an entry takes, lets CTest start the long ones first even
+# before it has timed a run.
 function(vemo_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
-  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  cmake_parse_arguments(T "" "TIMEOUT;COST" "LIBS" ${ARGN})
+  target_sources(vemo_tests PRIVATE ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(vemo_tests PRIVATE ${T_LIBS})
+  set(sources)
+  foreach(source ${T_UNPARSED_ARGUMENTS})
+    get_filename_component(path ${source} ABSOLUTE)
+    file(RELATIVE_PATH path ${CMAKE_SOURCE_DIR}/tests ${path})
+    list(APPEND sources ${path})
+  endforeach()
+  list(JOIN sources "," sources)
   if(VEMO_WINDOWS)
     set(test_name win.${name})
   else()
     set(test_name native.${name})
   endif()
-  add_test(NAME ${test_name} COMMAND ${name})
-  if(T_TIMEOUT)
-    set_tests_properties(${test_name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 120)
+  endif()
+  add_test(NAME ${test_name} COMMAND vemo_tests --sources=${sources})
+  set_tests_properties(${test_name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(T_COST)
+    set_tests_properties(${test_name} PROPERTIES COST ${T_COST})
   endif()
 endfunction()

@@ -147,6 +147,7 @@ void ProgressDisplay::SetRunBarPosition(int position) {
 }
 
 void ProgressDisplay::ShowProgressNow() {
+  shownAt_ = Clock::now().time_since_epoch().count();
   writes_.Push([this] { Repaint(); });
 }
 
@@ -168,6 +169,7 @@ void ProgressDisplay::ShowFinalBox(const std::string& text, const std::string& c
                                    unsigned icon) {
   if (abandoned_) return;
   phase_ = Phase::InBox;
+  boxAt_ = Clock::now().time_since_epoch().count();
   // No owner, so the progress window stays usable; held in front of it with the focus.
   ui::Application::ShowMessageBox(nullptr, text, caption, MB_OK | MB_SETFOREGROUND | icon);
   phase_ = Phase::Busy;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <mutex>
 #include <string>
@@ -38,6 +39,12 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   // UI thread: runs what waits (also the lines' slower lane) and repaints changed figures at
   // once (tests).
   void Flush();
+
+  // When the worker last had the figures shown at once (at a run's start and ending) and when
+  // it last opened its final box: tests check the pause between an ending and its box.
+  using Clock = std::chrono::steady_clock;
+  Clock::time_point FiguresShownAt() const { return Clock::time_point(Clock::duration(shownAt_)); }
+  Clock::time_point FinalBoxAt() const { return Clock::time_point(Clock::duration(boxAt_)); }
 
   // RunSink (worker)
   void AddErrorLine(std::string_view line) override;
@@ -74,6 +81,7 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   bool animation_ = true;
   std::atomic<bool> abandoned_{false};
   std::atomic<Phase> phase_{Phase::Idle};
+  std::atomic<Clock::rep> shownAt_{0}, boxAt_{0};
   UINT_PTR repaintTimer_ = 0;
   std::mutex failureMutex_;
   std::exception_ptr failure_;

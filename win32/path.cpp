@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "win32/text.h"
 
 namespace vemo::win32 {
@@ -13,11 +15,40 @@ bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
+// "C:\..." or "\\server\share...", with either separator, and no "." or ".." among its names:
+// a text that already says where it is, name by name.
+bool IsPlainAbsolute(const std::wstring& path) {
+  const bool drive =
+      path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && path[2] == L'\\';
+  const bool share =
+      StartsWith(path, L"\\\\") && !StartsWith(path, L"\\\\?\\") && !StartsWith(path, L"\\\\.\\");
+  if (!drive && !share) return false;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find(L'\\', start);
+    if (end == std::wstring::npos) end = path.size();
+    const std::wstring_view name(path.data() + start, end - start);
+    if (name == L"." || name == L"..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::wstring FullPath(std::wstring_view text) {
   if (text.empty()) return {};
-  const std::wstring path(text);
+  std::wstring path(text);
+  // A full text that names something exactly as written is that thing, even where Windows'
+  // parsing would trim a trailing dot or space or take a name for a device: a folder picked
+  // in the folder list or dropped from the shell comes back as its own name.
+  std::wstring separators = path;
+  std::replace(separators.begin(), separators.end(), L'/', L'\\');
+  if (IsPlainAbsolute(separators)) {
+    const std::wstring literal = LiteralPath(separators);
+    if (!literal.empty() && GetFileAttributesW(literal.c_str()) != INVALID_FILE_ATTRIBUTES)
+      return separators;
+  }
   DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (size == 0) return {};
   std::wstring full(size, L'\0');

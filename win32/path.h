@@ -13,7 +13,9 @@
 
 namespace vemo::win32 {
 
-// The full path of a path text as Windows resolves it for this process; empty when it cannot.
+// The full path of a path text: a full text that names an existing file or folder exactly as
+// written ("C:\\x\\sub." where that folder exists) is taken as written; any other text as
+// Windows resolves it for this process. Empty when it cannot be resolved.
 std::wstring FullPath(std::wstring_view text);
 
 // The literal form of a full path; empty when the path lies in the device namespace ("\\.\NUL",

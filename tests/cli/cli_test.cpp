@@ -8,7 +8,13 @@
 #include "release/version.h"
 #include "run_process.h"
 #include "tests/support/temp_tree.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <filesystem>
+
+#include "win32/text.h"
+#else
 #include "tests/support/long_paths.h"
 #endif
 
@@ -169,8 +175,89 @@ TEST_F(CliTest, A2000LevelChainUnderA1MiBStackLimit) {
   EXPECT_EQ(r.out, Path("1") + chain + "/f and " + Path("2") + chain +
                        "/f differ in contents.\n1 error(s) found.  (compared files:0  0KB)\n");
   EXPECT_EQ(r.status, 1);
-  RemoveDeepTree(Path("1"));
-  RemoveDeepTree(Path("2"));
+}
+#endif
+
+#ifdef _WIN32
+// vemo-cli shares the console of whoever started it (a command prompt): it draws its progress
+// line on that console and puts back the output code page and the console mode it changed,
+// when it ends and also after Ctrl-C.
+class CliConsoleTest : public CliTest {
+ protected:
+  void SetUp() override {
+    FreeConsole();
+    ASSERT_TRUE(AllocConsole());
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+    SetConsoleOutputCP(850);
+    GetConsoleMode(screen, &mode);
+    SetConsoleMode(screen, mode & ~ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    GetConsoleMode(screen, &mode);
+  }
+  void TearDown() override {
+    CloseHandle(screen);
+    SetConsoleCtrlHandler(nullptr, FALSE);
+    FreeConsole();
+  }
+  // Runs vemo-cli with its progress on the console; Ctrl-C after the given time (or none).
+  int RunOnConsole(const std::vector<std::string>& args, int interruptAfterMs = -1) {
+    std::wstring line = L"\"" + ToWide(VemoCliPath()) + L"\"";
+    for (const std::string& arg : args) line += L" \"" + ToWide(arg) + L"\"";
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE nul =
+        CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdOutput = nul;
+    si.hStdError = screen;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                        &pi))
+      return -1;
+    CloseHandle(nul);
+    if (interruptAfterMs >= 0 &&
+        WaitForSingleObject(pi.hProcess, interruptAfterMs) == WAIT_TIMEOUT) {
+      // Ctrl-C reaches every program on the console; the test itself ignores it (a flag that
+      // vemo-cli would have inherited had it been set before).
+      SetConsoleCtrlHandler(nullptr, TRUE);
+      GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    }
+    DWORD code = 0;
+    if (WaitForSingleObject(pi.hProcess, 120000) != WAIT_OBJECT_0)
+      TerminateProcess(pi.hProcess, 99);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return static_cast<int>(code);
+  }
+  void ExpectConsoleAsFound() {
+    EXPECT_EQ(GetConsoleOutputCP(), 850u);
+    DWORD now = 0;
+    GetConsoleMode(screen, &now);
+    EXPECT_EQ(now, mode);
+  }
+  HANDLE screen = INVALID_HANDLE_VALUE;
+  DWORD mode = 0;
+};
+
+TEST_F(CliConsoleTest, TheConsoleIsLeftAsItWasFound) {
+  tree.File("1/a", "same");
+  tree.File("2/a", "same");
+  EXPECT_EQ(RunOnConsole({Path("1"), Path("2")}), 0);
+  ExpectConsoleAsFound();
+}
+
+TEST_F(CliConsoleTest, AfterCtrlCTheConsoleIsLeftAsItWasFound) {
+  for (const char* side : {"1", "2"}) {
+    tree.File(std::string(side) + "/big");
+    std::filesystem::resize_file(tree.FsPath(std::string(side) + "/big"), (int64_t(1) << 32) + 8);
+  }
+  EXPECT_EQ(RunOnConsole({Path("1"), Path("2")}, 500), 130);
+  ExpectConsoleAsFound();
 }
 #endif
 

@@ -1,5 +1,7 @@
 #include "run_process.h"
 
+#include <gtest/gtest.h>
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -16,6 +18,14 @@
 #endif
 
 namespace vemo::test {
+namespace {
+// No run of these tests takes more than seconds: past this a program is taken for hung.
+constexpr int kLimitMs = 60000;
+
+void Hung(const std::vector<std::string>& args) {
+  ADD_FAILURE() << args[0] << " did not end within " << kLimitMs / 1000 << " s and was ended";
+}
+}  // namespace
 
 #ifdef _WIN32
 std::string VemoCliPath() {
@@ -73,9 +83,14 @@ ProcessResult RunProcess(const std::vector<std::string>& args, int) {
   CloseHandle(outWrite);
   CloseHandle(errWrite);
   std::thread errThread([&] { Drain(errRead, result.err); });
-  Drain(outRead, result.out);
+  std::thread outThread([&] { Drain(outRead, result.out); });
+  if (WaitForSingleObject(pi.hProcess, kLimitMs) != WAIT_OBJECT_0) {
+    Hung(args);
+    TerminateProcess(pi.hProcess, 9);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+  }
+  outThread.join();
   errThread.join();
-  WaitForSingleObject(pi.hProcess, INFINITE);
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   result.status = static_cast<int>(code);
@@ -106,7 +121,7 @@ ProcessResult RunProcess(const std::vector<std::string>& args, int interruptAfte
   close(out[1]);
   close(err[1]);
   auto start = std::chrono::steady_clock::now();
-  bool interrupted = interruptAfterMs < 0;
+  bool interrupted = interruptAfterMs < 0, killed = false;
   struct pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
   int open = 2;
   while (open > 0) {
@@ -123,10 +138,15 @@ ProcessResult RunProcess(const std::vector<std::string>& args, int interruptAfte
         (i == 0 ? result.out : result.err).append(buf, static_cast<size_t>(n));
       }
     }
-    if (!interrupted &&
-        std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(interruptAfterMs)) {
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    if (!interrupted && elapsed >= std::chrono::milliseconds(interruptAfterMs)) {
       kill(pid, SIGINT);
       interrupted = true;
+    }
+    if (!killed && elapsed >= std::chrono::milliseconds(kLimitMs)) {
+      Hung(args);
+      kill(pid, SIGKILL);  // its pipes close: the loop ends
+      killed = true;
     }
   }
   int status = 0;

@@ -70,6 +70,18 @@ TEST_F(Win32NamesTest, TheSameNamesPast260Characters) {
   ExpectEveryNameIsItself(root);
 }
 
+TEST_F(Win32NamesTest, AFolderTextNamingAFolderExactlyIsThatFolder) {
+  // As the folder list or a drop gives it: "sub." is that folder, not "sub".
+  const std::string one = Prepared("names/short/1/differ/sub."),
+                    two = Prepared("names/short/2/differ/sub.");
+  engine.CompareFolderPair(one, two);
+  EXPECT_EQ(sink.lines, Lines{one + "\\f and " + two + "\\f differ in contents."});
+  // A text naming nothing as written means what Windows makes of it: "equal." is "equal".
+  sink.lines.clear();
+  engine.CompareFolderPair(Prepared("names/short/1/equal."), Prepared("names/short/2/equal."));
+  EXPECT_EQ(sink.lines.size(), std::size(kPlainFiles));
+}
+
 TEST_F(Win32NamesTest, ADeepTreeFarPastTheOldPathLimit) {
   const int kLevels = 300;
   std::string chain;

@@ -7,17 +7,15 @@
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "tests/mainwin/spare_drive.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
 
 using namespace vemo;
 using namespace vemo::testing;
+using vemo::test::TempTree;
 namespace drives = vemo::ui::drives;
 
 namespace {
-
-::testing::Environment* const kWindows =
-    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
 
 // A click on a check box as the user makes it.
 void ClickBox(ui::CheckBox& box) {
@@ -35,7 +33,7 @@ bool MenuShowsChecked(ui::MenuItem& item) {
   return GetMenuState(item.ContainingMenu(), item.Id(), MF_BYCOMMAND) & MF_CHECKED;
 }
 
-class Commands : public ::testing::Test {
+class Commands : public MainWindowTest {
  protected:
   void SetUp() override {
     ShowQuietly();
@@ -151,7 +149,7 @@ TEST_F(DriveChange, ADriveThatIsNotReadyIsSilentAndLeavesTheList) {
 
 TEST_F(DriveChange, OpeningAFolderNamesItAndTypingMovesNothing) {
   std::string inner = tree.Folder("deep\\inner");
-  Form1->DirectoryListBox1.SetDirectory(tree.Root());
+  Form1->DirectoryListBox1.SetDirectory(tree.Path());
   Form1->DirectoryListBox1.SetDirectory(deep);  // refill: inner is listed now
   int index = IndexOf(Form1->DirectoryListBox1, inner);
   ASSERT_GE(index, 0);
@@ -170,7 +168,7 @@ TEST_F(DriveChange, OpeningAFolderNamesItAndTypingMovesNothing) {
 
 TEST_F(DriveChange, EnterInTheFolderListOpensTheEntryInsteadOfStarting) {
   Form1->DirectoryListBox1.SetDirectory(deep);
-  int parent = IndexOf(Form1->DirectoryListBox1, tree.Root());
+  int parent = IndexOf(Form1->DirectoryListBox1, tree.Path());
   ASSERT_GE(parent, 0);
   Form1->DirectoryListBox1.SelectEntry(parent);
   int starts = 0;
@@ -181,8 +179,8 @@ TEST_F(DriveChange, EnterInTheFolderListOpensTheEntryInsteadOfStarting) {
   Pump();
   Form1->Button2.OnClick = start;
   EXPECT_EQ(starts, 0);
-  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), tree.Root());
-  EXPECT_EQ(Form1->Edit1.Text(), tree.Root());
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), tree.Path());
+  EXPECT_EQ(Form1->Edit1.Text(), tree.Path());
 }
 
 TEST_F(Commands, ExitAsksAndNoLeavesEverything) {

@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/mainwin/spare_drive.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/text.h"
 
 namespace drives = vemo::ui::drives;
 using vemo::ToWide;
-using vemo::testing::TempTree;
+using vemo::test::TempTree;
 
 namespace {
 
@@ -41,8 +41,8 @@ TEST(Drives, ResolveGivesStoredCaseAndTheFolderOfAFile) {
 
 TEST(Drives, ResolveRefusesMissingFoldersAndPathsWithoutDrive) {
   TempTree tree;
-  EXPECT_THROW(drives::ResolveFolder(tree.Root() + "\\gone"), drives::FolderError);
-  EXPECT_THROW(drives::ResolveFolder(tree.Root() + "\\gone\\deeper"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(tree.Path() + "\\gone"), drives::FolderError);
+  EXPECT_THROW(drives::ResolveFolder(tree.Path() + "\\gone\\deeper"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder("\\\\server\\share"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder("relative"), drives::FolderError);
   EXPECT_THROW(drives::ResolveFolder(""), drives::FolderError);
@@ -55,9 +55,9 @@ TEST(Drives, SubFoldersSortedWithoutCaseAndWithoutFiles) {
   tree.Folder("gamma");
   tree.Folder("日本語");
   tree.File("afile.txt");
-  EXPECT_EQ(drives::SubFolders(tree.Root()),
+  EXPECT_EQ(drives::SubFolders(tree.Path()),
             (std::vector<std::string>{"Alpha", "beta", "gamma", "日本語"}));
-  EXPECT_TRUE(drives::SubFolders(tree.Root() + "\\gone").empty());
+  EXPECT_TRUE(drives::SubFolders(tree.Path() + "\\gone").empty());
 }
 
 TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
@@ -70,7 +70,7 @@ TEST(Drives, CurrentFolderIsRememberedPerDriveAndFallsBackToTheRoot) {
   EXPECT_EQ(drives::CurrentFolder(folder[0]), std::string(1, folder[0]) + ":\\");
   // A drive-relative path starts at the drive's current folder.
   std::string sub = tree.Folder("sub");
-  drives::RememberFolder(tree.Root());
+  drives::RememberFolder(tree.Path());
   EXPECT_EQ(drives::ResolveFolder(std::string(1, folder[0]) + ":sub"), sub);
 }
 
@@ -101,3 +101,19 @@ TEST(Drives, ChainNamesAndJoin) {
 }
 
 }  // namespace
+
+// A folder picked in the folder list or dropped comes back as its own name, even one that
+// Windows' parsing would trim; a text naming nothing as written is resolved as Windows does.
+TEST(Drives, ANameEndingInADotOrASpaceIsItselfWhereItExists) {
+  TempTree tree;
+  const std::string root = tree.Folder("names");
+  for (const char* name : {"sub", "sub.", "sub ", "other"})
+    ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + ToWide(root + "\\" + name)).c_str(), nullptr));
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub."), root + "\\sub.");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub "), root + "\\sub ");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\sub"), root + "\\sub");
+  EXPECT_EQ(drives::ResolveFolder(root + "\\other."), root + "\\other");
+  EXPECT_EQ(drives::SubFolders(root), (std::vector<std::string>{"other", "sub", "sub ", "sub."}));
+  for (const char* name : {"sub.", "sub "})
+    RemoveDirectoryW((L"\\\\?\\" + ToWide(root + "\\" + name)).c_str());
+}

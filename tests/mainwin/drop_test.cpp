@@ -7,16 +7,15 @@
 
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
+#include "ui/toolkit/text.h"
 
 using namespace vemo;
 using namespace vemo::testing;
+using vemo::test::TempTree;
 
 namespace {
-
-::testing::Environment* const kWindows =
-    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
 
 // A drop handle as the shell makes it: DROPFILES, then the wide paths, each ended by a zero,
 // and one more zero.
@@ -44,7 +43,7 @@ HWND OpenDialog() {
   return IsWindowVisible(dialog) && DragDropMsg->Modal() ? dialog : nullptr;
 }
 
-class FolderDrop : public ::testing::Test {
+class FolderDrop : public MainWindowTest {
  protected:
   void SetUp() override {
     ShowQuietly();
@@ -189,7 +188,7 @@ TEST_F(FolderDrop, TheFolderTheSideShowsAlreadyKeepsTheDroppedText) {
 }
 
 TEST_F(FolderDrop, ErrorsInTheMovesAreSilent) {
-  std::string gone = tree.Root() + "\\vanished";
+  std::string gone = tree.Path() + "\\vanished";
   AnswerBox none(IDOK);
   DropAndAnswer({gone}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
   EXPECT_FALSE(none.SeenWithin(200).shown);
@@ -199,7 +198,7 @@ TEST_F(FolderDrop, ErrorsInTheMovesAreSilent) {
 
 TEST_F(FolderDrop, LongAndNonAnsiNamesArriveWhole) {
   // Deeper than the old 260-character limit, with names outside any ANSI code page.
-  std::string folder = tree.Root();
+  std::string folder = tree.Path();
   while (ToWide(folder).size() < 300) {
     folder += "\\長い名前のフォルダ";
     CreateDirectoryW((L"\\\\?\\" + ToWide(folder)).c_str(), nullptr);

@@ -1,10 +1,14 @@
 // The drive box and the folder list as real controls in a real window under Wine.
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "tests/mainwin/spare_drive.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/application.h"
 #include "ui/toolkit/drive_box.h"
 #include "ui/toolkit/drives.h"
@@ -12,7 +16,7 @@
 #include "ui/toolkit/form.h"
 #include "ui/toolkit/text.h"
 
-using vemo::testing::TempTree;
+using vemo::test::TempTree;
 using vemo::testing::UnreadyDrive;
 using vemo::ui::DriveBox;
 using vemo::ui::FolderList;
@@ -81,16 +85,16 @@ TEST_F(FolderControlsTest, ListShowsTheChainThenTheSubFoldersIndented) {
   tree.Folder("b");
   tree.Folder("a");
   tree.File("file.txt");
-  list.SetDirectory(tree.Root());
-  EXPECT_EQ(list.Directory(), tree.Root());
-  std::vector<std::string> chain = drives::Chain(tree.Root());
+  list.SetDirectory(tree.Path());
+  EXPECT_EQ(list.Directory(), tree.Path());
+  std::vector<std::string> chain = drives::Chain(tree.Path());
   ASSERT_EQ(list.EntryCount(), static_cast<int>(chain.size()) + 2);
   for (size_t i = 0; i < chain.size(); ++i) {
     EXPECT_EQ(list.EntryPath(static_cast<int>(i)), chain[i]);
     EXPECT_EQ(list.EntryDepth(static_cast<int>(i)), static_cast<int>(i));
   }
-  EXPECT_EQ(list.EntryPath(static_cast<int>(chain.size())), tree.Root() + "\\a");
-  EXPECT_EQ(list.EntryPath(static_cast<int>(chain.size()) + 1), tree.Root() + "\\b");
+  EXPECT_EQ(list.EntryPath(static_cast<int>(chain.size())), tree.Path() + "\\a");
+  EXPECT_EQ(list.EntryPath(static_cast<int>(chain.size()) + 1), tree.Path() + "\\b");
   EXPECT_EQ(list.EntryDepth(static_cast<int>(chain.size())), static_cast<int>(chain.size()));
   EXPECT_EQ(list.SelectedEntry(), static_cast<int>(chain.size()) - 1);  // the current folder
   EXPECT_EQ(SendMessageW(list.Handle(), LB_GETCOUNT, 0, 0), list.EntryCount());
@@ -100,18 +104,18 @@ TEST_F(FolderControlsTest, ListRequestsNotifyOnlyWhenTheFolderChanges) {
   TempTree tree("notify");
   std::string sub = tree.Folder("Sub");
   std::string file = tree.File("Sub\\data.bin");
-  list.SetDirectory(tree.Root());
+  list.SetDirectory(tree.Path());
   listChanges = 0;
 
-  list.SetDirectory(tree.Root());  // what it shows already
+  list.SetDirectory(tree.Path());  // what it shows already
   EXPECT_EQ(listChanges, 0);
-  std::string otherCase = tree.Root();
+  std::string otherCase = tree.Path();
   for (char& c : otherCase) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   list.SetDirectory(otherCase);
   EXPECT_EQ(listChanges, 0);
-  list.SetDrive(static_cast<char>(tolower(tree.Root()[0])));  // the drive it shows
+  list.SetDrive(static_cast<char>(tolower(tree.Path()[0])));  // the drive it shows
   EXPECT_EQ(listChanges, 0);
-  EXPECT_EQ(list.Directory(), tree.Root());
+  EXPECT_EQ(list.Directory(), tree.Path());
 
   list.SetDirectory(file);  // a file selects its folder
   EXPECT_EQ(listChanges, 1);
@@ -123,16 +127,16 @@ TEST_F(FolderControlsTest, ListRequestsNotifyOnlyWhenTheFolderChanges) {
 TEST_F(FolderControlsTest, FailingRequestsThrowAndLeaveTheListAsItWas) {
   TempTree tree("fail");
   tree.Folder("keep");
-  list.SetDirectory(tree.Root());
+  list.SetDirectory(tree.Path());
   int count = list.EntryCount();
   listChanges = 0;
-  EXPECT_THROW(list.SetDirectory(tree.Root() + "\\missing"), drives::FolderError);
+  EXPECT_THROW(list.SetDirectory(tree.Path() + "\\missing"), drives::FolderError);
   EXPECT_THROW(list.SetDirectory("\\\\server\\share"), drives::FolderError);
   UnreadyDrive unready;
   EXPECT_THROW(list.SetDrive(unready.Letter()), drives::FolderError);
   EXPECT_THROW(list.SetDirectory(unready.Root()), drives::FolderError);
   EXPECT_EQ(listChanges, 0);
-  EXPECT_EQ(list.Directory(), tree.Root());
+  EXPECT_EQ(list.Directory(), tree.Path());
   EXPECT_EQ(list.EntryCount(), count);
 }
 
@@ -155,7 +159,7 @@ TEST_F(FolderControlsTest, ListReturnsToTheFolderLastShownOnADrive) {
 TEST_F(FolderControlsTest, DoubleClickAndEnterOpenTheSelectedEntry) {
   TempTree tree("open");
   std::string child = tree.Folder("child");
-  list.SetDirectory(tree.Root());
+  list.SetDirectory(tree.Path());
   listChanges = 0;
 
   // Double click on the sub-folder's row.
@@ -174,13 +178,13 @@ TEST_F(FolderControlsTest, DoubleClickAndEnterOpenTheSelectedEntry) {
   EXPECT_EQ(listChanges, 1);
 
   // Enter on the parent folder's row (one up in the chain).
-  int parent = IndexOf(tree.Root());
+  int parent = IndexOf(tree.Path());
   ASSERT_GE(parent, 0);
   list.SelectEntry(parent);
   EXPECT_EQ(SendMessageW(list.Handle(), WM_GETDLGCODE, VK_RETURN, 0) & DLGC_WANTALLKEYS,
             DLGC_WANTALLKEYS);
   SendMessageW(list.Handle(), WM_KEYDOWN, VK_RETURN, 0);
-  EXPECT_EQ(list.Directory(), tree.Root());
+  EXPECT_EQ(list.Directory(), tree.Path());
   EXPECT_EQ(listChanges, 2);
 
   // Moving the selection alone opens nothing.
@@ -192,10 +196,10 @@ TEST_F(FolderControlsTest, DoubleClickAndEnterOpenTheSelectedEntry) {
 TEST_F(FolderControlsTest, OpeningAVanishedEntryFailsAndShowsWhatIsThere) {
   TempTree tree("vanish");
   std::string child = tree.Folder("child");
-  list.SetDirectory(tree.Root());
+  list.SetDirectory(tree.Path());
   RemoveDirectoryW(vemo::ToWide(child).c_str());
   EXPECT_THROW(list.OpenEntry(IndexOf(child)), drives::FolderError);
-  EXPECT_EQ(list.Directory(), tree.Root());
+  EXPECT_EQ(list.Directory(), tree.Path());
   EXPECT_EQ(IndexOf(child), -1);
 }
 
@@ -251,6 +255,77 @@ TEST_F(FolderControlsTest, UserPicksInTheDriveBox) {
   box.PickEntry(static_cast<int>(box.Letters().find('C')));
   EXPECT_EQ(box.Drive(), 'C');
   EXPECT_EQ(boxChanges, 2);
+}
+
+// The drive box asks volume labels through the drive probe, off the user-interface thread,
+// and shows them when they come.
+TEST_F(FolderControlsTest, DriveBoxShowsTheLabelsTheProbeReports) {
+  drives::SetDriveProbe([](char letter) -> std::optional<std::string> {
+    if (letter == 'C') return std::string("SYSTEM DISK");
+    return std::nullopt;  // not ready
+  });
+  box.SetDrive('C');
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (box.Label('C') != "SYSTEM DISK" && std::chrono::steady_clock::now() < end) {
+    SendMessageW(box.Handle(), CB_SHOWDROPDOWN, TRUE, 0);  // the list is read afresh
+    Pump();
+    Sleep(50);
+    SendMessageW(box.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    Pump();
+  }
+  SendMessageW(box.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+  drives::SetDriveProbe(nullptr);
+  EXPECT_EQ(box.Label('C'), "SYSTEM DISK");
+  EXPECT_EQ(box.Label('Z'), "");
+}
+
+// A drive whose volume takes five seconds to answer (an empty card reader, a lost network
+// drive) holds up neither the filling of the list nor its dropping down: the window answers
+// within 50 ms all the while.
+TEST_F(FolderControlsTest, ADriveThatTakesSecondsNeverHoldsUpTheWindow) {
+  std::atomic<int> asked{0};
+  drives::SetDriveProbe([&asked](char) -> std::optional<std::string> {
+    ++asked;
+    Sleep(5000);
+    return std::string("SLOW");
+  });
+  using Clock = std::chrono::steady_clock;
+  const auto limit = std::chrono::milliseconds(50);
+  // The window answers a message from another thread in time, again and again.
+  std::atomic<bool> watching{true};
+  std::atomic<int> answered{0}, late{0};
+  std::thread watcher([&] {
+    while (watching) {
+      DWORD_PTR result = 0;
+      if (SendMessageTimeoutW(Host().Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 50, &result))
+        ++answered;
+      else
+        ++late;
+      Sleep(5);
+    }
+  });
+
+  auto start = Clock::now();
+  box.SetDrive(box.Drive() == 'Z' ? 'C' : 'Z');  // fills the list as at start-up
+  EXPECT_LT(Clock::now() - start, limit);
+  start = Clock::now();
+  SendMessageW(box.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  EXPECT_LT(Clock::now() - start, limit);
+  auto end = Clock::now() + std::chrono::milliseconds(600);
+  while (Clock::now() < end) {
+    Pump();
+    Sleep(1);
+  }
+  SendMessageW(box.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  Pump();
+  watching = false;
+  watcher.join();
+  drives::SetDriveProbe(nullptr);
+  EXPECT_GT(asked.load(), 0);
+  EXPECT_GT(answered.load(), 10);
+  EXPECT_EQ(late.load(), 0);
+  EXPECT_EQ(box.Label(box.Drive()), "");  // still asked for
 }
 
 }  // namespace

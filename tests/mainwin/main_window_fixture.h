@@ -19,14 +19,21 @@ namespace vemo::testing {
 
 inline const char* kVersion = "Version 1.3 L11";
 
-class MainWindowEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
+// The windows are made once per process, before the first test that needs them, and stay.
+inline void EnsureMainWindows() {
+  static const bool made = [] {
     ui::App().Initialize();
     ui::App().SetTitle("Vemo");
     CreateForms();
     BindHandlers();
-  }
+    return true;
+  }();
+  (void)made;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { EnsureMainWindows(); }
 };
 
 inline void DeleteSettings() {

@@ -8,17 +8,18 @@
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "tests/mainwin/spare_drive.h"
-#include "tests/mainwin/temp_tree.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
+#include "ui/toolkit/text.h"
 
 using namespace vemo;
 using namespace vemo::testing;
+using vemo::test::TempTree;
 namespace drives = vemo::ui::drives;
 
 namespace {
 
-::testing::Environment* const kWindows =
-    ::testing::AddGlobalTestEnvironment(new MainWindowEnvironment);
+class Settings : public MainWindowTest {};
 
 struct StoredValue {
   DWORD type;
@@ -69,7 +70,7 @@ void ResetControls() {
   Form1->Edit2.SetText("Folder 2");
 }
 
-TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything) {
+TEST_F(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything) {
   DeleteSettings();
   {
     AnswerBox answer(IDOK);
@@ -135,7 +136,7 @@ TEST(Settings, FirstStartShowsTheFirstRunMessageAndTheFirstCloseStoresEverything
   EXPECT_EQ(Edges().left, edges.left);
 }
 
-TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
+TEST_F(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
   ShowQuietly();
   for (const char* version :
        {"Version 1.2 L10", "", "version 1.3 l11", static_cast<const char*>(nullptr)}) {
@@ -171,14 +172,14 @@ TEST(Settings, AnotherVersionIsIgnoredAsAWholeAndOverwrittenAtTheNextClose) {
   Pump();
 }
 
-TEST(Settings, StoredValuesAreAppliedAsStored) {
+TEST_F(Settings, StoredValuesAreAppliedAsStored) {
   ShowQuietly();
   ResetControls();
   TempTree tree("stored");
   std::string folder = tree.Folder("Stored Folder");
   std::string lower = folder;
   for (char& c : lower) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  WriteSettings(lower, "Folder 2", -3000, 5000);  // far outside the screen
+  WriteSettings(lower, "Folder 2", 40, -200);  // partly off the screen, the title bar on it
   {
     ui::RegistryKey key = SettingsKey();
     key.WriteInt("Anime", 0);
@@ -189,8 +190,8 @@ TEST(Settings, StoredValuesAreAppliedAsStored) {
   }
   SharedRunState().language = 0;
   Reshow();
-  EXPECT_EQ(Edges().top, -3000);
-  EXPECT_EQ(Edges().left, 5000);
+  EXPECT_EQ(Edges().top, 40);
+  EXPECT_EQ(Edges().left, -200);
   EXPECT_FALSE(Form1->AnimationA1.Checked());
   EXPECT_FALSE(Form1->CheckBox2.Checked());
   EXPECT_FALSE(Form1->RecursiveR1.Checked());
@@ -211,14 +212,76 @@ TEST(Settings, StoredValuesAreAppliedAsStored) {
   EXPECT_EQ(values[L"Recursive"].number, 0u);
   EXPECT_EQ(values[L"Anime"].number, 0u);
   EXPECT_EQ(values[L"Language"].number, 0u);
-  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), -3000);
+  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), 40);
+  EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), -200);
   EXPECT_EQ(values[L"Folder1"].text, Wide(lower));
   WriteSettings("Folder 1", "Folder 2");
   Form1->Show();
   Pump();
 }
 
-TEST(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
+// A stored place whose title bar lies outside every monitor's work area (a monitor unplugged
+// since) puts the window onto the nearest monitor; places on the screen stay as stored.
+TEST_F(Settings, AWindowStoredOffEveryMonitorComesBackOntoTheNearestOne) {
+  ShowQuietly();
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  RECT size = Edges();
+  const int width = size.right - size.left, height = size.bottom - size.top;
+  struct Case {
+    int top, left;
+    bool moved;
+    const char* what;
+  };
+  const Case cases[] = {
+      {-3000, 5000, true, "far above and to the right"},
+      {work.top + 50, work.right + 400, true, "beyond the right edge"},
+      {work.top - height + 4, work.left + 100, true,
+       "above the top edge, the frame's foot showing"},
+      {work.bottom + 10, work.left + 100, true, "below the bottom edge"},
+      {work.top + 60, work.left - width + 80, false,
+       "mostly off the left edge, the title bar's end on it"},
+      {work.bottom - 40, work.left + 30, false,
+       "mostly below the bottom edge, the title bar on it"},
+      {work.top, work.left, false, "at the work area's corner"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    WriteSettings("Folder 1", "Folder 2", test.top, test.left);
+    Reshow();
+    RECT now = Edges();
+    if (!test.moved) {
+      EXPECT_EQ(now.top, test.top);
+      EXPECT_EQ(now.left, test.left);
+      continue;
+    }
+    // Wholly on the work area of the (only) monitor, as near the stored place as fits.
+    EXPECT_GE(now.left, work.left);
+    EXPECT_GE(now.top, work.top);
+    EXPECT_LE(now.right, work.right);
+    EXPECT_LE(now.bottom, work.bottom);
+    EXPECT_EQ(now.right - now.left, width);
+    if (test.left > work.right) {
+      EXPECT_EQ(now.right, work.right);
+    }
+    if (test.top > work.bottom) {
+      EXPECT_EQ(now.bottom, work.bottom);
+    }
+    if (test.left >= work.left && test.left + width <= work.right) {
+      EXPECT_EQ(now.left, test.left);
+    }
+    // The close stores the place the window is at now.
+    CloseFromTitleBar();
+    std::map<std::wstring, StoredValue> values = StoredValues();
+    EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), now.top);
+    EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), now.left);
+    Form1->Show();
+    Pump();
+  }
+  WriteSettings("Folder 1", "Folder 2");
+}
+
+TEST_F(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
   ShowQuietly();
   SetWindowPos(Form1->Handle(), nullptr, 210, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   Form1->Minimize();
@@ -234,7 +297,7 @@ TEST(Settings, AMinimisedWindowStoresWhereItWillComeBack) {
 }
 
 // A value absent or of another type stops the load there, with an error naming it.
-TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
+TEST_F(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   ShowQuietly();
   struct Case {
     const char* value;
@@ -252,7 +315,7 @@ TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   for (const Case& test : cases) {
     ResetControls();
     SetWindowPos(Form1->Handle(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    WriteSettings(tree.Root(), tree.Root(), 60, 70);
+    WriteSettings(tree.Path(), tree.Path(), 60, 70);
     {
       ui::RegistryKey key = SettingsKey();
       key.WriteInt("Recursive", 0);
@@ -290,7 +353,7 @@ TEST(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   WriteSettings("Folder 1", "Folder 2");
 }
 
-class FolderRestore : public ::testing::Test {
+class FolderRestore : public MainWindowTest {
  protected:
   void SetUp() override {
     ShowQuietly();
@@ -309,7 +372,7 @@ class FolderRestore : public ::testing::Test {
 };
 
 TEST_F(FolderRestore, AVanishedFolderOnTheSameDriveKeepsTheStoredText) {
-  std::string gone = tree.Root() + "\\gone";
+  std::string gone = tree.Path() + "\\gone";
   Restore(gone);
   EXPECT_EQ(Form1->Edit1.Text(), gone);
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);

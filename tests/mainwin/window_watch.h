@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace vemo::testing {
 
 inline std::string TextOf(HWND window) {
@@ -75,11 +77,12 @@ inline SeenBox Describe(HWND box) {
 }
 
 // Runs `act` on a helper thread once `find` names a window (polled), while the test's thread
-// sits in a modal loop. Gives up after the timeout; `Found` tells whether it acted.
+// sits in a modal loop. Gives up after the timeout, which fails the test unless it was told to
+// stop waiting; `Found` tells whether it acted.
 class WhenWindow {
  public:
   WhenWindow(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 10000)
-      : thread_([this, find, act, timeoutMs] {
+      : timeoutMs_(timeoutMs), thread_([this, find, act, timeoutMs] {
           DWORD end = GetTickCount() + timeoutMs;
           while (static_cast<int>(end - GetTickCount()) > 0 && !stop_) {
             if (HWND window = find()) {
@@ -93,7 +96,10 @@ class WhenWindow {
         }) {}
   ~WhenWindow() { Join(); }
   void Join() {
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.joinable()) return;
+    thread_.join();
+    if (!found_ && !stop_)
+      ADD_FAILURE() << "the window did not come within " << timeoutMs_ << " ms";
   }
   // Stops waiting (for a window that should not come).
   void Stop() {
@@ -103,6 +109,7 @@ class WhenWindow {
   bool Found() const { return found_; }
 
  private:
+  const int timeoutMs_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> found_{false};
   std::thread thread_;

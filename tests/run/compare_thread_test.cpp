@@ -15,8 +15,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/run/folder_tree.h"
 #include "tests/run/test_file_system.h"
+#include "tests/support/temp_tree.h"
 
 namespace vemo {
 namespace {
@@ -96,7 +96,7 @@ class WorkerRun : public ::testing::Test {
   RunState state;
   std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
   Recorder rec;
-  testing::FolderTree tree{"worker"};
+  test::TempTree tree{"worker"};
 };
 
 const Log kStartLook{"panel2 0KB /0KB",

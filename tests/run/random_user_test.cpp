@@ -40,10 +40,10 @@
 #include "run/compare_thread.h"
 #include "run/progress_display.h"
 #include "tests/engine/memory_sink.h"
-#include "tests/run/folder_tree.h"
 #include "tests/run/test_file_system.h"
 #include "tests/run/user_input.h"
 #include "tests/run/vemo_process.h"
+#include "tests/support/temp_tree.h"
 #include "ui/app/startup.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
@@ -61,7 +61,7 @@ int EnvInt(const char* name, int fallback) {
 
 // The folder pairs of the runs, made once.
 struct Trees {
-  FolderTree root{"random"};
+  test::TempTree root{"random"};
   std::vector<std::pair<std::string, std::string>> pairs;
   std::vector<std::string> names;
 

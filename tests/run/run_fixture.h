@@ -20,9 +20,10 @@
 #include "run/compare_thread.h"
 #include "run/progress_display.h"
 #include "run/run_actions.h"
-#include "tests/run/folder_tree.h"
 #include "tests/run/message_box_probe.h"
 #include "tests/run/vemo_process.h"
+#include "tests/support/give_up.h"
+#include "tests/support/temp_tree.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
 
@@ -71,6 +72,16 @@ inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 2000
 
 inline bool ProgressShown() { return IsWindowVisible(PBar->Handle()) != 0; }
 
+// Answers the windows' messages on the test (user-interface) thread until the user is done.
+inline void PumpUntil(const std::atomic<bool>& userDone) {
+  const auto start = Clock::now();
+  while (!userDone) {
+    if (MsSince(start) > 180000) test::GiveUp("the user's actions did not end within 3 minutes");
+    ui::App().ProcessMessages();
+    Sleep(2);
+  }
+}
+
 class RunWindows : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -100,15 +111,12 @@ class RunWindows : public ::testing::Test {
     });
     Form1->Button2.Click();
     // The user may still be reading the windows: keep answering their messages.
-    while (!userDone) {
-      ui::App().ProcessMessages();
-      Sleep(2);
-    }
+    PumpUntil(userDone);
     watcher.join();
     ASSERT_TRUE(WaitFor([] {
       ui::App().ProcessMessages();
       return !ProgressDisplay::Instance().WorkerBusy();
-    }));
+    })) << "the worker did not end";
     ProgressDisplay::Instance().Flush();
   }
 
@@ -127,6 +135,7 @@ class RunWindows : public ::testing::Test {
   }
 
   // The final box: what the window showed when it opened, its caption, text and icon; then OK.
+  // The pause before it is the program's own record: from the ending's figures to the box.
   struct Ending {
     ProgressView view;
     FoundBox box;
@@ -137,7 +146,6 @@ class RunWindows : public ::testing::Test {
     Ending e;
     EXPECT_TRUE(WaitFor([] { return ProgressShown(); }));
     EXPECT_TRUE(WaitFor([] { return WindowText(PBar->Panel3.Handle()) == "Completed."; }, 60000));
-    const auto barsEnded = Clock::now();
     for (int waited = 0; waited < 3000 && !e.box; waited += 10) {
       for (const char* caption : {"Completed.", "One or more errors found."}) {
         e.box = FindMessageBox(caption, GetCurrentProcessId(), 0);
@@ -148,7 +156,10 @@ class RunWindows : public ::testing::Test {
       }
       Sleep(10);
     }
-    e.msAfterBarsEnded = MsSince(barsEnded);
+    const ProgressDisplay& display = ProgressDisplay::Instance();
+    e.msAfterBarsEnded =
+        std::chrono::duration<double, std::milli>(display.FinalBoxAt() - display.FiguresShownAt())
+            .count();
     e.view = ProgressView::Read();
     if (e.box) testing::PressBoxButton(e.box, IDOK);
     return e;
@@ -156,14 +167,14 @@ class RunWindows : public ::testing::Test {
 
   static std::vector<std::string> MemoLines() { return Form2->Memo1.Lines(); }
 
-  testing::FolderTree tree{"gui"};
+  test::TempTree tree{"gui"};
   std::string folder1 = tree.Folder("one");
   std::string folder2 = tree.Folder("two");
 };
 
 // Two equal files of 1 GiB or more (sparse, so they are made at once and read fast) and, after them
 // in the walk, a sub-folder whose entries would give lines.
-inline void MakeBigPair(testing::FolderTree& tree, uint64_t size = 1ull << 30) {
+inline void MakeBigPair(test::TempTree& tree, uint64_t size = 1ull << 30) {
   for (const char* side : {"one", "two"}) {
     const std::string path = tree.File(std::string(side) + "/big.bin", "");
     std::filesystem::resize_file(std::filesystem::u8path(path), size);

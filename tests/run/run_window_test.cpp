@@ -192,10 +192,7 @@ TEST_F(RunWindows, CompareMenuStartsARunLikeTheButton) {
     userDone = true;
   });
   Form1->CompareC1.Click();
-  while (!userDone) {
-    ui::App().ProcessMessages();
-    Sleep(2);
-  }
+  PumpUntil(userDone);
   watcher.join();
   EXPECT_EQ(e.caption, "Completed.");
   EXPECT_FALSE(ProgressShown());

@@ -2,12 +2,15 @@
 #include "run/ui_handoff.h"
 
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/support/give_up.h"
 
 namespace vemo {
 namespace {
@@ -100,7 +103,11 @@ TEST(OrderedWrites, KeepsTheWorkersOrderWhileTheUiThreadRunsConcurrently) {
     }
     done = true;
   });
-  while (!done) ui.RunQueued();
+  const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (!done) {
+    if (std::chrono::steady_clock::now() > until) test::GiveUp("the worker did not end its lines");
+    ui.RunQueued();
+  }
   worker.join();
   ui.RunQueued();
   std::string expected;

@@ -7,15 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/run/folder_tree.h"
 #include "tests/run/message_box_probe.h"
 #include "tests/run/user_input.h"
 #include "tests/run/vemo_process.h"
+#include "tests/support/temp_tree.h"
 
 namespace vemo {
 namespace {
 
 using namespace vemo::testing;
+using test::TempTree;
 
 const char* const kSettingsKey = "Software\\Pelk\\Vemo";
 
@@ -39,7 +40,7 @@ void RemoveSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, ToWide(kSettingsKey).c
 
 TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
   RemoveSettings();
-  FolderTree tree("e2e");
+  TempTree tree("e2e");
   const std::string one = tree.Folder("one"), two = tree.Folder("two");
   tree.File("one/a.txt", "same");
   tree.File("two/a.txt", "same");
@@ -70,7 +71,7 @@ TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
 // so that Enter, pressed on the keyboard, answers it; then the main window is back.
 TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
   RemoveSettings();
-  FolderTree tree("front");
+  test::TempTree tree("front");
   const std::string one = tree.Folder("one"), two = tree.Folder("two");
   for (const char* side : {"one", "two"})
     std::filesystem::resize_file(
@@ -117,7 +118,7 @@ TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
 
 TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {
   RemoveSettings();
-  FolderTree tree("exit");
+  TempTree tree("exit");
   const std::string one = tree.Folder("one"), two = tree.Folder("two");
   for (const char* side : {"one", "two"})
     std::filesystem::resize_file(

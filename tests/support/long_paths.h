@@ -1,12 +1,11 @@
 // Folder chains of any depth and path length on POSIX, made relative to open folder handles
-// (paths past PATH_MAX cannot be made by name), and their removal.
+// (paths past PATH_MAX cannot be made by name). TempTree removes them again.
 #pragma once
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
 namespace vemo::test {
@@ -31,12 +30,6 @@ inline bool WriteFileAt(int folder, const std::string& name, const std::string& 
   const bool ok = ::write(fd, content.data(), content.size()) == ssize_t(content.size());
   ::close(fd);
   return ok;
-}
-
-// Removes a tree however deep (rm walks it by handles).
-inline void RemoveDeepTree(const std::string& path) {
-  const std::string command = "rm -rf -- '" + path + "'";
-  if (std::system(command.c_str()) != 0) return;
 }
 
 }  // namespace vemo::test

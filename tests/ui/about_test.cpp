@@ -33,7 +33,10 @@ TEST(AboutBox, SlideSceneAndPoses) {
   EXPECT_EQ(a.Timer1.Interval(), 10u);
 
   auto tickUntil = [&](int counter) {  // ticks until the next tick is the one at `counter`
-    while (a.Animation().counter > counter) a.Timer1Timer();
+    for (int ticks = 0; a.Animation().counter > counter; ++ticks) {
+      ASSERT_LT(ticks, 100) << "the slide's counter does not come down to " << counter;
+      a.Timer1Timer();
+    }
   };
   tickUntil(50);
   a.Timer1Timer();  // c = 50: the design positions again

@@ -1,5 +1,8 @@
 // The five windows as created at start-up: references, captions, frames, client sizes, and
-// every control's place, size, caption, font and initial state, checked from one table.
+// every control's place, size, caption, font and initial state, checked from one table. The
+// table is in layout units; the windows show it at the DPI of the Wine prefix the test runs in
+// (CTest runs it at 96, 120, 144 and 192), each figure within one pixel of table x DPI / 96.
+#include <cstdlib>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -11,6 +14,37 @@ namespace vemo {
 namespace {
 
 using test::EnsureForms;
+
+// The DPI the prefix was made with (VEMO_TEST_DPI), 96 without one.
+int PrefixDpi() {
+  const char* dpi = std::getenv("VEMO_TEST_DPI");
+  return dpi ? std::atoi(dpi) : 96;
+}
+
+double Scaled(int units, int dpi) { return units * dpi / 96.0; }
+
+TEST(Dpi, EveryWindowIsLaidOutAtTheDisplaysDpi) {
+  EnsureForms();
+  for (ui::Form* form :
+       {static_cast<ui::Form*>(Form1), static_cast<ui::Form*>(Form2), static_cast<ui::Form*>(About),
+        static_cast<ui::Form*>(PBar), static_cast<ui::Form*>(DragDropMsg)}) {
+    SCOPED_TRACE(form->Name());
+    EXPECT_EQ(form->Dpi(), PrefixDpi());
+    EXPECT_EQ(ui::WindowDpi(form->Handle()), PrefixDpi());
+    // The program's icon in the title bar and the task switcher, at this DPI's sizes.
+    for (auto [which, metric] : {std::pair{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}) {
+      auto icon = reinterpret_cast<HICON>(SendMessageW(form->Handle(), WM_GETICON, which, 0));
+      ASSERT_NE(icon, nullptr);
+      ICONINFO info{};
+      ASSERT_TRUE(GetIconInfo(icon, &info));
+      BITMAP mask{};
+      GetObjectW(info.hbmMask, sizeof(mask), &mask);
+      EXPECT_EQ(mask.bmWidth, ui::SystemMetricForDpi(metric, form->Dpi()));
+      DeleteObject(info.hbmMask);
+      if (info.hbmColor) DeleteObject(info.hbmColor);
+    }
+  }
+}
 
 TEST(Startup, FiveWindowsOneEachHiddenOwnedByTheApplication) {
   EnsureForms();
@@ -61,15 +95,16 @@ TEST(Layout, CaptionsFramesAndSizes) {
     EXPECT_EQ((style & WS_MINIMIZEBOX) != 0, row.minimize);
     EXPECT_EQ((style & WS_MAXIMIZEBOX) != 0, row.maximize);
     EXPECT_EQ(row.form->Font().height, row.fontHeight);
+    const int dpi = row.form->Dpi();
     RECT r;
     if (row.form == Form2) {
       GetWindowRect(hwnd, &r);
-      EXPECT_EQ(r.right - r.left, row.width);
-      EXPECT_EQ(r.bottom - r.top, row.height);
+      EXPECT_NEAR(r.right - r.left, Scaled(row.width, dpi), 1.0);
+      EXPECT_NEAR(r.bottom - r.top, Scaled(row.height, dpi), 1.0);
     } else {
       GetClientRect(hwnd, &r);
-      EXPECT_EQ(r.right, row.width);
-      EXPECT_EQ(r.bottom, row.height);
+      EXPECT_NEAR(r.right, Scaled(row.width, dpi), 1.0);
+      EXPECT_NEAR(r.bottom, Scaled(row.height, dpi), 1.0);
     }
   }
   // The About box has a dialog frame; the main window has the program's icon and its menu.
@@ -117,8 +152,7 @@ std::vector<ControlRow> Rows() {
       {&f.CheckBox1, &f, 16, 400, 289, 17, "Ignore Cases of filenames to compare", 13, false, false,
        true, true, true, 8},
 
-      {&Form2->Memo1, Form2, 0, 0, Form2->ClientWidth(), Form2->ClientHeight(), "No error.", 12,
-       false, false, false, true, true, 0},
+      {&Form2->Memo1, Form2, 0, 0, 0, 0, "No error.", 12, false, false, false, true, true, 0},
 
       {&a.Image4, &a, 8, 56, 49, 33, nullptr, 13, false, false, true, false, true, -1},
       {&a.Label1, &a, 69, 8, 103, 13, "File Compare Tool", 13, false, false, true, true, true, -1},
@@ -184,11 +218,20 @@ std::vector<ControlRow> Rows() {
   };
 }
 
+// A control's rectangle in pixels against the table's figures at the form's DPI.
+void ExpectPlaced(const RECT& r, const ControlRow& row, int dpi) {
+  EXPECT_NEAR(r.left, Scaled(row.left, dpi), 1.0);
+  EXPECT_NEAR(r.top, Scaled(row.top, dpi), 1.0);
+  EXPECT_NEAR(r.right - r.left, Scaled(row.width, dpi), 1.0);
+  EXPECT_NEAR(r.bottom - r.top, Scaled(row.height, dpi), 1.0);
+}
+
 TEST(Layout, EveryControlFromTheTable) {
   EnsureForms();
   for (const ControlRow& row : Rows()) {
     ui::Control& c = *row.control;
     SCOPED_TRACE(c.Name());
+    const int dpi = c.Dpi();
     EXPECT_EQ(c.Parent(), row.parent);
     EXPECT_EQ(c.Font().face, ui::kGothicFace);
     EXPECT_EQ(c.Font().height, row.fontHeight);
@@ -201,19 +244,24 @@ TEST(Layout, EveryControlFromTheTable) {
     if (auto* w = dynamic_cast<ui::WinControl*>(&c)) {
       RECT r = test::RectInParent(w->Handle());
       EXPECT_EQ(GetParent(w->Handle()), static_cast<ui::WinControl*>(row.parent)->Handle());
-      EXPECT_EQ(r.left, row.left);
-      EXPECT_EQ(r.top, row.top);
-      EXPECT_EQ(r.right - r.left, row.width);
-      EXPECT_EQ(r.bottom - r.top, row.height);
-      EXPECT_EQ(test::FontOf(w->Handle()).lfHeight, -row.fontHeight);
+      if (&c == &Form2->Memo1) {
+        RECT client;
+        GetClientRect(Form2->Handle(), &client);
+        EXPECT_TRUE(EqualRect(&r, &client));  // fills the client area
+      } else {
+        ExpectPlaced(r, row, dpi);
+      }
+      EXPECT_NEAR(-test::FontOf(w->Handle()).lfHeight, Scaled(row.fontHeight, dpi), 1.0);
       EXPECT_EQ((GetWindowLongW(w->Handle(), GWL_STYLE) & WS_VISIBLE) != 0, row.visible);
       EXPECT_EQ(IsWindowEnabled(w->Handle()) != FALSE, row.enabled);
       EXPECT_EQ(w->TabStop() ? w->TabOrder() : -1, row.tab);
     } else {
+      // Drawn controls keep the table's units; they are drawn at the form's DPI.
       EXPECT_EQ(c.Left(), row.left);
       EXPECT_EQ(c.Top(), row.top);
       EXPECT_EQ(c.Width(), row.width);
       EXPECT_EQ(c.Height(), row.height);
+      ExpectPlaced(c.PixelRect(), row, dpi);
       EXPECT_EQ(c.Visible(), row.visible);
       EXPECT_EQ(row.tab, -1);
     }
@@ -232,7 +280,8 @@ TEST(Layout, InitialStates) {
   EXPECT_EQ(GetWindowLongW(f.Button2.Handle(), GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
   EXPECT_FALSE(f.Timer1.Enabled());
   EXPECT_EQ(f.Timer1.Interval(), 100u);
-  EXPECT_EQ(SendMessageW(f.DirectoryListBox1.Handle(), LB_GETITEMHEIGHT, 0, 0), 16);
+  EXPECT_NEAR(SendMessageW(f.DirectoryListBox1.Handle(), LB_GETITEMHEIGHT, 0, 0),
+              Scaled(16, f.Dpi()), 1.0);
 
   // Windowed controls lie above one another in creation order: Button1 covers Button3.
   EXPECT_EQ(GetWindow(f.Button1.Handle(), GW_HWNDNEXT), f.GroupBox1.Handle());
@@ -284,6 +333,49 @@ TEST(Layout, InitialStates) {
   EXPECT_EQ(d.Button1.ModalResult(), 6);
   EXPECT_EQ(d.Button2.ModalResult(), 7);
   EXPECT_EQ(d.Button3.ModalResult(), 2);
+}
+
+// A window moved to a monitor of another DPI is laid out again at that DPI, and back. (Runs
+// after the other suites: it leaves the windows as they were, up to the one rounding.)
+TEST(DpiChange, TheWindowIsLaidOutAgainAtTheNewDpi) {
+  EnsureForms();
+  const int start = PBar->Dpi();
+  std::vector<ControlRow> rows;
+  for (const ControlRow& row : Rows())
+    if (row.control->OwnerForm() == PBar || row.control->OwnerForm() == Form2) rows.push_back(row);
+  // DPIs whose windows still fit the virtual screen (Wine keeps a window within it).
+  for (int dpi : {start == 96 ? 144 : 96, 120, start}) {
+    SCOPED_TRACE(dpi);
+    for (ui::Form* form : {static_cast<ui::Form*>(PBar), static_cast<ui::Form*>(Form2)}) {
+      RECT now;
+      GetWindowRect(form->Handle(), &now);
+      // Where the system proposes the window: its size scaled by the change.
+      RECT suggested{now.left, now.top, now.left + MulDiv(now.right - now.left, dpi, form->Dpi()),
+                     now.top + MulDiv(now.bottom - now.top, dpi, form->Dpi())};
+      SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+      EXPECT_EQ(form->Dpi(), dpi);
+    }
+    RECT client;
+    GetClientRect(PBar->Handle(), &client);
+    EXPECT_NEAR(client.right, Scaled(427, dpi), 1.0);
+    EXPECT_NEAR(client.bottom, Scaled(259, dpi), 1.0);
+    for (const ControlRow& row : rows) {
+      SCOPED_TRACE(row.control->Name());
+      if (auto* w = dynamic_cast<ui::WinControl*>(row.control)) {
+        RECT r = test::RectInParent(w->Handle());
+        if (w == &Form2->Memo1) {
+          GetClientRect(Form2->Handle(), &client);
+          EXPECT_TRUE(EqualRect(&r, &client));
+        } else {
+          ExpectPlaced(r, row, dpi);
+        }
+        EXPECT_NEAR(-test::FontOf(w->Handle()).lfHeight, Scaled(row.fontHeight, dpi), 1.0);
+      } else {
+        ExpectPlaced(row.control->PixelRect(), row, dpi);
+      }
+    }
+  }
 }
 
 }  // namespace

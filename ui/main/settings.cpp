@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/run_state.h"
 #include "ui/main/settings_texts.h"
 #include "ui/toolkit/application.h"
+#include "ui/toolkit/dpi.h"
 #include "ui/toolkit/registry_key.h"
 #include "ui/windows/forms.h"
 
@@ -28,6 +30,59 @@ RECT WindowEdges() {
   }
   GetWindowRect(window, &edges);
   return edges;
+}
+
+// The strip a user grabs to move the window: its title bar, in screen pixels.
+RECT TitleBar(HWND window) {
+  RECT edges{};
+  GetWindowRect(window, &edges);
+  const int dpi = ui::WindowDpi(window);
+  const int height = ui::SystemMetricForDpi(SM_CYFRAME, dpi) +
+                     ui::SystemMetricForDpi(SM_CXPADDEDBORDER, dpi) +
+                     ui::SystemMetricForDpi(SM_CYCAPTION, dpi);
+  return RECT{edges.left, edges.top, edges.right, edges.top + height};
+}
+
+// Whether some monitor's work area holds enough of the title bar to take hold of it.
+bool TitleBarReachable(const RECT& bar, int dpi) {
+  struct Search {
+    RECT bar;
+    int minWidth, minHeight;
+    bool found;
+  } search{bar, ui::ScaleToDpi(32, dpi), (bar.bottom - bar.top + 1) / 2, false};
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(data);
+        MONITORINFO info{};
+        info.cbSize = sizeof(info);
+        RECT common{};
+        if (GetMonitorInfoW(monitor, &info) && IntersectRect(&common, &s.bar, &info.rcWork) &&
+            common.right - common.left >= s.minWidth && common.bottom - common.top >= s.minHeight)
+          s.found = true;
+        return !s.found;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Puts the main window at a stored place. A place whose title bar no monitor's work area holds
+// (a monitor unplugged since) would lose the window for good: it goes onto the nearest monitor
+// instead. Every other place is applied as stored.
+void PlaceMainWindow(int left, int top) {
+  HWND window = Form1->Handle();
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT bar = TitleBar(window);
+  if (TitleBarReachable(bar, ui::WindowDpi(window))) return;
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(MonitorFromRect(&bar, MONITOR_DEFAULTTONEAREST), &info)) return;
+  RECT edges = WindowEdges();
+  const RECT& work = info.rcWork;
+  const int width = edges.right - edges.left, height = edges.bottom - edges.top;
+  left = std::max<int>(work.left, std::min<int>(edges.left, work.right - width));
+  top = std::max<int>(work.top, std::min<int>(edges.top, work.bottom - height));
+  SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void LoadCheckBox(const ui::RegistryKey& key, const char* name, ui::CheckBox& box,
@@ -66,12 +121,10 @@ void LoadSettings() {
     ui::App().MessageBox(kOtherVersionMessage, kSettingsCaption, kInformationOk);
     return;
   }
-  RECT edges = WindowEdges();
   int top = key->ReadInt(kWindowTopValue);
-  SetWindowPos(form.Handle(), nullptr, edges.left, top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceMainWindow(WindowEdges().left, top);
   int left = key->ReadInt(kWindowLeftValue);
-  SetWindowPos(form.Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceMainWindow(left, top);
   form.AnimationA1.SetChecked(key->ReadInt(kAnimeValue) != 0);
   LoadCheckBox(*key, kRecursiveValue, form.CheckBox2, form.RecursiveR1);
   LoadCheckBox(*key, kIgnoreNoFileValue, form.CheckBox3, form.IgnoreNoFileN1);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "dpi.h"
 #include "form.h"
 #include "text.h"
 #include "timer.h"
@@ -114,6 +115,9 @@ void Application::Initialize() {
   if (handle_) return;
   module_ = GetModuleHandleW(nullptr);
   uiThread_ = GetCurrentThreadId();
+  // A drive without a medium answers with an error instead of a "no disk" box.
+  SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  EnsureDpiAwareness();
   INITCOMMONCONTROLSEX icc{};
   icc.dwSize = sizeof(icc);
   icc.dwICC = ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;

@@ -68,8 +68,9 @@ class Application {
  public:
   static Application& Instance();
 
-  // Registers the window classes, creates the hidden application window. Idempotent; the
-  // calling thread becomes the user-interface thread.
+  // Turns off the system's critical-error boxes, makes the process DPI aware (where the
+  // manifest has not), registers the window classes, creates the hidden application window.
+  // Idempotent; the calling thread becomes the user-interface thread.
   void Initialize();
   HINSTANCE Module() const { return module_; }
   HWND Handle() const { return handle_; }

@@ -17,6 +17,8 @@ class Button : public WinControl {
     CreateWindowed(&parent, layout, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY);
   }
   bool TabStop() const override { return true; }
+  // Inside the raised edge and the focus rectangle.
+  int CaptionRoom() const override { return Pixels(width_) - Pixels(10); }
 
   bool Default() const { return default_; }
   void SetDefault(bool isDefault) {

@@ -16,6 +16,8 @@ class CheckBox : public WinControl {
     CreateWindowed(&parent, layout, L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX);
   }
   bool TabStop() const override { return true; }
+  // Beside the box (13 units) and the gap after it.
+  int CaptionRoom() const override { return Pixels(width_) - Pixels(19); }
 
   bool Checked() const { return SendMessageW(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
   void SetChecked(bool checked) {

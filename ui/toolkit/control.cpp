@@ -37,6 +37,13 @@ void Control::SetBounds(int left, int top, int width, int height) {
   width_ = width;
   height_ = height;
 }
+int Control::Dpi() const { return form_ ? form_->Dpi() : kDesignDpi; }
+
+RECT Control::PixelRect() const {
+  int dpi = Dpi(), left = ScaleToDpi(left_, dpi), top = ScaleToDpi(top_, dpi);
+  return RECT{left, top, left + ScaleToDpi(width_, dpi), top + ScaleToDpi(height_, dpi)};
+}
+
 void Control::SetVisible(bool visible) { visible_ = visible; }
 void Control::SetEnabled(bool enabled) { enabled_ = enabled; }
 void Control::SetCaption(const std::string& caption) { caption_ = caption; }
@@ -63,12 +70,14 @@ void WinControl::CreateWindowed(WinControl* parent, const Layout& layout,
   Init(parent, layout);
   tab_ = layout.tab;
   HWND parentHwnd = parent->Handle();
-  HWND hwnd = CreateWindowExW(
-      exStyle, windowClass, ToWide(layout.caption).c_str(),
-      style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, left_, top_, width_, height_, parentHwnd,
-      reinterpret_cast<HMENU>((INT_PTR)nextControlId++), App().Module(), this);
+  RECT r = PixelRect();
+  HWND hwnd =
+      CreateWindowExW(exStyle, windowClass, ToWide(layout.caption).c_str(),
+                      style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r.left, r.top,
+                      r.right - r.left, r.bottom - r.top, parentHwnd,
+                      reinterpret_cast<HMENU>((INT_PTR)nextControlId++), App().Module(), this);
   Attach(hwnd);
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font_)), FALSE);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(DrawnFont()), FALSE);
   // A later control lies above an earlier one.
   SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   parent->children_.push_back(this);
@@ -88,7 +97,35 @@ bool WinControl::Focused() const {
 
 void WinControl::SetBounds(int left, int top, int width, int height) {
   Control::SetBounds(left, top, width, height);
-  if (hwnd_) SetWindowPos(hwnd_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (!hwnd_) return;
+  RECT r = PixelRect();
+  SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WinControl::SetPixelBounds(const RECT& r) {
+  int dpi = Dpi();
+  Control::SetBounds(ScaleFromDpi(r.left, dpi), ScaleFromDpi(r.top, dpi),
+                     ScaleFromDpi(r.right - r.left, dpi), ScaleFromDpi(r.bottom - r.top, dpi));
+  if (hwnd_)
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HFONT WinControl::DrawnFont() const {
+  int room = CaptionRoom();
+  if (room <= 0) return GetFont(font_, Dpi());
+  return FittedFont(font_, Dpi(), ShownText(caption_), room);
+}
+
+void WinControl::ApplyFont() {
+  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(DrawnFont()), TRUE);
+}
+
+void WinControl::Relayout() {
+  SetBounds(left_, top_, width_, height_);
+  ApplyFont();
+  for (WinControl* child : children_) child->Relayout();
 }
 
 void WinControl::SetVisible(bool visible) {
@@ -106,11 +143,12 @@ std::string WinControl::Caption() const { return hwnd_ ? WindowText(hwnd_) : cap
 void WinControl::SetCaption(const std::string& caption) {
   Control::SetCaption(caption);
   if (hwnd_) SetWindowTextW(hwnd_, ToWide(caption).c_str());
+  if (CaptionRoom() > 0) ApplyFont();
 }
 
 void WinControl::SetFont(const FontSpec& font) {
   Control::SetFont(font);
-  if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont(font)), TRUE);
+  ApplyFont();
 }
 
 bool WinControl::Reflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
@@ -140,10 +178,12 @@ void GraphicControl::CreateGraphic(WinControl* parent, const Layout& layout) {
   Invalidate();
 }
 
-RECT GraphicControl::DrawnRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+RECT GraphicControl::DrawnRect() const { return PixelRect(); }
 
 bool GraphicControl::Contains(int x, int y) const {
-  return x >= left_ && y >= top_ && x < left_ + width_ && y < top_ + height_;
+  RECT r = PixelRect();
+  POINT p{x, y};
+  return PtInRect(&r, p) != FALSE;
 }
 
 void GraphicControl::Invalidate() const {

@@ -1,6 +1,8 @@
 // Base classes of everything placed on a form: Control (name, bounds, caption, font, states),
 // WinControl (a control with its own window handle, tab order and children) and
 // GraphicControl (drawn by its form: labels and images; always below the windowed controls).
+// Bounds and font heights are layout units (96 DPI); what the screen shows is scaled to the
+// form's DPI (PixelRect, the fonts handed to the windows).
 #pragma once
 #include <windows.h>
 
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dpi.h"
 #include "font.h"
 
 namespace vemo::ui {
@@ -60,6 +63,11 @@ class Control {
 
   Form* OwnerForm() const { return form_; }
   WinControl* Parent() const { return parent_; }
+  // The DPI the control is shown at (its form's).
+  int Dpi() const;
+  // The bounds in pixels at that DPI, in the parent's client coordinates.
+  RECT PixelRect() const;
+  int Pixels(int units) const { return ScaleToDpi(units, Dpi()); }
 
  protected:
   void Init(WinControl* parent, const Layout& layout);
@@ -86,6 +94,8 @@ class WinControl : public Control {
   const std::vector<WinControl*>& Children() const { return children_; }
 
   void SetBounds(int left, int top, int width, int height) override;
+  // Places the window in pixels (a control that fills its form); the bounds follow in units.
+  void SetPixelBounds(const RECT& pixels);
   void SetVisible(bool visible) override;
   void SetEnabled(bool enabled) override;
   std::string Caption() const override;
@@ -95,6 +105,14 @@ class WinControl : public Control {
   // A notification that the parent window received for this control (WM_COMMAND,
   // WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*). Return true when handled.
   virtual bool Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+  // The font the window is given: the control's font at its DPI, narrowed where the caption
+  // would not fit its room (CaptionRoom).
+  HFONT DrawnFont() const;
+  // The width in pixels that the caption's text has, or 0 when the caption is not fitted.
+  virtual int CaptionRoom() const { return 0; }
+  // Places the window and sets its font again at the form's DPI, then its children.
+  virtual void Relayout();
 
   // The control object attached to a window handle of ours, or null.
   static WinControl* FromHandle(HWND hwnd);
@@ -106,6 +124,7 @@ class WinControl : public Control {
                       DWORD style, DWORD exStyle = 0);
   void Attach(HWND hwnd);
   void AddTo(WinControl& parent) { parent.children_.push_back(this); }
+  void ApplyFont();
   // Default colours for the parent's WM_CTLCOLOR* answer.
   bool ColorReply(HDC dc, LRESULT& result, int background = COLOR_BTNFACE);
 
@@ -120,11 +139,12 @@ class GraphicControl : public Control {
   std::function<void(MouseButton, int x, int y)> OnMouseDown;
   std::function<void(MouseButton, int x, int y)> OnMouseUp;
 
-  // Draws the control in its form's client coordinates.
+  // Draws the control in its form's client coordinates (pixels).
   virtual void Paint(HDC dc) = 0;
   void Invalidate() const;
-  // The part of the form it draws on (may be larger than the bounds, for labels).
+  // The part of the form it draws on, in pixels (may be larger than the bounds, for labels).
   virtual RECT DrawnRect() const;
+  // Whether a point of the form's client area (pixels) lies on the control.
   bool Contains(int x, int y) const;
 
   void SetBounds(int left, int top, int width, int height) override;

@@ -4,6 +4,26 @@
 
 namespace vemo::ui {
 
+// Draws the whole control into a DC, through a memory bitmap so that it does not flicker.
+void Render(HWND hwnd, CustomControl* self, HDC dc) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  HDC mem = CreateCompatibleDC(dc);
+  HBITMAP bmp = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  FillRect(mem, &client, GetSysColorBrush(COLOR_BTNFACE));
+  if (self) {
+    try {
+      self->PaintWindow(mem, client);
+    } catch (...) {
+    }
+  }
+  BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+}
+
 LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   auto* self = dynamic_cast<CustomControl*>(WinControl::FromHandle(hwnd));
   switch (msg) {
@@ -16,32 +36,18 @@ LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX: return SendMessageW(GetParent(hwnd), msg, wparam, lparam);
     case WM_ERASEBKGND: return 1;
-    case WM_GETFONT: return self ? reinterpret_cast<LRESULT>(GetFont(self->Font())) : 0;
+    case WM_GETFONT: return self ? reinterpret_cast<LRESULT>(self->DrawnFont()) : 0;
     case WM_SETFONT:
       if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, FALSE);
       return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      RECT client;
-      GetClientRect(hwnd, &client);
-      HDC mem = CreateCompatibleDC(dc);
-      HBITMAP bmp = CreateCompatibleBitmap(dc, client.right, client.bottom);
-      HGDIOBJ old = SelectObject(mem, bmp);
-      FillRect(mem, &client, GetSysColorBrush(COLOR_BTNFACE));
-      if (self) {
-        try {
-          self->PaintWindow(mem, client);
-        } catch (...) {
-        }
-      }
-      BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, old);
-      DeleteObject(bmp);
-      DeleteDC(mem);
+      Render(hwnd, self, dc);
       EndPaint(hwnd, &ps);
       return 0;
     }
+    case WM_PRINTCLIENT: Render(hwnd, self, reinterpret_cast<HDC>(wparam)); return 0;
     case WM_SETTEXT: {
       LRESULT r = DefWindowProcW(hwnd, msg, wparam, lparam);
       InvalidateRect(hwnd, nullptr, FALSE);

@@ -18,6 +18,7 @@ class CustomControl : public WinControl {
 
  private:
   friend LRESULT CALLBACK CustomProc(HWND, UINT, WPARAM, LPARAM);
+  friend void Render(HWND, CustomControl*, HDC);
 };
 
 }  // namespace vemo::ui

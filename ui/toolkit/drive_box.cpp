@@ -1,37 +1,108 @@
 #include "drive_box.h"
 
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "application.h"
 #include "drives.h"
 #include "folder_glyphs.h"
 #include "text.h"
 
 namespace vemo::ui {
 namespace {
-const int kItemHeight = 16;
-const int kListRows = 8;  // drives shown at once when the list drops down
+const int kItemHeight = 16;  // layout units
+const int kListRows = 8;     // drives shown at once when the list drops down
+
+// Volume labels as the probes report them, shared by every drive box. Probes run on threads
+// of their own, at most one per letter at a time: a drive that never answers costs one thread.
+struct VolumeLabels {
+  std::mutex mutex;
+  std::map<char, std::string> known;  // "" for no label or not ready
+  std::set<char> asking;
+};
+
+VolumeLabels& Volumes() {
+  static VolumeLabels volumes;
+  return volumes;
+}
+
+// The drive boxes that exist (user-interface thread only).
+std::vector<DriveBox*>& Boxes() {
+  static std::vector<DriveBox*> boxes;
+  return boxes;
+}
+
+void AskLabels(const std::string& letters, void (*arrived)()) {
+  VolumeLabels& volumes = Volumes();
+  for (char letter : letters) {
+    {
+      std::lock_guard<std::mutex> lock(volumes.mutex);
+      if (!volumes.asking.insert(letter).second) continue;
+    }
+    drives::DriveProbe probe = drives::CurrentDriveProbe();
+    std::thread([letter, probe, arrived] {
+      std::optional<std::string> label;
+      try {
+        label = probe(letter);
+      } catch (...) {
+      }
+      {
+        std::lock_guard<std::mutex> lock(Volumes().mutex);
+        Volumes().known[letter] = label.value_or(std::string());
+        Volumes().asking.erase(letter);
+      }
+      App().Post(arrived);
+    }).detach();
+  }
+}
+
 }  // namespace
 
 DriveBox::DriveBox() : drive_(drives::ProcessDrive()) {}
 
+DriveBox::~DriveBox() {
+  auto& boxes = Boxes();
+  boxes.erase(std::remove(boxes.begin(), boxes.end(), this), boxes.end());
+}
+
 void DriveBox::Create(WinControl& parent, const Layout& layout) {
   // The window's height includes the dropped-down list; the box itself keeps the layout's.
+  boxHeight_ = layout.height;
   Layout dropped = layout;
   dropped.height = layout.height + kListRows * kItemHeight;
   CreateWindowed(&parent, dropped, L"COMBOBOX",
                  WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED);
   height_ = layout.height;
-  SendMessageW(hwnd_, CB_SETITEMHEIGHT, 0, kItemHeight);
+  SizeBox();
+  Boxes().push_back(this);
+  Fill();
+}
+
+void DriveBox::SizeBox() {
+  const int itemHeight = Pixels(kItemHeight), boxHeight = Pixels(boxHeight_);
+  SendMessageW(hwnd_, CB_SETITEMHEIGHT, 0, itemHeight);
   // Size the selection field so that the closed box is exactly as high as laid out (the
   // field the box reports may differ from the one asked for, so steer by the outer height).
   int field = static_cast<int>(SendMessageW(hwnd_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
   for (int attempt = 0; attempt < 4; ++attempt) {
     RECT box;
     GetWindowRect(hwnd_, &box);
-    int offBy = (box.bottom - box.top) - layout.height;
+    int offBy = (box.bottom - box.top) - boxHeight;
     if (offBy == 0 || field - offBy <= 0) break;
     field -= offBy;
     SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
   }
-  Fill();
+}
+
+void DriveBox::Relayout() {
+  // The window reaches down over the dropped list; the bounds are the closed box's.
+  WinControl::SetBounds(left_, top_, width_, boxHeight_ + kListRows * kItemHeight);
+  height_ = boxHeight_;
+  ApplyFont();
+  SizeBox();
 }
 
 void DriveBox::Fill() {
@@ -42,13 +113,43 @@ void DriveBox::Fill() {
     while (at < letters_.size() && letters_[at] < drive_) ++at;
     letters_.insert(at, 1, drive_);
   }
-  labels_.clear();
-  for (char letter : letters_)
-    labels_.push_back(drives::IsReady(letter) ? drives::VolumeLabel(letter) : std::string());
+  types_.clear();
+  for (char letter : letters_) types_.push_back(drives::DriveType(letter));
+  labels_.assign(letters_.size(), std::string());
+  ShowLabels();
+  AskLabels(letters_, &DriveBox::LabelsArrived);
   if (!hwnd_) return;
   SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
   for (char letter : letters_) SendMessageW(hwnd_, CB_ADDSTRING, 0, static_cast<LPARAM>(letter));
   SelectHeld();
+}
+
+void DriveBox::ShowLabels() {
+  bool changed = false;
+  {
+    std::lock_guard<std::mutex> lock(Volumes().mutex);
+    for (size_t i = 0; i < letters_.size(); ++i) {
+      auto known = Volumes().known.find(letters_[i]);
+      if (known != Volumes().known.end() && known->second != labels_[i]) {
+        labels_[i] = known->second;
+        changed = true;
+      }
+    }
+  }
+  if (!changed || !hwnd_) return;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetComboBoxInfo(hwnd_, &info) && info.hwndList) InvalidateRect(info.hwndList, nullptr, FALSE);
+}
+
+void DriveBox::LabelsArrived() {
+  for (DriveBox* box : Boxes()) box->ShowLabels();
+}
+
+std::string DriveBox::Label(char letter) const {
+  size_t at = letters_.find(drives::UpperLetter(letter));
+  return at == std::string::npos ? std::string() : labels_[at];
 }
 
 void DriveBox::SelectHeld() {
@@ -104,7 +205,7 @@ bool DriveBox::Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) 
       return true;
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-      if (item->itemID != static_cast<UINT>(-1)) item->itemHeight = kItemHeight;
+      if (item->itemID != static_cast<UINT>(-1)) item->itemHeight = Pixels(kItemHeight);
       result = TRUE;
       return true;
     }
@@ -119,12 +220,15 @@ void DriveBox::Draw(const DRAWITEMSTRUCT& item) {
   FillRect(dc, &area, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   if (item.itemID >= letters_.size()) return;
   char letter = letters_[item.itemID];
-  glyphs::DrawDrive(dc, area.left + 2, area.top + (area.bottom - area.top - 14) / 2);
+  const int dpi = Dpi();
+  glyphs::DrawDrive(dc, area.left + Pixels(2),
+                    area.top + (area.bottom - area.top - Pixels(glyphs::kGlyphHeight)) / 2,
+                    types_[item.itemID], dpi);
   std::string text = std::string(1, static_cast<char>(letter - 'A' + 'a')) + ":";
   if (!labels_[item.itemID].empty()) text += " [" + labels_[item.itemID] + "]";
   std::wstring wide = ToWide(text);
   RECT textArea = area;
-  textArea.left += 22;
+  textArea.left += Pixels(22);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &textArea,

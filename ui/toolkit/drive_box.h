@@ -2,6 +2,9 @@
 // OnChange runs when the user picks another drive, and when SetDrive is given a letter other
 // than the one held (compared without regard to case); the letter it already holds runs
 // nothing. A drive that is not ready can still be held: the box shows its letter.
+// The list comes from GetLogicalDrives and GetDriveTypeW, which answer at once; volume labels
+// are asked off the user-interface thread (drives::DriveProbe) and shown when they arrive, so
+// no drive holds up the window, neither at start-up nor when the list drops down.
 #pragma once
 
 #include <functional>
@@ -18,7 +21,9 @@ class DriveBox : public WinControl {
 
   // Starts at the drive of the process's current folder.
   DriveBox();
+  ~DriveBox() override;
   void Create(WinControl& parent, const Layout& layout);
+  void Relayout() override;
   bool TabStop() const override { return true; }
 
   // The held drive letter, upper case.
@@ -30,6 +35,8 @@ class DriveBox : public WinControl {
   const std::string& Letters() const { return letters_; }
   // Picks the drive at a list position as the user does.
   void PickEntry(int index);
+  // The label shown beside a listed letter ("" while it is not known, or there is none).
+  std::string Label(char letter) const;
 
   bool Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
@@ -38,10 +45,15 @@ class DriveBox : public WinControl {
   void SelectHeld();
   void Command(int code);
   void Draw(const DRAWITEMSTRUCT& item);
+  void SizeBox();
+  void ShowLabels();  // the labels known now; the list redrawn when one changed
+  static void LabelsArrived();
 
   char drive_;
+  int boxHeight_ = 0;  // the closed box, layout units
   std::string letters_;
-  std::vector<std::string> labels_;  // volume label per listed letter, read at each fill
+  std::vector<unsigned> types_;      // drive type per listed letter
+  std::vector<std::string> labels_;  // volume label per listed letter
 };
 
 }  // namespace vemo::ui

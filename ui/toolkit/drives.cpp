@@ -104,19 +104,37 @@ char ProcessDrive() {
   return 'C';
 }
 
+unsigned DriveType(char letter) {
+  char upper = UpperLetter(letter);
+  if (!upper) return DRIVE_NO_ROOT_DIR;
+  return GetDriveTypeW(ToWide(std::string(1, upper) + ":\\").c_str());
+}
+
+std::optional<std::string> ProbeVolume(char letter) {
+  wchar_t label[MAX_PATH + 1] = L"";
+  std::wstring root = ToWide(std::string(1, UpperLetter(letter)) + ":\\");
+  if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+                             0))
+    return std::nullopt;
+  return ToUtf8(label);
+}
+
+namespace {
+DriveProbe& ProbeSlot() {
+  static DriveProbe probe = ProbeVolume;
+  return probe;
+}
+}  // namespace
+
+void SetDriveProbe(DriveProbe probe) { ProbeSlot() = probe ? std::move(probe) : ProbeVolume; }
+const DriveProbe& CurrentDriveProbe() { return ProbeSlot(); }
+
 bool IsReady(char letter) {
   letter = UpperLetter(letter);
   return letter && IsFolder(std::string(1, letter) + ":\\");
 }
 
-std::string VolumeLabel(char letter) {
-  wchar_t label[MAX_PATH + 1] = L"";
-  std::wstring root = ToWide(std::string(1, UpperLetter(letter)) + ":\\");
-  if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
-                             0))
-    return std::string();
-  return ToUtf8(label);
-}
+std::string VolumeLabel(char letter) { return ProbeVolume(letter).value_or(std::string()); }
 
 std::string CurrentFolder(char letter) {
   char upper = UpperLetter(letter);

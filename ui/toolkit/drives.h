@@ -3,6 +3,8 @@
 // last showed on a drive is where that drive opens next time.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -18,14 +20,26 @@ class FolderError : public std::runtime_error {
 // The upper-case letter, or 0 when the character is no drive letter.
 char UpperLetter(char c);
 
-// The letters of the machine's drives, upper case, in alphabetical order.
+// The letters of the machine's drives, upper case, in alphabetical order (GetLogicalDrives:
+// answers at once, whatever state the drives are in).
 std::string Letters();
+// The kind of drive (GetDriveTypeW: DRIVE_FIXED, DRIVE_REMOVABLE, DRIVE_REMOTE, DRIVE_CDROM...).
+unsigned DriveType(char letter);
 // The drive a program started in: the letter of the process's current folder ('C' otherwise).
 char ProcessDrive();
 // True when the drive's root folder can be read.
 bool IsReady(char letter);
 // The label of a ready drive's volume ("" when it has none).
 std::string VolumeLabel(char letter);
+
+// What the drive box learns of a drive by asking its volume: the label when the drive is
+// ready, nothing when it is not. Such a question can take seconds (an empty card reader, a
+// disconnected network drive), so the drive box asks it off the user-interface thread.
+using DriveProbe = std::function<std::optional<std::string>(char letter)>;
+std::optional<std::string> ProbeVolume(char letter);  // the real one: GetVolumeInformationW
+// Replaces the probe (tests); an empty function restores the real one.
+void SetDriveProbe(DriveProbe probe);
+const DriveProbe& CurrentDriveProbe();
 
 // The drive's current folder: the one last remembered for it, else the one the process
 // holds for it; its root when that folder is gone. Throws when the drive is not ready.

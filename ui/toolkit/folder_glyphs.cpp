@@ -1,14 +1,30 @@
 #include "folder_glyphs.h"
 
+#include <initializer_list>
+#include <vector>
+
+#include "dpi.h"
+
 namespace vemo::ui::glyphs {
 namespace {
 
-void FillPolygon(HDC dc, const POINT* points, int count, COLORREF fill, COLORREF edge) {
+// Points in layout units from the glyph's corner, scaled to the DPI.
+struct Pen {
+  int x, y, dpi;
+  POINT operator()(int px, int py) const {
+    return {x + ScaleToDpi(px, dpi), y + ScaleToDpi(py, dpi)};
+  }
+};
+
+void FillPolygon(HDC dc, const Pen& at, std::initializer_list<POINT> units, COLORREF fill,
+                 COLORREF edge) {
+  std::vector<POINT> points;
+  for (POINT p : units) points.push_back(at(p.x, p.y));
   HBRUSH brush = CreateSolidBrush(fill);
   HPEN pen = CreatePen(PS_SOLID, 1, edge);
   HGDIOBJ oldBrush = SelectObject(dc, brush);
   HGDIOBJ oldPen = SelectObject(dc, pen);
-  Polygon(dc, points, count);
+  Polygon(dc, points.data(), static_cast<int>(points.size()));
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
   DeleteObject(brush);
@@ -18,31 +34,38 @@ void FillPolygon(HDC dc, const POINT* points, int count, COLORREF fill, COLORREF
 const COLORREF kEdge = RGB(128, 96, 0);
 const COLORREF kBack = RGB(230, 180, 40);
 const COLORREF kFront = RGB(255, 220, 90);
+const COLORREF kDark = RGB(64, 64, 64);
 
 }  // namespace
 
-void DrawFolder(HDC dc, int x, int y, bool open) {
+void DrawFolder(HDC dc, int x, int y, bool open, int dpi) {
+  const Pen at{x, y, dpi};
   // The back with its tab.
-  const POINT back[] = {{x, y + 2},      {x + 1, y + 1},   {x + 5, y + 1}, {x + 6, y + 3},
-                        {x + 14, y + 3}, {x + 14, y + 13}, {x, y + 13}};
-  FillPolygon(dc, back, 7, kBack, kEdge);
+  FillPolygon(dc, at, {{0, 2}, {1, 1}, {5, 1}, {6, 3}, {14, 3}, {14, 13}, {0, 13}}, kBack, kEdge);
   if (open) {
     // The front flap tilted down and out.
-    const POINT front[] = {{x + 3, y + 6}, {x + 16, y + 6}, {x + 13, y + 13}, {x, y + 13}};
-    FillPolygon(dc, front, 4, kFront, kEdge);
+    FillPolygon(dc, at, {{3, 6}, {16, 6}, {13, 13}, {0, 13}}, kFront, kEdge);
   } else {
-    const POINT front[] = {{x, y + 5}, {x + 14, y + 5}, {x + 14, y + 13}, {x, y + 13}};
-    FillPolygon(dc, front, 4, kFront, kEdge);
+    FillPolygon(dc, at, {{0, 5}, {14, 5}, {14, 13}, {0, 13}}, kFront, kEdge);
   }
 }
 
-void DrawDrive(HDC dc, int x, int y) {
-  const POINT top[] = {{x + 2, y + 3}, {x + 14, y + 3}, {x + 16, y + 7}, {x, y + 7}};
-  FillPolygon(dc, top, 4, RGB(220, 220, 220), RGB(64, 64, 64));
-  const POINT body[] = {{x, y + 7}, {x + 16, y + 7}, {x + 16, y + 12}, {x, y + 12}};
-  FillPolygon(dc, body, 4, RGB(176, 176, 176), RGB(64, 64, 64));
-  const POINT lamp[] = {{x + 12, y + 9}, {x + 14, y + 9}, {x + 14, y + 10}, {x + 12, y + 10}};
-  FillPolygon(dc, lamp, 4, RGB(0, 200, 0), RGB(0, 120, 0));
+void DrawDrive(HDC dc, int x, int y, unsigned type, int dpi) {
+  const Pen at{x, y, dpi};
+  if (type == DRIVE_REMOTE) FillPolygon(dc, at, {{7, 12}, {9, 12}, {9, 14}, {7, 14}}, kDark, kDark);
+  FillPolygon(dc, at, {{2, 3}, {14, 3}, {16, 7}, {0, 7}}, RGB(220, 220, 220), kDark);
+  FillPolygon(dc, at, {{0, 7}, {16, 7}, {16, 12}, {0, 12}}, RGB(176, 176, 176), kDark);
+  FillPolygon(dc, at, {{12, 9}, {14, 9}, {14, 10}, {12, 10}}, RGB(0, 200, 0), RGB(0, 120, 0));
+  if (type == DRIVE_REMOVABLE)
+    FillPolygon(dc, at, {{3, 9}, {9, 9}, {9, 10}, {3, 10}}, kDark, kDark);
+  if (type == DRIVE_CDROM) {
+    const POINT a = at(4, 0), b = at(12, 7);
+    HBRUSH brush = CreateSolidBrush(RGB(200, 220, 255));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    Ellipse(dc, a.x, a.y, b.x, b.y);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+  }
 }
 
 }  // namespace vemo::ui::glyphs

@@ -10,8 +10,8 @@
 namespace vemo::ui {
 namespace {
 
-const int kItemHeight = 16;
-const int kIndent = 10;      // pixels per level
+const int kItemHeight = 16;  // layout units
+const int kIndent = 10;      // per level
 const int kGlyphWidth = 18;  // glyph and the gap after it
 
 std::string ProcessFolder() {
@@ -33,7 +33,9 @@ void FolderList::Create(WinControl& parent, const Layout& layout) {
   CreateWindowed(&parent, layout, L"LISTBOX",
                  WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
                  WS_EX_CLIENTEDGE);
-  SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, kItemHeight);
+  font_.paths = true;  // a drive's root shows as "C:\"
+  ApplyFont();
+  SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, Pixels(kItemHeight));
   SetWindowSubclass(hwnd_, KeyProc, 1, reinterpret_cast<DWORD_PTR>(this));
   Fill();
 }
@@ -73,7 +75,7 @@ void FolderList::Fill() {
   // Keep the current folder in sight, with as much of the chain above it as fits.
   RECT client;
   GetClientRect(hwnd_, &client);
-  int visible = client.bottom / kItemHeight;
+  int visible = client.bottom / Pixels(kItemHeight);
   int top = currentIndex_ - visible / 2;
   SendMessageW(hwnd_, LB_SETTOPINDEX, top < 0 ? 0 : top, 0);
   SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
@@ -100,6 +102,12 @@ void FolderList::OpenEntry(int index) {
   }
 }
 
+void FolderList::Relayout() {
+  WinControl::Relayout();
+  SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, Pixels(kItemHeight));
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 bool FolderList::Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   switch (msg) {
     case WM_COMMAND:
@@ -111,7 +119,7 @@ bool FolderList::Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result
       result = TRUE;
       return true;
     case WM_MEASUREITEM:
-      reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = kItemHeight;
+      reinterpret_cast<MEASUREITEMSTRUCT*>(lparam)->itemHeight = Pixels(kItemHeight);
       result = TRUE;
       return true;
   }
@@ -147,10 +155,11 @@ void FolderList::Draw(const DRAWITEMSTRUCT& item) {
   FillRect(dc, &area, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   if (item.itemID >= entries_.size()) return;
   const Entry& entry = entries_[item.itemID];
-  int x = area.left + 2 + entry.depth * kIndent;
-  glyphs::DrawFolder(dc, x, area.top + (area.bottom - area.top - 14) / 2, entry.open);
+  int x = area.left + Pixels(2 + entry.depth * kIndent);
+  glyphs::DrawFolder(dc, x, area.top + (area.bottom - area.top - Pixels(glyphs::kGlyphHeight)) / 2,
+                     entry.open, Dpi());
   RECT textArea = area;
-  textArea.left = x + kGlyphWidth;
+  textArea.left = x + Pixels(kGlyphWidth);
   std::wstring name = ToWide(entry.name);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));

@@ -23,6 +23,7 @@ class FolderList : public WinControl {
   FolderList();
   void Create(WinControl& parent, const Layout& layout);
   bool TabStop() const override { return true; }
+  void Relayout() override;
 
   // The current folder, a full path with an upper-case drive letter ("C:\" for a root).
   const std::string& Directory() const { return directory_; }

@@ -5,6 +5,7 @@
 #include "application.h"
 #include "button.h"
 #include "check_box.h"
+#include "dpi.h"
 #include "menu.h"
 #include "text.h"
 
@@ -70,15 +71,15 @@ void Form::CreateForm(const FormSpec& spec) {
   position_ = spec.position;
   font_ = spec.font;
   form_ = this;
+  designWidth_ = spec.width;
+  designHeight_ = spec.height;
+  outerSize_ = spec.outerSize;
   DWORD style = 0, exStyle = 0;
   StylesFor(border_, style, exStyle);
-  int w = spec.width, h = spec.height;
-  if (!spec.outerSize) {
-    RECT r{0, 0, w, h};
-    AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    w = r.right - r.left;
-    h = r.bottom - r.top;
-  }
+  // Created at the layout size, then sized for the DPI of the monitor it came up on.
+  RECT r{0, 0, spec.width, spec.height};
+  if (!spec.outerSize) AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  int w = r.right - r.left, h = r.bottom - r.top;
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
   if (position_ == FormPosition::ScreenCenter) {
     x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2;
@@ -86,26 +87,59 @@ void Form::CreateForm(const FormSpec& spec) {
   }
   CreateWindowExW(exStyle, L"VemoForm", ToWide(caption_).c_str(), style, x, y, w, h, App().Handle(),
                   nullptr, App().Module(), this);
-  if (!spec.outerSize) SetClientSize(spec.width, spec.height);
-  SyncBounds();
+  dpi_ = WindowDpi(hwnd_);
+  SizeFrame();
+  SetIcon(kProgramIcon);
+}
+
+void Form::SizeFrame() {
+  if (outerSize_) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, ScaleToDpi(designWidth_, dpi_),
+                 ScaleToDpi(designHeight_, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SyncBounds();
+  } else {
+    SetClientSize(ScaleToDpi(designWidth_, dpi_), ScaleToDpi(designHeight_, dpi_));
+  }
+}
+
+void Form::ApplyDpi(int dpi, const RECT* suggested) {
+  if (dpi <= 0 || (dpi == dpi_ && !suggested)) return;
+  dpi_ = dpi;
+  if (suggested)
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  // A sizeable window keeps the size the system scaled for it; the others get their layout
+  // size at the new DPI exactly.
+  if (border_ != BorderStyle::Sizeable || !suggested) SizeFrame();
+  for (WinControl* child : children_) child->Relayout();
+  LayoutAligned();
+  if (iconId_) SetIcon(iconId_);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void Form::SetMenu(MainMenu& menu) {
-  int cw = ClientWidth(), ch = ClientHeight();
   menu_ = &menu;
   ::SetMenu(hwnd_, menu.Handle());
   menu.AttachTo(hwnd_);
-  SetClientSize(cw, ch);
+  SizeFrame();
 }
 
 void Form::SetIcon(int resourceId) {
-  HICON big =
-      (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0);
-  HICON small =
-      (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 16, 16, 0);
+  iconId_ = resourceId;
+  int bigSize = SystemMetricForDpi(SM_CXICON, dpi_);
+  int smallSize = SystemMetricForDpi(SM_CXSMICON, dpi_);
+  // The image of the icon closest to each size, drawn for it (16, 32, 48 or 256 pixels).
+  HICON big = (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON, bigSize,
+                                bigSize, 0);
+  HICON small = (HICON)LoadImageW(App().Module(), MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                                  smallSize, smallSize, 0);
   if (big) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, (LPARAM)big);
   if (small) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, (LPARAM)small);
-  icon_ = big;
+  if (big && bigIcon_) DestroyIcon(bigIcon_);
+  if (small && smallIcon_) DestroyIcon(smallIcon_);
+  if (big) bigIcon_ = big;
+  if (small) smallIcon_ = small;
 }
 
 int Form::ClientWidth() const {
@@ -247,7 +281,8 @@ void Form::AlignClient(WinControl* control) {
 }
 
 void Form::LayoutAligned() {
-  if (aligned_ && !IsIconic(hwnd_)) aligned_->SetBounds(0, 0, ClientWidth(), ClientHeight());
+  if (aligned_ && !IsIconic(hwnd_))
+    aligned_->SetPixelBounds(RECT{0, 0, ClientWidth(), ClientHeight()});
 }
 
 WinControl* Form::ActiveControl() const {
@@ -413,12 +448,14 @@ void Form::MouseEvent(UINT msg, LPARAM lparam) {
     if (!hit) return;
     captured_ = hit;
     SetCapture(hwnd_);
-    Fire(hit->OnMouseDown, button, x - hit->Left(), y - hit->Top());
+    RECT r = hit->PixelRect();
+    Fire(hit->OnMouseDown, button, ScaleFromDpi(x - r.left, dpi_), ScaleFromDpi(y - r.top, dpi_));
   } else if (captured_) {
     GraphicControl* hit = captured_;
     captured_ = nullptr;
     ReleaseCapture();
-    Fire(hit->OnMouseUp, button, x - hit->Left(), y - hit->Top());
+    RECT r = hit->PixelRect();
+    Fire(hit->OnMouseUp, button, ScaleFromDpi(x - r.left, dpi_), ScaleFromDpi(y - r.top, dpi_));
     if (button == MouseButton::Left && hit->Contains(x, y)) Fire(hit->OnClick);
   }
 }
@@ -545,6 +582,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (StateCommand(wparam & 0xFFF0)) return 0;
       break;
     case WM_DROPFILES: Fire(OnDropFiles, reinterpret_cast<HDROP>(wparam)); return 0;
+    case WM_DPICHANGED: ApplyDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam)); return 0;
   }
   return DefWindowProcW(hwnd_, msg, wparam, lparam);
 }

@@ -1,5 +1,8 @@
 // A top-level window of the program. Forms are owned by the application window (which holds
-// the taskbar button), are hidden rather than destroyed, and can be shown modally.
+// the taskbar button), are hidden rather than destroyed, and can be shown modally. A form is
+// laid out at the DPI of its monitor (its size in layout units scaled, and every control with
+// it) and again when it moves to a monitor of another DPI (WM_DPICHANGED). Its own bounds
+// (Left, Top, Width, Height, ClientWidth, ClientHeight) are screen pixels.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
@@ -27,12 +30,16 @@ enum class FormPosition { System, ScreenCenter };
 // Modal results, the platform's dialog answers.
 enum : int { kResultNone = 0, kResultOk = 1, kResultCancel = 2, kResultYes = 6, kResultNo = 7 };
 
+// The program's icon: the exe's first icon group, which the shell shows too. Every form
+// carries it.
+constexpr int kProgramIcon = 1;
+
 struct FormSpec {
   std::string name;
   std::string caption;
   BorderStyle border = BorderStyle::Single;
   FormPosition position = FormPosition::System;
-  int width = 0, height = 0;  // client size, or outer size when outerSize is set
+  int width = 0, height = 0;  // client size, or outer size when outerSize set (layout units)
   bool outerSize = false;
   FontSpec font;
 };
@@ -49,8 +56,13 @@ class Form : public WinControl {
 
   void CreateForm(const FormSpec& spec);
   void SetMenu(MainMenu& menu);
+  // The window's icons, at the sizes of its DPI.
   void SetIcon(int resourceId);
   BorderStyle Border() const { return border_; }
+  int Dpi() const { return dpi_; }
+  // Lays the form out at another DPI: the frame, every control, fonts and icons. `suggested`
+  // is where the system proposes the window at that DPI (WM_DPICHANGED).
+  void ApplyDpi(int dpi, const RECT* suggested = nullptr);
   FormPosition Position() const { return position_; }
 
   // Showing and closing. The user's close requests (close box, Alt+F4, WM_CLOSE) reach
@@ -74,7 +86,7 @@ class Form : public WinControl {
 
   int ClientWidth() const;
   int ClientHeight() const;
-  void SetClientSize(int width, int height);
+  void SetClientSize(int width, int height);  // pixels
   void SetBounds(int left, int top, int width, int height) override;
 
   void SetDefaultButton(Button* button) { defaultButton_ = button; }
@@ -113,6 +125,7 @@ class Form : public WinControl {
   bool Offers(WPARAM command) const;
   // A user's request to change the form's state (WM_SYSCOMMAND); true when it was handled.
   bool StateCommand(WPARAM command);
+  void SizeFrame();
 
   BorderStyle border_ = BorderStyle::Single;
   FormPosition position_ = FormPosition::System;
@@ -124,7 +137,11 @@ class Form : public WinControl {
   std::vector<GraphicControl*> graphics_;
   GraphicControl* captured_ = nullptr;
   MainMenu* menu_ = nullptr;
-  HICON icon_ = nullptr;
+  int dpi_ = kDesignDpi;
+  int designWidth_ = 0, designHeight_ = 0;
+  bool outerSize_ = false;
+  int iconId_ = 0;
+  HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
 };
 
 }  // namespace vemo::ui

@@ -5,7 +5,7 @@
 namespace vemo::ui {
 
 void GroupBox::PaintWindow(HDC dc, const RECT& client) {
-  SelectObject(dc, GetFont(font_));
+  SelectObject(dc, DrawnFont());
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
   RECT frame = client;
@@ -13,7 +13,7 @@ void GroupBox::PaintWindow(HDC dc, const RECT& client) {
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
   std::wstring text = ToWide(caption_);
   if (text.empty()) return;
-  RECT r{8, 0, client.right - 8, tm.tmHeight};
+  RECT r{Pixels(kCaptionInset), 0, client.right - Pixels(kCaptionInset), tm.tmHeight};
   RECT calc = r;
   DrawTextW(dc, text.c_str(), (int)text.size(), &calc, DT_CALCRECT | DT_SINGLELINE);
   calc.left -= 1;

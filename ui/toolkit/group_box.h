@@ -8,6 +8,9 @@ namespace vemo::ui {
 class GroupBox : public CustomControl {
  public:
   void Create(WinControl& parent, const Layout& layout) { CreateCustom(parent, layout); }
+  // The caption stands in the top edge, inset at both ends.
+  int CaptionRoom() const override { return Pixels(width_) - 2 * Pixels(kCaptionInset) - 2; }
+  static constexpr int kCaptionInset = 8;
 
  protected:
   void PaintWindow(HDC dc, const RECT& client) override;

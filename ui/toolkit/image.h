@@ -1,5 +1,9 @@
 // A picture drawn on its form at the frame's top-left corner, not stretched, clipped by the
 // frame. Images have mouse events (OnMouseDown/OnMouseUp/OnClick of GraphicControl).
+// At another DPI the picture is enlarged by the largest whole factor that fits its own scaled
+// size (ArtFactor) and centred there: the gap is the same at its left and top, set by its
+// height, so pictures of one row stay in line whatever their width. A plain picture (one
+// colour) covers its whole scaled size.
 #pragma once
 #include "control.h"
 #include "picture.h"
@@ -23,8 +27,16 @@ class Image : public GraphicControl {
   }
 
   void Paint(HDC dc) override {
-    IntersectClipRect(dc, left_, top_, left_ + width_, top_ + height_);
-    picture_.Draw(dc, left_, top_);
+    RECT frame = PixelRect();
+    IntersectClipRect(dc, frame.left, frame.top, frame.right, frame.bottom);
+    if (picture_.Plain()) {
+      picture_.Fill(dc, RECT{frame.left, frame.top, frame.left + Pixels(picture_.Width()),
+                             frame.top + Pixels(picture_.Height())});
+      return;
+    }
+    const int factor = ArtFactor(Dpi());
+    const int inset = (Pixels(picture_.Height()) - picture_.Height() * factor) / 2;
+    picture_.Draw(dc, frame.left + inset, frame.top + inset, factor);
   }
 
  private:

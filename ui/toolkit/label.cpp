@@ -6,12 +6,16 @@
 
 namespace vemo::ui {
 
+HFONT Label::DrawnFont() const {
+  return FittedFont(font_, Dpi(), ShownText(caption_), Pixels(width_));
+}
+
 RECT Label::TextRect() const {
-  RECT r{left_, top_, left_ + width_, top_ + height_};
+  RECT r = PixelRect();
   std::wstring text = ToWide(caption_);
   HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, GetFont(font_));
-  RECT calc{left_, top_, left_, top_};
+  HGDIOBJ old = SelectObject(dc, DrawnFont());
+  RECT calc{r.left, r.top, r.left, r.top};
   DrawTextW(dc, text.c_str(), (int)text.size(), &calc, DT_CALCRECT | DT_EXPANDTABS);
   SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
@@ -20,14 +24,12 @@ RECT Label::TextRect() const {
   return r;
 }
 
-RECT Label::DrawnRect() const {
-  return autoSize_ ? TextRect() : RECT{left_, top_, left_ + width_, top_ + height_};
-}
+RECT Label::DrawnRect() const { return autoSize_ ? TextRect() : PixelRect(); }
 
 void Label::Paint(HDC dc) {
   RECT r = DrawnRect();
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-  SelectObject(dc, GetFont(font_));
+  SelectObject(dc, DrawnFont());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT));
   std::wstring text = ToWide(caption_);

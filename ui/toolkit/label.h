@@ -1,5 +1,6 @@
 // Text drawn on its form (no window of its own). "&" marks an access key and "&&" shows one
-// ampersand. An auto-sized label draws its whole text even past its design size.
+// ampersand. An auto-sized label draws its whole text even past its design size. A text wider
+// than the design width is drawn in a narrowed font that fits it (FittedFont).
 #pragma once
 #include "control.h"
 
@@ -18,6 +19,8 @@ class Label : public GraphicControl {
 
   void Paint(HDC dc) override;
   RECT DrawnRect() const override;
+  // The font the caption is drawn in.
+  HFONT DrawnFont() const;
 
  private:
   RECT TextRect() const;

@@ -12,6 +12,8 @@ void Memo::Create(WinControl& parent, const Layout& layout) {
                  WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                      ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_NOHIDESEL);
   SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);  // no limit but memory
+  font_.paths = true;                          // the lines name files and folders
+  ApplyFont();
   SetWindowSubclass(hwnd_, PaintProc, 1, reinterpret_cast<DWORD_PTR>(this));
   SetLines(layout.caption.empty() ? std::vector<std::string>{}
                                   : std::vector<std::string>{layout.caption});

@@ -1,4 +1,7 @@
 // A panel: raised outer bevel, an inner border and a one-line caption, left- or right-aligned.
+// A caption wider than the room inside the border is drawn in a narrowed font (FittedFont), if
+// need be over the inner border too; one that outgrows even that starts at the left edge, so
+// the cut takes its end and never its leading digits.
 #pragma once
 #include "custom_control.h"
 
@@ -20,6 +23,13 @@ class Panel : public CustomControl {
     borderWidth_ = width;
     Repaint();
   }
+  // The width in pixels that a caption has inside the bevel and the inner border.
+  int TextRoom() const;
+  // Pixels from each side to where a caption's room starts: the bevel and the inner border,
+  // or the bevel alone for a caption that does not fit inside the border.
+  int Inset(const std::string& caption) const;
+  // The font a caption is drawn in.
+  HFONT FontFor(const std::string& caption) const;
   bool RaisedBevel() const { return raised_; }
   void SetRaisedBevel(bool raised) {
     raised_ = raised;

@@ -25,14 +25,20 @@ Picture Picture::Load(int resourceId, bool icon) {
   HINSTANCE module = GetModuleHandleW(nullptr);
   if (icon) {
     data->icon = (HICON)LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, 32, 32, 0);
-    if (data->icon) data->width = data->height = 32;
+    ICONINFO info{};
+    if (data->icon && GetIconInfo(data->icon, &info)) {
+      data->width = data->height = 32;
+      data->iconMask = info.hbmMask;
+      data->iconColor = info.hbmColor;
+    }
   } else {
     data->bitmap = (HBITMAP)LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0,
                                        LR_CREATEDIBSECTION);
-    BITMAP bm{};
-    if (data->bitmap && GetObjectW(data->bitmap, sizeof(bm), &bm)) {
-      data->width = bm.bmWidth;
-      data->height = bm.bmHeight;
+    DIBSECTION dib{};
+    if (data->bitmap && GetObjectW(data->bitmap, sizeof(dib), &dib)) {
+      data->width = dib.dsBm.bmWidth;
+      data->height = dib.dsBm.bmHeight;
+      data->plain = PlainColour(dib, data->colour);
     }
   }
   Picture picture;
@@ -41,17 +47,58 @@ Picture Picture::Load(int resourceId, bool icon) {
   return picture;
 }
 
-void Picture::Draw(HDC dc, int x, int y) const {
-  if (!data_) return;
-  if (data_->icon) {
-    DrawIconEx(dc, x, y, data_->icon, data_->width, data_->height, 0, nullptr, DI_NORMAL);
-  } else if (data_->bitmap) {
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, data_->bitmap);
-    BitBlt(dc, x, y, data_->width, data_->height, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+namespace {
+
+// Copies a bitmap enlarged by a whole factor, pixel for pixel.
+void Blit(HDC dc, int x, int y, int w, int h, int factor, HBITMAP bitmap, DWORD rop) {
+  HDC mem = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mem, bitmap);
+  int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+  StretchBlt(dc, x, y, w * factor, h * factor, mem, 0, 0, w, h, rop);
+  SetStretchBltMode(dc, oldMode);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}
+
+}  // namespace
+
+bool Picture::PlainColour(const DIBSECTION& dib, COLORREF& colour) {
+  if (!dib.dsBm.bmBits || dib.dsBm.bmBitsPixel != 24) return false;
+  const auto* bits = static_cast<const unsigned char*>(dib.dsBm.bmBits);
+  const unsigned char* first = bits;
+  for (int row = 0; row < dib.dsBm.bmHeight; ++row) {
+    const unsigned char* p = bits + static_cast<size_t>(row) * dib.dsBm.bmWidthBytes;
+    for (int col = 0; col < dib.dsBm.bmWidth; ++col, p += 3)
+      if (p[0] != first[0] || p[1] != first[1] || p[2] != first[2]) return false;
   }
+  colour = RGB(first[2], first[1], first[0]);
+  return true;
+}
+
+void Picture::Draw(HDC dc, int x, int y, int factor) const {
+  if (!data_) return;
+  const int w = data_->width, h = data_->height;
+  if (data_->icon) {
+    if (data_->iconColor && data_->iconMask) {
+      // The mask's bits become black and white through the text and background colours.
+      COLORREF text = SetTextColor(dc, RGB(0, 0, 0)), back = SetBkColor(dc, RGB(255, 255, 255));
+      Blit(dc, x, y, w, h, factor, data_->iconMask, SRCAND);
+      SetTextColor(dc, text);
+      SetBkColor(dc, back);
+      Blit(dc, x, y, w, h, factor, data_->iconColor, SRCINVERT);
+    } else {
+      DrawIconEx(dc, x, y, data_->icon, w * factor, h * factor, 0, nullptr, DI_NORMAL);
+    }
+  } else if (data_->bitmap) {
+    Blit(dc, x, y, w, h, factor, data_->bitmap, SRCCOPY);
+  }
+}
+
+void Picture::Fill(HDC dc, const RECT& area) const {
+  if (!Plain()) return;
+  HBRUSH brush = CreateSolidBrush(data_->colour);
+  FillRect(dc, &area, brush);
+  DeleteObject(brush);
 }
 
 }  // namespace vemo::ui

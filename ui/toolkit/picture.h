@@ -1,6 +1,8 @@
 // A picture from the program's resources: a bitmap or an icon. Pictures are values that copy
 // cheaply (X.SetPicture(Y.GetPicture()) shares the image); two copies of one resource compare
 // equal. A missing resource gives a picture that keeps its identifier and draws nothing.
+// Pictures are pixel art: they are enlarged by whole factors only, pixel for pixel (nearest
+// neighbour), never smoothed.
 #pragma once
 #include <windows.h>
 
@@ -20,9 +22,14 @@ class Picture {
   bool IsIcon() const { return data_ && data_->isIcon; }
   int Width() const { return data_ ? data_->width : 0; }
   int Height() const { return data_ ? data_->height : 0; }
+  // A bitmap of a single colour (a backdrop): enlarging it by any amount changes no pixel.
+  bool Plain() const { return data_ && data_->plain; }
 
-  // Draws at (x, y), not stretched; icons with their transparency mask.
-  void Draw(HDC dc, int x, int y) const;
+  // Draws with the top-left corner at (x, y), each pixel as factor x factor pixels; icons with
+  // their transparency mask.
+  void Draw(HDC dc, int x, int y, int factor = 1) const;
+  // A plain picture covering a rectangle.
+  void Fill(HDC dc, const RECT& area) const;
 
   bool operator==(const Picture& other) const { return data_ == other.data_; }
   bool operator!=(const Picture& other) const { return data_ != other.data_; }
@@ -33,9 +40,13 @@ class Picture {
     bool isIcon = false;
     HBITMAP bitmap = nullptr;
     HICON icon = nullptr;
+    HBITMAP iconMask = nullptr, iconColor = nullptr;
     int width = 0, height = 0;
+    bool plain = false;
+    COLORREF colour = 0;
   };
   static Picture Load(int resourceId, bool icon);
+  static bool PlainColour(const DIBSECTION& dib, COLORREF& colour);
   std::shared_ptr<const Data> data_;
 };
 

@@ -173,8 +173,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   PBar->ProgressBar2.SetPosition(400);
   PBar->ProgressBar1.SetMax(1024);
   PBar->ProgressBar1.SetPosition(700);
-  PBar->Panel3.SetCaption("1234KB /5678KB");
-  PBar->Panel2.SetCaption("70KB /100KB");
+  PBar->Panel3.SetCaption(" 1527/14495MB");
+  PBar->Panel2.SetCaption("10239/10239KB");
   PBar->Panel1.SetCaption("C:\\Folder 1\\Sub\\file.txt");
   PBar->Show();
   SaveWindow(*PBar, L"progress");

@@ -13,6 +13,7 @@ TForm1::TForm1() {
   SetIcon(ART_APP_ICON);
   const auto bold16 = MakeFont(16, true, false, true);
   const auto black12 = MakeFont(12, false, false, true);
+  const auto pathBlack12 = ui::PathFont(black12);
   const auto black13 = MakeFont(13, false, false, true);
 
   GroupBox3.Create(
@@ -28,9 +29,9 @@ TForm1::TForm1() {
   DriveComboBox2.Create(*this, Layout{"DriveComboBox2", 328, 320, 289, 18, "", {}, 5});
   Button2.Create(*this, Layout{"Button2", 320, 352, 209, 44, "Start", bold16, 9});
   Button2.SetDefault(true);
-  Edit1.Create(*this, Layout{"Edit1", 16, 32, 289, 20, "Folder 1", black12, 0});
+  Edit1.Create(*this, Layout{"Edit1", 16, 32, 289, 20, "Folder 1", pathBlack12, 0});
   Edit1.SetMaxLength(255);
-  Edit2.Create(*this, Layout{"Edit2", 328, 32, 289, 20, "Folder 2", black12, 3});
+  Edit2.Create(*this, Layout{"Edit2", 328, 32, 289, 20, "Folder 2", pathBlack12, 3});
   Edit2.SetMaxLength(255);
   Button4.Create(*this, Layout{"Button4", 536, 352, 89, 41, "Error Info...", black13, 10});
   CheckBox2.Create(*this, Layout{"CheckBox2", 16, 368, 289, 17,

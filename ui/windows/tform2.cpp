@@ -5,7 +5,14 @@ namespace vemo {
 TForm2::TForm2() {
   CreateForm({"Form2", "Vemo Error Information", ui::BorderStyle::Sizeable,
               ui::FormPosition::System, 400, 300, true, ui::MakeFont(12)});
-  Memo1.Create(*this, ui::Layout{"Memo1", 0, 0, ClientWidth(), ClientHeight(), "No error.", {}, 0});
+  Memo1.Create(*this, ui::Layout{"Memo1",
+                                 0,
+                                 0,
+                                 ui::ScaleFromDpi(ClientWidth(), Dpi()),
+                                 ui::ScaleFromDpi(ClientHeight(), Dpi()),
+                                 "No error.",
+                                 {},
+                                 0});
   AlignClient(&Memo1);
 }
 

@@ -53,7 +53,7 @@ TPBar::TPBar() {
                                  MakeFont(13, false, false, true), 3});
   ProgressBar1.Create(GroupBox2, Layout{"ProgressBar1", 8, 40, 393, 17, "", {}, 0});
   Panel1.Create(GroupBox2, Layout{"Panel1", 8, 64, 393, 17, "Comparing...",
-                                  MakeFont(12, false, false, true), 1});
+                                  ui::PathFont(MakeFont(12, false, false, true)), 1});
   Panel1.SetAlignment(ui::Alignment::Left);
   Panel1.SetBorderWidth(4);
   Panel2.Create(GroupBox2, Layout{"Panel2", 272, 16, 129, 17, "", {}, 2});
