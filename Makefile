@@ -1,12 +1,12 @@
-# Vemo: `make run` starts the program, `make test` runs every test, `make dist` builds the
-# release into dist/ and `make dist-test` tests it.
+# Vemo: `make run` starts the program, `make test` runs every test (`make soak`: the random
+# user for longer), `make dist` builds the release into dist/ and `make dist-test` tests it.
 NATIVE := build/native
 WIN    := build/win
 JOBS   ?= $(shell nproc)
 export JOBS
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all bootstrap native win test dist dist-test run bench screenshots clean
+.PHONY: all bootstrap native win test soak dist dist-test run bench screenshots clean
 
 all: native win
 
@@ -29,6 +29,9 @@ win: bootstrap $(WIN)/Makefile
 
 test: native win
 	@scripts/run-tests
+
+soak: win
+	@scripts/soak
 
 dist: bootstrap
 	@scripts/dist

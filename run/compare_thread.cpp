@@ -1,6 +1,7 @@
 #include "run/compare_thread.h"
 
 #include <memory>
+#include <new>
 #include <thread>
 
 namespace vemo {
@@ -9,6 +10,8 @@ constexpr unsigned kFinishingIntervalMs = 8;  // the rest of the scene plays qui
 constexpr const char* kZeroFileSize = "0KB /0KB";
 }  // namespace
 
+std::atomic<int> TCompareThread::running_{0};
+
 TCompareThread::TCompareThread(RunState& state, FileSystem& fs, RunSink& sink,
                                WorkerWindows& windows)
     : state_(state), fs_(fs), sink_(sink), windows_(windows) {}
@@ -16,10 +19,42 @@ TCompareThread::TCompareThread(RunState& state, FileSystem& fs, RunSink& sink,
 void TCompareThread::Start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows,
                            std::function<void()> whenDone) {
   auto thread = std::make_unique<TCompareThread>(state, fs, sink, windows);
-  std::thread([t = std::move(thread), whenDone = std::move(whenDone)] {
-    t->Execute();
-    if (whenDone) whenDone();
-  }).detach();
+  ++running_;
+  try {
+    std::thread([t = std::move(thread), whenDone = std::move(whenDone)] {
+      t->ExecuteGuarded();
+      if (whenDone) whenDone();
+      --running_;
+    }).detach();
+  } catch (...) {
+    --running_;
+    throw;
+  }
+}
+
+void TCompareThread::ExecuteGuarded() {
+  try {
+    Execute();
+    return;
+  } catch (const std::bad_alloc&) {
+    OutOfMemoryStop("Out of Memory.\n");
+  } catch (...) {
+    try {
+      windows_.RunFailed(std::current_exception());
+    } catch (...) {
+    }
+  }
+  // The run ends as a stopped one; should even that fail, the progress window still closes.
+  try {
+    StoppedEnding();
+  } catch (const std::bad_alloc&) {
+    OutOfMemoryStop("Out of Memory.\n");
+  } catch (...) {
+    try {
+      windows_.CloseProgressWindow();
+    } catch (...) {
+    }
+  }
 }
 
 void TCompareThread::Execute() {

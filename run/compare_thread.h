@@ -2,6 +2,8 @@
 // window's start and ending looks, the summary, the one-second pause and the final box.
 #pragma once
 
+#include <atomic>
+#include <exception>
 #include <functional>
 #include <string>
 
@@ -33,6 +35,9 @@ class WorkerWindows {
   // Opened by the worker itself, without owner; returns when the user has dismissed it.
   virtual void ShowFinalBox(const std::string& text, const std::string& caption, unsigned icon) = 0;
   virtual void SleepOneSecond() = 0;
+  // An exception ended the run (through its stopped ending); the user-interface thread shows
+  // it in the general error report.
+  virtual void RunFailed(std::exception_ptr failure) = 0;
 };
 
 // The texts of the run's looks and endings.
@@ -48,11 +53,16 @@ class TCompareThread {
 
   // The thread body: one whole run, from the "Calculating" look to the closed progress window.
   void Execute();
+  // Execute, and nothing escapes it: exhausted memory is OutOfMemoryStop, any other exception
+  // ends the run through its stopped ending and goes to windows.RunFailed.
+  void ExecuteGuarded();
 
-  // Creates the worker, running at once; the caller keeps no reference and nothing waits for it.
-  // whenDone runs on the worker after Execute has returned.
+  // Creates the worker, running ExecuteGuarded at once; the caller keeps no reference and
+  // nothing waits for it. whenDone runs on the worker after the body has returned.
   static void Start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows,
                     std::function<void()> whenDone = {});
+  // Workers created by Start that have not ended yet (whenDone included).
+  static int Running() { return running_; }
 
  private:
   void CompletedEnding();
@@ -64,6 +74,7 @@ class TCompareThread {
   FileSystem& fs_;
   RunSink& sink_;
   WorkerWindows& windows_;
+  static std::atomic<int> running_;
 };
 
 }  // namespace vemo

@@ -5,7 +5,6 @@
 
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
-#include "win32/text.h"
 
 namespace vemo {
 namespace {
@@ -31,7 +30,8 @@ ProgressDisplay& ProgressDisplay::Instance() {
 
 ProgressDisplay::ProgressDisplay()
     : writes_([](OrderedWrites::Op op) { ui::App().Post(std::move(op)); },
-              [](const std::vector<std::string>& lines) { Form2->Memo1.AppendLines(lines); }) {}
+              [](const std::vector<std::string>& lines) { Form2->Memo1.AppendLines(lines); },
+              [](OrderedWrites::Op op) { ui::App().PostLater(std::move(op)); }) {}
 
 void ProgressDisplay::BeginRun() {
   folders_[0] = Form1->Edit1.Text();
@@ -44,12 +44,31 @@ void ProgressDisplay::BeginRun() {
   for (Panel panel : {Panel::Panel1, Panel::Panel2, Panel::Panel3})
     painted_.panel[int(panel)] = PanelControl(panel).Caption();
   phase_ = Phase::Busy;
+  {
+    std::lock_guard<std::mutex> lock(failureMutex_);
+    failure_ = nullptr;
+  }
+  // A run's lines are kept as lines only: a text box takes tens of microseconds a line.
+  Form2->Memo1.BeginUpdate();
   if (!repaintTimer_) repaintTimer_ = SetTimer(nullptr, 0, kRepaintEveryMs, RepaintTick);
 }
 
 void ProgressDisplay::EndRun() {
   if (repaintTimer_) KillTimer(nullptr, repaintTimer_);
   repaintTimer_ = 0;
+  Form2->Memo1.EndUpdate();
+}
+
+std::exception_ptr ProgressDisplay::TakeFailure() {
+  std::lock_guard<std::mutex> lock(failureMutex_);
+  std::exception_ptr failure = failure_;
+  failure_ = nullptr;
+  return failure;
+}
+
+void ProgressDisplay::RunFailed(std::exception_ptr failure) {
+  std::lock_guard<std::mutex> lock(failureMutex_);
+  failure_ = failure;
 }
 
 void ProgressDisplay::Abandon() {
@@ -61,6 +80,7 @@ void CALLBACK ProgressDisplay::RepaintTick(HWND, UINT, UINT_PTR, DWORD) { Instan
 
 void ProgressDisplay::Flush() {
   ui::App().ProcessMessages();
+  writes_.Pump();
   Repaint();
 }
 
@@ -138,7 +158,10 @@ void ProgressDisplay::SetStopEnabled(bool enabled) {
 void ProgressDisplay::CloseProgressWindow() {
   writes_.Push([this] {
     Repaint();
-    PBar->Close();  // ends the Start handler's modal display
+    if (PBar->Modal())
+      PBar->SetModalResult(ui::kResultOk);  // ends the Start handler's modal display
+    else
+      PBar->Close();
   });
 }
 
@@ -147,7 +170,8 @@ void ProgressDisplay::ShowFinalBox(const std::string& text, const std::string& c
   if (abandoned_) return;
   phase_ = Phase::InBox;
   boxAt_ = Clock::now().time_since_epoch().count();
-  MessageBoxW(nullptr, ToWide(text).c_str(), ToWide(caption).c_str(), MB_OK | icon);
+  // No owner, so the progress window stays usable; held in front of it with the focus.
+  ui::Application::ShowMessageBox(nullptr, text, caption, MB_OK | MB_SETFOREGROUND | icon);
   phase_ = Phase::Busy;
 }
 

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
+#include <mutex>
 #include <string>
 
 #include "run/compare_thread.h"
@@ -21,17 +23,21 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   static ProgressDisplay& Instance();
 
   // UI thread, at Start, before the worker is created: takes the run's folder texts and the
-  // animation option, forgets what was painted, starts the repaint timer.
+  // animation option, forgets what was painted, starts the repaint timer. Until EndRun the
+  // lines go to the Error Information window's text, which its box shows when next painted.
   void BeginRun();
   // UI thread, when the progress window's modal display has ended.
   void EndRun();
+  // UI thread: the exception that ended the last run, once (null when none did).
+  std::exception_ptr TakeFailure();
   // Emergency Exit: nothing more reaches the windows and no final box opens.
   void Abandon();
   bool Abandoned() const { return abandoned_; }
   // True while a worker runs the engine or its endings (not while its final box is open).
   bool WorkerBusy() const { return phase_ == Phase::Busy; }
   void WorkerEnded() { phase_ = Phase::Idle; }
-  // UI thread: runs what waits in the queue and repaints changed figures at once (tests).
+  // UI thread: runs what waits (also the lines' slower lane) and repaints changed figures at
+  // once (tests).
   void Flush();
 
   // When the worker last had the figures shown at once (at a run's start and ending) and when
@@ -60,6 +66,7 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   void CloseProgressWindow() override;
   void ShowFinalBox(const std::string& text, const std::string& caption, unsigned icon) override;
   void SleepOneSecond() override;
+  void RunFailed(std::exception_ptr failure) override;
 
  private:
   enum class Phase { Idle, Busy, InBox };
@@ -76,6 +83,8 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   std::atomic<Phase> phase_{Phase::Idle};
   std::atomic<Clock::rep> shownAt_{0}, boxAt_{0};
   UINT_PTR repaintTimer_ = 0;
+  std::mutex failureMutex_;
+  std::exception_ptr failure_;
 };
 
 }  // namespace vemo

@@ -12,4 +12,9 @@ void BitBtn2Click();  // Emergency Exit
 // Binds the handlers above and those of the progress scene to the windows (start-up).
 void BindRunHandlers();
 
+class FileSystem;
+// The file system that runs use: the platform's, or (tests) another one; it must outlive
+// every run that uses it. Null goes back to the platform's.
+void SetRunFileSystem(FileSystem* fs);
+
 }  // namespace vemo

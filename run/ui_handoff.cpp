@@ -31,37 +31,52 @@ bool ProgressFigures::TakeIfChanged(ProgressSnapshot& into) const {
 void OrderedWrites::Push(Op op) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (closed_) return;
-  openBatch_.reset();  // later lines come after this operation
-  post_([this, op = std::move(op)] {
-    if (!closed_) op();
-  });
+  entries_.push_back(Entry{std::move(op), {}});  // later lines come after this operation
+  if (!pumpPosted_) {
+    pumpPosted_ = true;
+    post_([this] { Pump(); });
+  }
 }
 
 void OrderedWrites::PushLine(std::string_view line) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (closed_) return;
-  if (!openBatch_) {
-    // Posted under the lock, so no operation pushed meanwhile can overtake the batch.
-    openBatch_ = std::make_shared<Batch>();
-    post_([this, batch = openBatch_] { WriteBatch(batch); });
+  if (entries_.empty() || entries_.back().op) entries_.push_back(Entry{});
+  entries_.back().lines.emplace_back(line);
+  if (!pumpPosted_ && !linesPumpPosted_) {
+    linesPumpPosted_ = true;
+    postLines_([this] { Pump(); });
   }
-  openBatch_->lines.emplace_back(line);
 }
 
-void OrderedWrites::WriteBatch(const std::shared_ptr<Batch>& batch) {
-  std::vector<std::string> lines;
+void OrderedWrites::Pump() {
+  size_t waiting;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (openBatch_ == batch) openBatch_.reset();  // lines from now on start a new batch
-    lines.swap(batch->lines);
+    pumpPosted_ = linesPumpPosted_ = false;  // what comes from now on asks for a pump anew
+    waiting = entries_.size();
   }
-  if (!closed_ && !lines.empty()) writeLines_(lines);
+  // Only what waited now: a worker that keeps pushing lines never keeps this pump going.
+  for (; waiting > 0; --waiting) {
+    Entry entry;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (closed_ || entries_.empty()) return;
+      entry = std::move(entries_.front());
+      entries_.pop_front();
+    }
+    if (entry.op) {
+      entry.op();
+    } else if (!entry.lines.empty()) {
+      writeLines_(entry.lines);
+    }
+  }
 }
 
 void OrderedWrites::ShutDown() {
   std::lock_guard<std::mutex> lock(mutex_);
   closed_ = true;
-  openBatch_.reset();
+  entries_.clear();
 }
 
 }  // namespace vemo

@@ -2,13 +2,15 @@
 // There is one ordered queue into that thread (App().Post in the program); on top of it:
 //  - ProgressFigures: the bars and panel captions as latest values; the UI thread repaints
 //    from them at a bounded rate, so 100,000 block updates cost no window traffic;
-//  - OrderedWrites: everything whose order matters, posted in order through that queue, with
-//    consecutive error lines gathered into one batch (one post and one edit of the text box
-//    per batch, each line whole).
+//  - OrderedWrites: everything whose order matters, run in order by the UI thread, with
+//    consecutive error lines gathered into one batch (one edit of the text box per batch, each
+//    line whole). An operation is handed over at once; lines alone can wait behind the UI
+//    thread's input and paint, so 200,000 findings never keep it from answering the user.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -43,31 +45,39 @@ class ProgressFigures {
 class OrderedWrites {
  public:
   using Op = std::function<void()>;
-  // Hands an operation to the UI thread's queue, behind everything handed before it. It must
-  // not run the operation before it returns.
+  // Hands a call of Pump() to the UI thread's queue. It must not run it before it returns.
   using Post = std::function<void(Op)>;
   // Runs on the UI thread with the lines of one batch, in order.
   using LineWriter = std::function<void(const std::vector<std::string>& lines)>;
 
-  OrderedWrites(Post post, LineWriter writeLines)
-      : post_(std::move(post)), writeLines_(std::move(writeLines)) {}
+  // post serves operations; postLines, when given, serves lines alone (a slower lane that
+  // lets the UI thread's other messages go first); without it lines use post too.
+  OrderedWrites(Post post, LineWriter writeLines, Post postLines = {})
+      : post_(std::move(post)),
+        postLines_(postLines ? std::move(postLines) : post_),
+        writeLines_(std::move(writeLines)) {}
 
   // Any thread; what one thread pushes runs in the order it pushed it.
   void Push(Op op);
   void PushLine(std::string_view line);
-  // Nothing pushed or still waiting in the queue runs any more (the application is going away).
+  // UI thread: runs what waited when it was called, in order, one entry at a time (an entry
+  // may run a nested message loop, where a later Pump goes on with the entries after it).
+  void Pump();
+  // Nothing pushed or still waiting runs any more (the application is going away).
   void ShutDown();
 
  private:
-  struct Batch {
-    std::vector<std::string> lines;
+  struct Entry {
+    Op op;                           // an operation, or
+    std::vector<std::string> lines;  // a batch of lines (op empty), still growing at the back
   };
-  void WriteBatch(const std::shared_ptr<Batch>& batch);
 
-  Post post_;
+  Post post_, postLines_;
   LineWriter writeLines_;
   std::mutex mutex_;
-  std::shared_ptr<Batch> openBatch_;  // the batch that further lines join, if posted already
+  std::deque<Entry> entries_;
+  bool pumpPosted_ = false;       // a pump on the operations' lane is on its way
+  bool linesPumpPosted_ = false;  // one on the lines' lane
   std::atomic<bool> closed_{false};
 };
 

@@ -1,10 +1,14 @@
 // Times one comparison through the real vemo.exe: from the progress window's first look to
-// the final message box, and how fast "Stop Comparing" reacts in a second run.
-// usage: gui_bench VEMO.EXE FOLDER1 FOLDER2 [RUNS]
+// the final message box, and how long the progress window took at worst, meanwhile, to answer
+// a message and to repaint; then how fast "Stop Comparing" reacts in a second run.
+// usage: gui_bench VEMO.EXE FOLDER1 FOLDER2 [RUNS [nostop]]
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "tests/run/vemo_process.h"
 
@@ -38,11 +42,53 @@ bool StartRun(VemoProcess& vemo, HWND main, HWND& progress, double& started) {
   return progress != nullptr;
 }
 
+// Watches the progress window from another thread while a run goes on: the longest wait for
+// an answer to a message, and the longest wait for a repaint of an invalidated window.
+class Liveness {
+ public:
+  explicit Liveness(HWND window) : window_(window), thread_([this] { Watch(); }) {}
+  ~Liveness() { Stop(); }
+  void Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  double AnswerMs() const { return answerMs_; }
+  double PaintMs() const { return paintMs_; }
+
+ private:
+  void Watch() {
+    for (int round = 0; !stop_; ++round) {
+      const double asked = Now();
+      DWORD_PTR ignored;
+      if (!SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored)) return;
+      answerMs_ = std::max(answerMs_, (Now() - asked) * 1000);
+      if (round % 10 == 0) {
+        const double invalidated = Now();
+        InvalidateRect(window_, nullptr, FALSE);
+        while (!stop_ && GetUpdateRect(window_, nullptr, FALSE)) Sleep(1);
+        if (!stop_) paintMs_ = std::max(paintMs_, (Now() - invalidated) * 1000);
+      }
+      Sleep(5);
+    }
+  }
+
+  HWND window_;
+  std::atomic<bool> stop_{false};
+  double answerMs_ = 0, paintMs_ = 0;
+  std::thread thread_;
+};
+
+HWND FinalBox(const VemoProcess& vemo) {
+  for (const char* caption : {"Completed.", "One or more errors found."})
+    if (HWND box = vemo.WaitWindow(caption, "#32770", 0)) return box;
+  return nullptr;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 4 && argc != 5) {
-    std::fprintf(stderr, "usage: gui_bench VEMO.EXE FOLDER1 FOLDER2 [RUNS]\n");
+  if (argc < 4 || argc > 6) {
+    std::fprintf(stderr, "usage: gui_bench VEMO.EXE FOLDER1 FOLDER2 [RUNS [nostop]]\n");
     return 2;
   }
   VemoProcess vemo(vemo::ToUtf8(argv[1]));
@@ -56,21 +102,19 @@ int wmain(int argc, wchar_t** argv) {
   SendMessageW(edits.at(1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
 
   // The timed runs, each to its final box.
-  const int runs = argc == 5 ? _wtoi(argv[4]) : 1;
+  const int runs = argc >= 5 ? _wtoi(argv[4]) : 1;
   HWND progress = nullptr;
-  double started = 0;
+  double started = 0, answerMs = 0, paintMs = 0;
   std::string seconds;
   for (int run = 0; run < runs; ++run) {
     if (!StartRun(vemo, main, progress, started)) return 1;
+    Liveness liveness(progress);
     HWND box = nullptr;
-    while (!(box = vemo.WaitWindow("Completed.", "#32770", 0))) {
-      if (vemo.WaitWindow("One or more errors found.", "#32770", 0)) {
-        std::fprintf(stderr, "gui_bench: the run found errors\n");
-        return 1;
-      }
-      Sleep(5);
-    }
+    while (!(box = FinalBox(vemo))) Sleep(2);
     const double finished = Now();
+    liveness.Stop();
+    answerMs = std::max(answerMs, liveness.AnswerMs());
+    paintMs = std::max(paintMs, liveness.PaintMs());
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     while (IsWindowVisible(progress)) Sleep(5);
     char figure[32];
@@ -78,21 +122,24 @@ int wmain(int argc, wchar_t** argv) {
     seconds += figure;
     Sleep(500);
   }
+  std::printf("gui_seconds=%s answer_ms=%.1f paint_ms=%.1f", seconds.c_str(), answerMs, paintMs);
 
-  // A second run, stopped after a second: the click's handling and the end of the run.
-  if (!StartRun(vemo, main, progress, started)) return 1;
-  Sleep(1000);
-  HWND stop = ChildWithText(progress, "Stop Comparing");
-  const double click = Now();
-  DWORD_PTR ignored;
-  SendMessageTimeoutW(stop, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
-  const double handled = Now();
-  while (IsWindowVisible(progress)) Sleep(1);
-  const double ended = Now();
-
+  if (argc < 6) {
+    // A second run, stopped after a second: the click's handling and the end of the run.
+    if (!StartRun(vemo, main, progress, started)) return 1;
+    Sleep(1000);
+    HWND stop = ChildWithText(progress, "Stop Comparing");
+    const double click = Now();
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(stop, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    const double handled = Now();
+    while (IsWindowVisible(progress)) Sleep(1);
+    const double ended = Now();
+    std::printf(" stop_click_ms=%.1f stop_end_ms=%.1f", (handled - click) * 1000,
+                (ended - click) * 1000);
+  }
+  std::printf("\n");
   PostMessageW(main, WM_CLOSE, 0, 0);
   vemo.WaitExit(10000);
-  std::printf("gui_seconds=%s stop_click_ms=%.1f stop_end_ms=%.1f\n", seconds.c_str(),
-              (handled - click) * 1000, (ended - click) * 1000);
   return 0;
 }

@@ -128,6 +128,40 @@ TEST_F(FolderDrop, EscapeDoesNothingAndCancelChangesNothing) {
   ExpectUnchanged();
 }
 
+// The dialog opens with the focus on "Folder 1 (&1)" whichever button answered it last time,
+// so Enter always means Folder 1.
+TEST_F(FolderDrop, TheQuestionOpensOnFolder1AfterCancelAndAfterFolder2) {
+  std::string dropped = tree.Folder("again");
+  auto focusAtOpen = [](HWND window) {
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+  };
+  const DWORD ui = GetWindowThreadProcessId(DragDropMsg->Handle(), nullptr);
+  HWND first = nullptr, second = nullptr, third = nullptr;
+  DropAndAnswer({dropped}, [&](HWND window) {  // Tab, Tab, Enter: Cancel
+    first = focusAtOpen(window);
+    for (WPARAM key : {VK_TAB, VK_TAB, VK_RETURN}) {
+      PressKey(ui, key);
+      Sleep(100);
+    }
+  });
+  ExpectUnchanged();
+  DropAndAnswer({dropped}, [&](HWND window) {  // Alt+2: "Folder2 (&2)"
+    second = focusAtOpen(window);
+    PostMessageW(focusAtOpen(window), WM_SYSCHAR, L'2', 1 << 29);
+  });
+  EXPECT_EQ(Form1->Edit2.Text(), dropped);
+  DropAndAnswer({dropped}, [&](HWND window) {
+    third = focusAtOpen(window);
+    PressKey(ui, VK_RETURN);
+  });
+  EXPECT_EQ(Form1->Edit1.Text(), dropped);
+  EXPECT_EQ(first, DragDropMsg->Button1.Handle());
+  EXPECT_EQ(second, DragDropMsg->Button1.Handle()) << "after Cancel";
+  EXPECT_EQ(third, DragDropMsg->Button1.Handle()) << "after Folder2 (&2)";
+}
+
 TEST_F(FolderDrop, ADroppedFileSelectsItsFolderOnFolder2) {
   std::string folder = tree.Folder("holder");
   std::string file = tree.File("holder\\data.txt");

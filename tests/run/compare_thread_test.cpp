@@ -3,10 +3,19 @@
 #include "run/compare_thread.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tests/run/test_file_system.h"
 #include "tests/support/temp_tree.h"
 
 namespace vemo {
@@ -19,34 +28,47 @@ struct Recorder : RunSink, WorkerWindows {
   std::string folders[2];
   bool animation = true;
   std::function<void()> onLine;
+  std::function<void(const std::string&)> onEntry;  // sees each entry as it is logged
+
+  void Note(std::string entry) {
+    log.emplace_back(std::move(entry));
+    if (onEntry) onEntry(log.back());
+  }
 
   void AddErrorLine(std::string_view line) override {
-    log.push_back("line " + std::string(line));
+    Note("line " + std::string(line));
     if (onLine) onLine();
   }
-  void ClearLines() override { log.push_back("clear"); }
+  void ClearLines() override { Note("clear"); }
   void SetPanel(Panel p, std::string_view caption) override {
-    log.push_back("panel" + std::to_string(int(p) + 1) + " " + std::string(caption));
+    Note("panel" + std::to_string(int(p) + 1) + " " + std::string(caption));
   }
   void SetBar(Bar b, int max, int64_t pos) override {
-    log.push_back("bar" + std::to_string(int(b) + 1) + " " + std::to_string(max) + " " +
-                  std::to_string(pos));
+    Note("bar" + std::to_string(int(b) + 1) + " " + std::to_string(max) + " " +
+         std::to_string(pos));
   }
   std::string FolderText(int side) override { return folders[side]; }
   bool AnimationOn() override { return animation; }
-  void EnableTimer() override { log.push_back("timer on"); }
-  void DisableTimer() override { log.push_back("timer off"); }
-  void SetTimerInterval(unsigned ms) override { log.push_back("interval " + std::to_string(ms)); }
-  void SetErrorInfoButtonBlack() override { log.push_back("button4 black"); }
-  void SetApplicationTitle(const std::string& t) override { log.push_back("title " + t); }
-  void SetRunBarPosition(int pos) override { log.push_back("bar2 pos " + std::to_string(pos)); }
-  void ShowProgressNow() override { log.push_back("show"); }
-  void SetStopEnabled(bool e) override { log.push_back(e ? "stop on" : "stop off"); }
-  void CloseProgressWindow() override { log.push_back("close"); }
+  void EnableTimer() override { Note("timer on"); }
+  void DisableTimer() override { Note("timer off"); }
+  void SetTimerInterval(unsigned ms) override { Note("interval " + std::to_string(ms)); }
+  void SetErrorInfoButtonBlack() override { Note("button4 black"); }
+  void SetApplicationTitle(const std::string& t) override { Note("title " + t); }
+  void SetRunBarPosition(int pos) override { Note("bar2 pos " + std::to_string(pos)); }
+  void ShowProgressNow() override { Note("show"); }
+  void SetStopEnabled(bool e) override { Note(e ? "stop on" : "stop off"); }
+  void CloseProgressWindow() override { Note("close"); }
   void ShowFinalBox(const std::string& text, const std::string& caption, unsigned icon) override {
-    log.push_back("box " + std::to_string(icon) + " [" + caption + "] " + text);
+    Note("box " + std::to_string(icon) + " [" + caption + "] " + text);
   }
-  void SleepOneSecond() override { log.push_back("sleep"); }
+  void SleepOneSecond() override { Note("sleep"); }
+  void RunFailed(std::exception_ptr failure) override {
+    try {
+      std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+      log.push_back(std::string("failed ") + e.what());
+    }
+  }
 
   // The entries from the first one starting with `from` to the end.
   Log TailFrom(const std::string& from) const {
@@ -180,6 +202,129 @@ TEST_F(WorkerRun, NonRecursiveRunHasNoPreScan) {
   Run();
   EXPECT_EQ(state.expectedTotal, 0);
   EXPECT_EQ(Log(rec.log.begin() + 7, rec.log.begin() + 8), Log{"clear"});
+}
+
+}  // namespace
+}  // namespace vemo
+
+namespace vemo {
+namespace {
+
+// Nothing escapes the worker: an exception anywhere in the run ends it through the stopped
+// ending and is handed to the windows for the error report; exhausted memory anywhere is the
+// out-of-memory stop.
+class WorkerFailure : public WorkerRun {
+ protected:
+  void SetUp() override {
+    WorkerRun::SetUp();
+    rec.folders[0] = tree.Folder("a");
+    rec.folders[1] = tree.Folder("b");
+    tree.File("a/same.txt", "x");
+    tree.File("b/same.txt", "x");
+    tree.Folder("a/deep");
+    tree.Folder("b/deep");
+  }
+  void RunGuarded(FileSystem& files) {
+    TCompareThread worker(state, files, rec, rec);
+    worker.ExecuteGuarded();
+  }
+  const Log stoppedEnding{"panel1 Compare stopped.",
+                          "title Stopped - Vemo",
+                          "bar1 1024 0",
+                          "bar2 1024 1024",
+                          "panel2 0KB /0KB",
+                          "panel3 Compare stopped.",
+                          "show",
+                          "interval 8",
+                          "line Stopped.",
+                          "close",
+                          "stop on"};
+};
+
+TEST_F(WorkerFailure, AnExceptionInTheWalkEndsTheRunAsStopped) {
+  // Thrown on the walk's own thread, in the comparison's sub-folder: it crosses over to the
+  // worker.
+  int lists = 0;
+  testing::TestFileSystem failing(*fs);
+  failing.onList = [&](const std::string& folder) {
+    if (folder.find("deep") != std::string::npos && ++lists == 3)
+      throw std::runtime_error("The network folder went away");
+  };
+  RunGuarded(failing);
+  EXPECT_EQ(rec.TailFrom("failed"), [&] {
+    Log expected{"failed The network folder went away"};
+    expected.insert(expected.end(), stoppedEnding.begin(), stoppedEnding.end());
+    return expected;
+  }());
+  EXPECT_EQ(std::count(rec.log.begin(), rec.log.end(), "sleep"), 0) << "no box, no pause";
+  EXPECT_EQ(state.stopRequested, 0);
+  EXPECT_EQ(state.titleText.Get(), "Stopped - Vemo");
+}
+
+TEST_F(WorkerFailure, AnExceptionInTheEndingStillClosesTheWindow) {
+  // The final box cannot be shown: the run ends as a stopped one all the same.
+  rec.onEntry = [](const std::string& entry) {
+    if (entry.rfind("box ", 0) == 0) throw std::runtime_error("No box today");
+  };
+  RunGuarded(*fs);
+  ASSERT_NE(std::find(rec.log.begin(), rec.log.end(), "failed No box today"), rec.log.end());
+  EXPECT_EQ(rec.TailFrom("panel1 Compare stopped."), stoppedEnding);
+}
+
+TEST_F(WorkerFailure, AFailingStoppedEndingStillClosesTheWindow) {
+  rec.onEntry = [](const std::string& entry) {
+    if (entry.rfind("box ", 0) == 0 || entry == "line Stopped.")
+      throw std::runtime_error("Windows gone");
+  };
+  RunGuarded(*fs);
+  EXPECT_EQ(rec.log.back(), "close");
+}
+
+// What the out-of-memory stop wrote to standard output in the death test's child.
+std::string StopOutput(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST_F(WorkerFailure, ExhaustedMemoryAnywhereIsTheOutOfMemoryStop) {
+  const char* const places[] = {"panel1 No difference", "sleep", "button4 black"};
+  for (int i = 0; i < 3; ++i) {
+    // A name that the death test's child finds too (on Windows it runs the test afresh).
+    const std::filesystem::path out =
+        std::filesystem::temp_directory_path() / ("vemo-worker-oom-" + std::to_string(i));
+    const std::string outFile = out.u8string();
+    const std::string where = places[i];
+    rec.onEntry = [where](const std::string& entry) {
+      if (entry.rfind(where, 0) == 0) throw std::bad_alloc();
+    };
+    EXPECT_EXIT(
+        {
+          std::freopen(outFile.c_str(), "wb", stdout);
+          RunGuarded(*fs);
+        },
+        ::testing::ExitedWithCode(1), "")
+        << where;
+    EXPECT_EQ(StopOutput(out), "Out of Memory.\n") << where;
+    std::filesystem::remove(out);
+  }
+}
+
+TEST_F(WorkerFailure, StartCountsItsWorkersUntilTheyHaveEnded) {
+  EXPECT_EQ(TCompareThread::Running(), 0);
+  std::atomic<bool> release{false}, ended{false};
+  rec.onEntry = [&](const std::string& entry) {
+    if (entry == "sleep")
+      while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  };
+  TCompareThread::Start(state, *fs, rec, rec, [&] { ended = true; });
+  EXPECT_EQ(TCompareThread::Running(), 1);
+  release = true;
+  for (int i = 0; i < 5000 && TCompareThread::Running() != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(TCompareThread::Running(), 0);
+  EXPECT_TRUE(ended);
 }
 
 }  // namespace

@@ -1,173 +1,15 @@
 // Runs on the real windows under Wine: Start, the worker, the progress window, the final box,
-// Stop and Emergency Exit answered No. The test thread is the user-interface thread and sits
-// in the Start handler's modal display; a watcher thread acts as the user meanwhile: it reads
-// the windows through their handles, finds the real message boxes and presses their buttons.
-#include <windows.h>
-
-#include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <functional>
+// Stop and Emergency Exit answered No (run_fixture.h: the test thread is the user-interface
+// thread, a watcher thread acts as the user).
 #include <regex>
-#include <thread>
 
-#include <gtest/gtest.h>
-
-#include "engine/run_state.h"
-#include "run/progress_display.h"
 #include "run/progress_scene.h"
-#include "run/run_actions.h"
-#include "tests/run/message_box_probe.h"
-#include "tests/run/vemo_process.h"
-#include "tests/support/give_up.h"
-#include "tests/support/temp_tree.h"
-#include "ui/toolkit/application.h"
-#include "ui/windows/forms.h"
+#include "tests/run/run_fixture.h"
 
 namespace vemo {
 namespace {
 
-using testing::FindMessageBox;
-using testing::FoundBox;
-using testing::WindowText;
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point t) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
-}
-
-// What the user sees of the progress window, read from another thread through the handles.
-struct ProgressView {
-  std::string panel1, panel2, panel3, appTitle;
-  int bar1 = -1, bar1Max = -1, bar2 = -1, bar2Max = -1;
-  bool stopEnabled = false;
-
-  static ProgressView Read() {
-    ProgressView v;
-    v.panel1 = WindowText(PBar->Panel1.Handle());
-    v.panel2 = WindowText(PBar->Panel2.Handle());
-    v.panel3 = WindowText(PBar->Panel3.Handle());
-    v.appTitle = WindowText(ui::App().Handle());
-    auto bar = [](HWND h, int& pos, int& max) {
-      pos = int(SendMessageW(h, PBM_GETPOS, 0, 0));
-      max = int(SendMessageW(h, PBM_GETRANGE, FALSE, 0));
-    };
-    bar(PBar->ProgressBar1.Handle(), v.bar1, v.bar1Max);
-    bar(PBar->ProgressBar2.Handle(), v.bar2, v.bar2Max);
-    v.stopEnabled = IsWindowEnabled(PBar->Stop.Handle()) != 0;
-    return v;
-  }
-};
-
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
-  const auto start = Clock::now();
-  while (!condition()) {
-    if (MsSince(start) > timeoutMs) return false;
-    Sleep(2);
-  }
-  return true;
-}
-
-bool ProgressShown() { return IsWindowVisible(PBar->Handle()) != 0; }
-
-// Answers the windows' messages on the test (user-interface) thread until the user is done.
-void PumpUntil(const std::atomic<bool>& userDone) {
-  const auto start = Clock::now();
-  while (!userDone) {
-    if (MsSince(start) > 180000) test::GiveUp("the user's actions did not end within 3 minutes");
-    ui::App().ProcessMessages();
-    Sleep(2);
-  }
-}
-
-class RunWindows : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    ui::App().Initialize();
-    CreateForms();
-    BindRunHandlers();
-  }
-
-  void SetUp() override {
-    Form1->CheckBox2.SetChecked(true);
-    Form1->CheckBox1.SetChecked(false);
-    Form1->CheckBox3.SetChecked(false);
-    Form1->AnimationA1.SetChecked(true);
-  }
-
-  // Presses Start on the test (user-interface) thread while `user` acts on another thread;
-  // returns when the progress window has closed and everything queued has been shown.
-  void RunWith(const std::function<void()>& user) {
-    Form1->Edit1.SetText(folder1);
-    Form1->Edit2.SetText(folder2);
-    std::atomic<bool> userDone{false};
-    std::thread watcher([&] {
-      user();
-      DismissLeftovers();
-      userDone = true;
-    });
-    Form1->Button2.Click();
-    // The user may still be reading the windows: keep answering their messages.
-    PumpUntil(userDone);
-    watcher.join();
-    ASSERT_TRUE(WaitFor([] {
-      ui::App().ProcessMessages();
-      return !ProgressDisplay::Instance().WorkerBusy();
-    })) << "the worker did not end";
-    ProgressDisplay::Instance().Flush();
-  }
-
-  // A user action that failed leaves the run going: let it end, so the test can report.
-  static void DismissLeftovers() {
-    if (!WaitFor([] { return !ProgressShown(); }, 500)) {
-      std::printf("(the run is still going: stopping it)\n");
-      PostMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
-    }
-    for (int i = 0; i < 100 && ProgressShown(); ++i) {
-      for (const char* caption : {"Completed.", "One or more errors found."})
-        if (FoundBox box = FindMessageBox(caption, GetCurrentProcessId(), 0))
-          testing::PressBoxButton(box, IDOK);
-      Sleep(100);
-    }
-  }
-
-  // The final box: what the window showed when it opened, its caption, text and icon; then OK.
-  // The pause before it is the program's own record: from the ending's figures to the box.
-  struct Ending {
-    ProgressView view;
-    FoundBox box;
-    std::string caption;
-    double msAfterBarsEnded = 0;
-  };
-  static Ending AnswerFinalBox() {
-    Ending e;
-    EXPECT_TRUE(WaitFor([] { return ProgressShown(); }));
-    EXPECT_TRUE(WaitFor([] { return WindowText(PBar->Panel3.Handle()) == "Completed."; }, 60000));
-    for (int waited = 0; waited < 3000 && !e.box; waited += 10) {
-      for (const char* caption : {"Completed.", "One or more errors found."}) {
-        e.box = FindMessageBox(caption, GetCurrentProcessId(), 0);
-        if (e.box) {
-          e.caption = caption;
-          break;
-        }
-      }
-      Sleep(10);
-    }
-    const ProgressDisplay& display = ProgressDisplay::Instance();
-    e.msAfterBarsEnded =
-        std::chrono::duration<double, std::milli>(display.FinalBoxAt() - display.FiguresShownAt())
-            .count();
-    e.view = ProgressView::Read();
-    if (e.box) testing::PressBoxButton(e.box, IDOK);
-    return e;
-  }
-
-  static std::vector<std::string> MemoLines() { return Form2->Memo1.Lines(); }
-
-  test::TempTree tree{"gui"};
-  std::string folder1 = tree.Folder("one");
-  std::string folder2 = tree.Folder("two");
-};
+using namespace runtest;
 
 TEST_F(RunWindows, CompletedRunWithoutFindings) {
   tree.File("one/a.txt", std::string(25000, 'a'));
@@ -237,17 +79,6 @@ TEST_F(RunWindows, CompletedRunWithFindingsAndTheAnimationOff) {
   EXPECT_FALSE(PBar->Image1.Visible());
   EXPECT_FALSE(PBar->ImFolder1.Visible());
   EXPECT_FALSE(PBar->ImageWhite.Visible());
-}
-
-// Two equal files of 1 GiB or more (sparse, so they are made at once and read fast) and, after them
-// in the walk, a sub-folder whose entries would give lines.
-void MakeBigPair(test::TempTree& tree, uint64_t size = 1ull << 30) {
-  for (const char* side : {"one", "two"}) {
-    const std::string path = tree.File(std::string(side) + "/big.bin", "");
-    std::filesystem::resize_file(std::filesystem::u8path(path), size);
-  }
-  tree.File("one/zsub/late.txt", "late");
-  tree.Folder("two/zsub");
 }
 
 TEST_F(RunWindows, StopMidFileEndsTheRunWithoutBoxOrLaterLines) {

@@ -63,7 +63,7 @@ TEST(OrderedWrites, RunsOperationsInOrderWithConsecutiveLinesInOneBatch) {
   writes.PushLine("");
   writes.PushLine("d");
   writes.Push([&] { seen.push_back("close"); });
-  EXPECT_EQ(ui.Posts(), 4);   // two batches and two operations
+  EXPECT_EQ(ui.Posts(), 2);   // one pump for the first lines, one for the first operation
   EXPECT_TRUE(seen.empty());  // nothing runs on the pushing thread
   ui.RunQueued();
   EXPECT_EQ(seen, (std::vector<std::string>{"lines:[a][b]", "clear", "lines:[c][][d]", "close"}));
@@ -129,7 +129,65 @@ TEST(OrderedWrites, NothingRunsAfterShutDownNotEvenWhatWasQueued) {
   writes.PushLine("x");
   ui.RunQueued();
   EXPECT_EQ(ran, 0);
-  EXPECT_EQ(ui.Posts(), 2);
+  EXPECT_EQ(ui.Posts(), 1);
+}
+
+// Lines alone take the slower lane (in the program: after the UI thread's input and paint); an
+// operation takes the lines before it along on the fast lane, in order.
+TEST(OrderedWrites, LinesTakeTheSlowerLaneAndAnOperationTakesThemAlong) {
+  FakeUiThread fast, slow;
+  std::vector<std::string> seen;
+  OrderedWrites writes(
+      fast.Poster(), [&](const auto& lines) { seen.push_back(Joined(lines)); }, slow.Poster());
+  writes.PushLine("a");
+  writes.PushLine("b");
+  EXPECT_EQ(fast.Posts(), 0);
+  EXPECT_EQ(slow.Posts(), 1);
+  writes.Push([&] { seen.push_back("close"); });
+  EXPECT_EQ(fast.Posts(), 1);
+  fast.RunQueued();
+  EXPECT_EQ(seen, (std::vector<std::string>{"lines:[a][b]", "close"}));
+  slow.RunQueued();  // finds nothing left
+  EXPECT_EQ(seen.size(), 2u);
+}
+
+// A pump runs what waited when it began: lines that keep coming meanwhile wait for the next
+// one, so a worker that never pauses never keeps the UI thread in one pump.
+TEST(OrderedWrites, APumpRunsOnlyWhatWaitedWhenItBegan) {
+  FakeUiThread ui;
+  std::vector<std::string> seen;
+  OrderedWrites* self = nullptr;
+  int more = 3;
+  OrderedWrites writes(ui.Poster(), [&](const auto& lines) {
+    seen.push_back(Joined(lines));
+    if (more-- > 0) self->PushLine("more");  // the worker goes on meanwhile
+  });
+  self = &writes;
+  writes.PushLine("first");
+  EXPECT_TRUE(ui.RunQueued());
+  EXPECT_EQ(seen, (std::vector<std::string>{"lines:[first]"}));
+  EXPECT_EQ(ui.Posts(), 2);  // the line pushed during the pump asked for the next one
+  while (ui.RunQueued()) {
+  }
+  EXPECT_EQ(seen.size(), 4u);
+}
+
+// An operation may run a nested message loop (a modal window), where a later pump runs: it
+// goes on with the entries after that operation, and the outer pump repeats none of them.
+TEST(OrderedWrites, APumpInsideAnOperationGoesOnInOrder) {
+  FakeUiThread ui;
+  std::vector<std::string> seen;
+  OrderedWrites* self = nullptr;
+  OrderedWrites writes(ui.Poster(), [&](const auto& lines) { seen.push_back(Joined(lines)); });
+  self = &writes;
+  writes.Push([&] {
+    seen.push_back("modal");
+    self->Pump();  // the nested loop
+  });
+  writes.PushLine("x");
+  writes.Push([&] { seen.push_back("after"); });
+  ui.RunQueued();
+  EXPECT_EQ(seen, (std::vector<std::string>{"modal", "lines:[x]", "after"}));
 }
 
 TEST(ProgressFigures, LatestValueWinsAndUnchangedFiguresAreNotTakenAgain) {

@@ -1,5 +1,6 @@
-// The real vemo.exe driven from outside: a run started from the keyboard to its final box, and
-// Emergency Exit answered Yes, which ends the program without storing the settings.
+// The real vemo.exe driven from outside: a run started from the keyboard to its final box, a run
+// that the taskbar and close requests cannot take the front from, and Emergency Exit answered
+// Yes, which ends the program without storing the settings.
 #include <windows.h>
 
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/run/message_box_probe.h"
+#include "tests/run/user_input.h"
 #include "tests/run/vemo_process.h"
 #include "tests/support/temp_tree.h"
 
@@ -62,6 +64,56 @@ TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
   EXPECT_EQ(vemo.WaitExit(20000), 0);
   EXPECT_EQ(StoredText("Folder1"), one);  // what was typed, stored at the close
   EXPECT_EQ(StoredText("Folder2"), two);
+}
+
+// Mid-run, the taskbar's restore and close requests to the progress window change nothing:
+// the main window stays hidden and disabled. The final box comes up in front with the focus,
+// so that Enter, pressed on the keyboard, answers it; then the main window is back.
+TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
+  RemoveSettings();
+  test::TempTree tree("front");
+  const std::string one = tree.Folder("one"), two = tree.Folder("two");
+  for (const char* side : {"one", "two"})
+    std::filesystem::resize_file(
+        std::filesystem::u8path(tree.File(std::string(side) + "/big.bin", "")), 1ull << 30);
+
+  VemoProcess vemo(VEMO_EXE);
+  ASSERT_TRUE(vemo.Started());
+  HWND main = vemo.WaitMainWindow(30000);
+  ASSERT_TRUE(main);
+  std::vector<HWND> edits = EditBoxes(main);
+  ASSERT_EQ(edits.size(), 2u);
+  SendMessageW(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(one).c_str()));
+  SendMessageW(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(two).c_str()));
+  PostMessageW(ChildWithText(main, "Start"), BM_CLICK, 0, 0);
+  HWND progress = vemo.WaitWindow("Vemo -  Comparing...", "", 10000);
+  ASSERT_TRUE(progress);
+
+  HWND taskbar = nullptr;
+  for (HWND w : TopWindows(vemo.Pid()))
+    if (ClassName(w) == "VemoApplication") taskbar = w;
+  ASSERT_TRUE(taskbar);
+  PostMessageW(taskbar, WM_SYSCOMMAND, SC_RESTORE, 0);
+  PostMessageW(progress, WM_CLOSE, 0, 0);
+  PostMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
+  Sleep(500);
+  EXPECT_TRUE(IsWindowVisible(progress));
+  EXPECT_FALSE(IsWindowVisible(main));
+  EXPECT_FALSE(IsWindowEnabled(main));
+  EXPECT_EQ(GetForegroundWindow(), progress);
+
+  FoundBox box = FindMessageBox("Completed.", vemo.Pid(), 60000);
+  ASSERT_TRUE(box);
+  Sleep(300);
+  EXPECT_EQ(GetForegroundWindow(), box.hwnd);
+  EXPECT_TRUE(Above(box.hwnd, progress));
+  Press(VK_RETURN);
+  for (int i = 0; i < 500 && !(IsWindowVisible(main) && IsWindowEnabled(main)); ++i) Sleep(20);
+  EXPECT_FALSE(IsWindow(box.hwnd)) << "Enter did not answer the box";
+  EXPECT_FALSE(IsWindowVisible(progress));
+  EXPECT_TRUE(IsWindowVisible(main) && IsWindowEnabled(main));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(vemo.WaitExit(20000), 0);
 }
 
 TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {

@@ -175,6 +175,34 @@ TEST(ErrorInfo, ManyLinesFromTheWorkerStayCheap) {
   memo.SetLines({"No error."});
 }
 
+// A run's lines are kept as lines while it goes on; the text box takes them all at once when
+// it is next painted, not when its window is only shown and hidden again (as Start does).
+TEST(ErrorInfo, LinesOfARunReachTheTextBoxWhenItIsSeen) {
+  EnsureForms();
+  TForm2& f = *Form2;
+  ui::Memo& memo = f.Memo1;
+  memo.SetLines({"No error."});
+  memo.BeginUpdate();
+  memo.Clear();
+  memo.AppendLines({"first", "second"});
+  memo.AppendLine("third");
+  memo.EndUpdate();
+  const std::vector<std::string> lines{"first", "second", "third"};
+  EXPECT_EQ(memo.Lines(), lines);
+  EXPECT_EQ(ui::WindowText(memo.Handle()), "") << "the text box waits while hidden";
+  f.Show();
+  f.Close();
+  ui::PumpFor(100);
+  EXPECT_EQ(ui::WindowText(memo.Handle()), "") << "shown and hidden at once: still waits";
+  f.Show();
+  ui::PumpFor(200);
+  EXPECT_EQ(ui::WindowText(memo.Handle()), "first\r\nsecond\r\nthird");
+  memo.AppendLine("fourth");  // in step again: straight through
+  EXPECT_EQ(ui::WindowText(memo.Handle()), "first\r\nsecond\r\nthird\r\nfourth");
+  f.Close();
+  memo.SetLines({"No error."});
+}
+
 TEST(Application, MinimisingTheMainFormMinimisesTheApplication) {
   EnsureForms();
   Form1->Show();

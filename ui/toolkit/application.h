@@ -16,12 +16,22 @@
 // - App().Post(closure) is the one way from another thread into the user-interface thread:
 //   closures run in the order posted, also while a modal form's nested loop runs. Timer
 //   setters and SetTitle may be called from any thread (they post themselves when needed).
+//   App().PostLater(closure) is for a stream of work (a run's lines): it waits until the
+//   input, paint and timer messages that wait have been handled, so the stream never starves
+//   them.
 // - Form::ShowModal() returns the modal result: 6 Yes, 7 No, 2 Cancel (also when a WM_QUIT ends
 //   the nested loop; the quit is posted again). Button::SetModalResult makes a button close
-//   its modal form with that result. Form::Close() hides (main form: ends the loop).
+//   its modal form with that result. Form::Close() hides (main form: ends the loop). A modal
+//   form opens with the focus on its first control in tab order and ends only through its
+//   modal result or a WM_QUIT.
 //   Form1->Minimize()/Restore() minimise and restore the whole application (its taskbar
 //   button with its forms). Keys: Tab order, Enter on the default button, Esc does nothing
 //   (Form::HandleDialogKey; a control keeps Enter by answering WM_GETDLGCODE).
+// - In front: while a modal form (or a message box) is open, it and the windows opened after
+//   it (App().HoldInFront, also from other threads: a run's final box) are the application.
+//   Every other window is disabled, and whatever reaches the rest (activation, restore,
+//   minimise, maximise and close requests, from the taskbar, Alt+Tab or anywhere) brings
+//   them forward instead, the last one opened on top with the focus.
 // - App().MessageBox(text, caption, flags) uses the platform's flags (48, 64, 36, ...) and
 //   returns its answer (6 = Yes). App().Terminate() posts the quit request.
 // - The windows (ui/windows/, namespace vemo): classes TForm1, TForm2, TAbout, TPBar,
@@ -68,7 +78,8 @@ class Application {
   std::string Title() const;
   void SetTitle(const std::string& title);  // any thread
 
-  // Modal to all the program's windows; the platform's flags and answers.
+  // Modal to all the program's windows, held in front while open; the platform's flags and
+  // answers.
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
   // The general error report: stop icon, the current title as caption, message + ".".
   void ShowErrorReport(const std::string& message);
@@ -79,6 +90,9 @@ class Application {
 
   // Runs fn on the user-interface thread, after everything posted before it. Any thread.
   void Post(std::function<void()> fn);
+  // Runs fn on the user-interface thread after the input, paint and timer messages that are
+  // waiting, in the order of PostLater calls (within about kLaterMs). Any thread.
+  void PostLater(std::function<void()> fn);
   bool OnUiThread() const { return GetCurrentThreadId() == uiThread_; }
 
   // Shows the main form and runs the message loop until the main form has closed.
@@ -93,18 +107,43 @@ class Application {
   bool HandleMessage(MSG& msg);
   void Dispatch(MSG& msg);
 
-  // The whole application minimised to its taskbar button, and back.
+  // The whole application minimised to its taskbar button, and back. While a window is held
+  // in front, neither happens: that window comes forward instead.
   void Minimize();
   void Restore();
   bool Minimized() const;
 
-  // Disables the enabled visible top-level windows of this thread except one; returns them.
+  // Disables the application window and every form (shown or hidden) that is enabled, except
+  // one; returns them.
   std::vector<HWND> DisableWindows(HWND except);
   static void EnableWindows(const std::vector<HWND>& windows);
+
+  // The windows held in front of the rest, in the order they opened (any thread).
+  void HoldInFront(HWND window);
+  void ReleaseFront(HWND window);
+  bool HasFront() const;
+  bool InFront(HWND window) const;
+  bool IsLastFront(HWND window) const;
+  // Raises the held windows in their order and activates the last (or the popup it last
+  // activated); a hidden one is shown again. While a mouse button is down (a click on a window
+  // behind them) only the raising happens, the activation once it is up. User-interface thread.
+  void BringFrontForward();
+  // The same, later, from any thread (at most one request waits).
+  void RequestFront();
+  // Keeps the windows held after `window` above it, without activating them: one that the
+  // user activated (the progress window clicked) never hides a later one (its final box).
+  void KeepAbove(HWND window);
+
+  // The application's own message box: held in front while it is open; any thread.
+  static int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
+                            unsigned flags);
 
  private:
   friend LRESULT CALLBACK AppProc(HWND, UINT, WPARAM, LPARAM);
   void DrainQueue();
+  void DrainLater();
+  void FrontRequested();             // RequestFront's message has arrived
+  std::vector<HWND> Fronts() const;  // the held windows that still exist, in order
 
   HINSTANCE module_ = nullptr;
   HWND handle_ = nullptr;
@@ -114,6 +153,10 @@ class Application {
   std::string title_;
   std::deque<std::function<void()>> queue_;
   bool wakePosted_ = false;
+  std::deque<std::function<void()>> later_;
+  bool laterArmed_ = false;  // a wake for later_ is on its way (message, then timer)
+  std::vector<HWND> fronts_;
+  bool frontRequested_ = false;
   std::vector<HWND> minimizedForms_;  // hidden by Minimize, shown again by Restore
 };
 
@@ -139,5 +182,8 @@ void Fire(const Fn& handler, Args&&... args) {
 void PumpFor(int milliseconds);
 
 constexpr UINT kQueueMessage = WM_APP + 1;
+constexpr UINT kLaterMessage = WM_APP + 2;  // arms the timer of PostLater
+constexpr UINT kFrontMessage = WM_APP + 3;  // RequestFront
+constexpr UINT kLaterMs = 15;
 
 }  // namespace vemo::ui

@@ -226,11 +226,16 @@ int Form::ShowModal() {
   ReleaseCapture();
   modal_ = true;
   modalResult_ = kResultNone;
+  savedFocus_ = nullptr;  // not the control that had the focus when it was last closed
   auto disabled = App().DisableWindows(hwnd_);
   EnableWindow(hwnd_, TRUE);
+  App().HoldInFront(hwnd_);
   Show();
   SetActiveWindow(hwnd_);
+  FocusFirst();
   MSG msg;
+  // Only the modal result or the quit request ends the loop: a minimised owner hides its owned
+  // windows on the platform, and that must not end the modal display as cancelled.
   while (modalResult_ == kResultNone) {
     if (!App().HandleMessage(msg)) {
       // Emergency exit: end as cancelled and let the outer loop see the quit too.
@@ -238,9 +243,9 @@ int Form::ShowModal() {
       modalResult_ = kResultCancel;
       break;
     }
-    if (modalResult_ == kResultNone && !IsWindowVisible(hwnd_)) modalResult_ = kResultCancel;
   }
   int result = modalResult_;
+  App().ReleaseFront(hwnd_);
   App().EnableWindows(disabled);
   if (previous && previous != hwnd_ && IsWindow(previous) && IsWindowVisible(previous))
     SetActiveWindow(previous);
@@ -455,10 +460,53 @@ void Form::MouseEvent(UINT msg, LPARAM lparam) {
   }
 }
 
+bool Form::Offers(WPARAM command) const {
+  const LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
+  switch (command) {
+    case SC_MINIMIZE: return style & WS_MINIMIZEBOX;
+    case SC_MAXIMIZE: return style & WS_MAXIMIZEBOX;
+    case SC_CLOSE: return style & WS_SYSMENU;
+    default: return true;
+  }
+}
+
+bool Form::StateCommand(WPARAM command) {
+  if (command != SC_MINIMIZE && command != SC_MAXIMIZE && command != SC_RESTORE &&
+      command != SC_CLOSE)
+    return false;
+  // While another window is in front, this one is not the user's to change: the front comes
+  // forward instead (so does it for a command that the title bar does not offer).
+  if ((App().HasFront() && !App().InFront(hwnd_)) || !Offers(command)) {
+    App().BringFrontForward();
+    return true;
+  }
+  if (command == SC_CLOSE) {
+    Close();
+    return true;
+  }
+  // Minimise, maximise and restore change a shown window; they never show a hidden one.
+  if (!IsWindowVisible(hwnd_)) return true;
+  if (this == App().MainForm()) {
+    if (command == SC_MINIMIZE) {
+      App().Minimize();
+      return true;
+    }
+    if (command == SC_RESTORE && App().Minimized()) {
+      App().Restore();
+      return true;
+    }
+  }
+  if (command == SC_RESTORE && !IsIconic(hwnd_) && !IsZoomed(hwnd_)) return true;
+  return false;
+}
+
 LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   LRESULT result = 0;
   switch (msg) {
-    case WM_CLOSE: Close(); return 0;
+    case WM_CLOSE:
+      // The user's close request: the title bar's close box and Alt+F4 come here too.
+      StateCommand(SC_CLOSE);
+      return 0;
     case WM_COMMAND:
       if (lparam) {
         if (WinControl* c = FromHandle(reinterpret_cast<HWND>(lparam)))
@@ -510,6 +558,12 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_MOVE: SyncBounds(); break;
     case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE && App().HasFront() && !App().IsLastFront(hwnd_)) {
+        // Activated behind a modal display, or clicked while a later window is open (the
+        // progress window under its final box): the front keeps its place and its focus.
+        App().KeepAbove(hwnd_);
+        App().RequestFront();
+      }
       if (LOWORD(wparam) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus && IsChild(hwnd_, focus)) savedFocus_ = focus;
@@ -521,11 +575,11 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
           FocusFirst();
       }
       return 0;
+    case WM_WINDOWPOSCHANGED:
+      if (!(reinterpret_cast<WINDOWPOS*>(lparam)->flags & SWP_NOZORDER)) App().KeepAbove(hwnd_);
+      break;
     case WM_SYSCOMMAND:
-      if ((wparam & 0xFFF0) == SC_MINIMIZE && this == App().MainForm()) {
-        App().Minimize();
-        return 0;
-      }
+      if (StateCommand(wparam & 0xFFF0)) return 0;
       break;
     case WM_DROPFILES: Fire(OnDropFiles, reinterpret_cast<HDROP>(wparam)); return 0;
     case WM_DPICHANGED: ApplyDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam)); return 0;

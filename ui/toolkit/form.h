@@ -65,11 +65,16 @@ class Form : public WinControl {
   void ApplyDpi(int dpi, const RECT* suggested = nullptr);
   FormPosition Position() const { return position_; }
 
-  // Showing and closing.
+  // Showing and closing. The user's close requests (close box, Alt+F4, WM_CLOSE) reach
+  // Close() only on a form with a system menu, and only while no other window is in front
+  // (application.h); a form without one is closed by the program alone.
   void SetVisible(bool visible) override;  // Show() / Hide()
   bool Visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
-  void Close();     // close query, then hide (main form: quit)
-  int ShowModal();  // returns the modal result (6, 7, 2, ...)
+  void Close();  // close query, then hide (main form: quit)
+  // Shows the form in front of the others, which stay disabled until it ends, with the focus on
+  // its first control in tab order; returns the modal result (6, 7, 2, ...). It ends through
+  // its modal result or a WM_QUIT only: hiding it from outside does not end it.
+  int ShowModal();
   bool Modal() const { return modal_; }
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int result) { modalResult_ = result; }
@@ -116,6 +121,10 @@ class Form : public WinControl {
   void CenterOnScreen();
   void LayoutAligned();
   void SyncBounds();
+  // What the title bar offers this form: minimise and maximise boxes, the close box.
+  bool Offers(WPARAM command) const;
+  // A user's request to change the form's state (WM_SYSCOMMAND); true when it was handled.
+  bool StateCommand(WPARAM command);
   void SizeFrame();
 
   BorderStyle border_ = BorderStyle::Single;

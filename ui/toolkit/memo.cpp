@@ -1,5 +1,8 @@
 #include "memo.h"
 
+#include <commctrl.h>
+
+#include "application.h"
 #include "text.h"
 
 namespace vemo::ui {
@@ -11,59 +14,82 @@ void Memo::Create(WinControl& parent, const Layout& layout) {
   SendMessageW(hwnd_, EM_SETLIMITTEXT, 0, 0);  // no limit but memory
   font_.paths = true;                          // the lines name files and folders
   ApplyFont();
+  SetWindowSubclass(hwnd_, PaintProc, 1, reinterpret_cast<DWORD_PTR>(this));
   SetLines(layout.caption.empty() ? std::vector<std::string>{}
                                   : std::vector<std::string>{layout.caption});
 }
 
 void Memo::AppendLines(const std::vector<std::string>& lines) {
   if (lines.empty()) return;
+  const size_t from = lines_.size();
+  lines_.insert(lines_.end(), lines.begin(), lines.end());
+  if (!updating_ && shown_ == from) WriteLines(from);
+}
+
+void Memo::WriteLines(size_t from) {
   std::wstring text;
-  bool first = lineCount_ == 0;
-  for (const std::string& line : lines) {
-    if (!first) text += L"\r\n";
-    first = false;
-    text += ToWide(line);
+  for (size_t i = from; i < lines_.size(); ++i) {
+    if (i) text += L"\r\n";
+    text += ToWide(lines_[i]);
   }
   int end = GetWindowTextLengthW(hwnd_);
   SendMessageW(hwnd_, EM_SETSEL, end, end);
   SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-  lineCount_ += (int)lines.size();
+  shown_ = lines_.size();
   // Keep the newest line in view from its start, not scrolled to the end of a long line.
-  int last = (int)SendMessageW(hwnd_, EM_LINEINDEX, lineCount_ - 1, 0);
+  int last = (int)SendMessageW(hwnd_, EM_LINEINDEX, shown_ - 1, 0);
   SendMessageW(hwnd_, EM_SETSEL, last, last);
   SendMessageW(hwnd_, EM_SCROLLCARET, 0, 0);
 }
 
 void Memo::Clear() {
+  lines_.clear();
   SetWindowTextW(hwnd_, L"");
-  lineCount_ = 0;
+  shown_ = 0;
 }
 
 void Memo::SetLines(const std::vector<std::string>& lines) {
+  lines_ = lines;
+  if (updating_) {
+    SetWindowTextW(hwnd_, L"");
+    shown_ = 0;
+    return;
+  }
   std::wstring text;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i) text += L"\r\n";
     text += ToWide(lines[i]);
   }
   SetWindowTextW(hwnd_, text.c_str());
-  lineCount_ = (int)lines.size();
+  shown_ = lines_.size();
 }
 
-std::vector<std::string> Memo::Lines() const {
-  std::vector<std::string> lines;
-  if (lineCount_ == 0) return lines;
-  std::string text = WindowText(hwnd_);
-  size_t start = 0;
-  for (;;) {
-    size_t at = text.find("\r\n", start);
-    if (at == std::string::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, at - start));
-    start = at + 2;
+void Memo::EndUpdate() {
+  if (updating_ > 0) --updating_;
+  if (!updating_ && shown_ < lines_.size() && IsWindowVisible(hwnd_))
+    InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Memo::CatchUp() {
+  catchUpPosted_ = false;
+  // Shown and hidden again at once (as Start does with its window): nothing to write yet.
+  if (updating_ || shown_ >= lines_.size() || !IsWindowVisible(hwnd_)) return;
+  HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  WriteLines(shown_);
+  SetCursor(previous);
+}
+
+LRESULT CALLBACK Memo::PaintProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                 DWORD_PTR data) {
+  auto* memo = reinterpret_cast<Memo*>(data);
+  if (msg == WM_PAINT && !memo->updating_ && memo->shown_ < memo->lines_.size() &&
+      !memo->catchUpPosted_) {
+    // About to be seen: catch up after this paint, so that a window that is shown and hidden
+    // at once does not wait for it.
+    memo->catchUpPosted_ = true;
+    App().Post([memo] { memo->CatchUp(); });
   }
-  return lines;
+  return DefSubclassProc(hwnd, msg, wparam, lparam);
 }
 
 bool Memo::Reflect(UINT msg, WPARAM wparam, LPARAM, LRESULT& result) {

@@ -1,0 +1,296 @@
+// One run at a time, whatever reaches the windows meanwhile: close requests to the progress
+// window, the taskbar's restore and minimise, activation of any window (Alt+Tab), state
+// commands to every window, the system hiding the progress window with its minimised owner,
+// a second press of Start. Each leaves the progress window in front with the run going on and
+// the main window hidden and disabled until the run has ended. Then the final box: in front of
+// the progress window with the focus, also after clicks on it, which keeps its buttons.
+#include <stdexcept>
+
+#include "run/progress_scene.h"
+#include "tests/engine/memory_sink.h"
+#include "tests/run/run_fixture.h"
+#include "tests/run/test_file_system.h"
+#include "tests/run/user_input.h"
+
+namespace vemo {
+namespace {
+
+using namespace runtest;
+using namespace testing;
+
+bool MainWindowUsable() {
+  return IsWindowVisible(Form1->Handle()) && IsWindowEnabled(Form1->Handle());
+}
+
+class OneRun : public RunWindows {
+ protected:
+  void SetUp() override {
+    RunWindows::SetUp();
+    // As at start-up: the application window holds the taskbar button, the main window shows.
+    ShowWindow(ui::App().Handle(), SW_SHOWNOACTIVATE);
+    Form1->Show();
+    ui::PumpFor(50);
+  }
+
+  // A run of two sparse 4 GiB files: seconds long, to be acted upon, then stopped.
+  void LongRunWith(const std::function<void()>& user) {
+    MakeBigPair(tree, 4ull << 30);
+    RunWith([&] {
+      ASSERT_TRUE(WaitFor([] { return ProgressShown() && SharedRunState().comparedSize > 0; }));
+      user();
+      if (ProgressShown()) SendMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
+      WaitFor([] { return !ProgressShown(); });
+    });
+    EXPECT_EQ(TCompareThread::Running(), 0);
+    EXPECT_TRUE(MainWindowUsable()) << "the main window is back once the run has ended";
+    EXPECT_EQ(PBar->Panel1.Caption(), "Compare stopped.") << "the run ended through Stop";
+    Form1->Show();
+  }
+
+  // What every route must leave: checked a moment after the action, from the watcher.
+  static void ExpectRunInFront(const std::string& route) {
+    Sleep(150);
+    const int64_t read = SharedRunState().comparedSize;
+    EXPECT_TRUE(WaitFor([&] { return SharedRunState().comparedSize > read; }, 5000))
+        << route << ": the run stopped moving";
+    EXPECT_TRUE(PBar->Modal() && IsWindowVisible(PBar->Handle())) << route;
+    EXPECT_TRUE(IsWindowEnabled(PBar->Handle())) << route;
+    EXPECT_EQ(TCompareThread::Running(), 1) << route;
+    EXPECT_FALSE(IsWindowVisible(Form1->Handle())) << route << ": the main window shows";
+    EXPECT_FALSE(IsWindowEnabled(Form1->Handle())) << route << ": the main window is enabled";
+    EXPECT_EQ(GetForegroundWindow(), PBar->Handle()) << route;
+    for (HWND other : OtherShownWindows(PBar->Handle()))
+      EXPECT_TRUE(Above(PBar->Handle(), other)) << route << ": " << ClassName(other);
+  }
+};
+
+TEST_F(OneRun, CloseRequestsLeaveTheProgressWindowOpen) {
+  LongRunWith([] {
+    HWND bar = PBar->Handle();
+    PostMessageW(bar, WM_CLOSE, 0, 0);
+    ExpectRunInFront("WM_CLOSE");
+    PostMessageW(bar, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ExpectRunInFront("SC_CLOSE");
+    SetForegroundWindow(bar);
+    Press(VK_F4, true);
+    ExpectRunInFront("Alt+F4");
+    PostMessageW(ui::App().Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);  // the taskbar's Close
+    ExpectRunInFront("SC_CLOSE to the taskbar window");
+    PostMessageW(Form1->Handle(), WM_CLOSE, 0, 0);
+    ExpectRunInFront("WM_CLOSE to the main window");
+  });
+}
+
+TEST_F(OneRun, TheTaskbarAndAltTabBringTheProgressWindowForward) {
+  LongRunWith([] {
+    HWND app = ui::App().Handle();
+    EXPECT_TRUE(IsIconic(app)) << "the application is minimised during a run";
+    PostMessageW(app, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ExpectRunInFront("SC_RESTORE to the taskbar window");
+    EXPECT_TRUE(IsIconic(app)) << "the application stays minimised during the run";
+    PostMessageW(app, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ExpectRunInFront("SC_MINIMIZE to the taskbar window");
+    SwitchToThisWindow(app, TRUE);  // what Alt+Tab does with the window it selects
+    ExpectRunInFront("Alt+Tab to the taskbar window");
+    SetForegroundWindow(app);
+    ExpectRunInFront("activation of the taskbar window");
+    ShowWindow(app, SW_RESTORE);  // the shell restoring it directly
+    ExpectRunInFront("ShowWindow(SW_RESTORE) on the taskbar window");
+  });
+}
+
+TEST_F(OneRun, StateCommandsToEveryWindowChangeNothing) {
+  LongRunWith([] {
+    const std::vector<std::pair<HWND, const char*>> windows = {
+        {ui::App().Handle(), "taskbar window"},   {Form1->Handle(), "main window"},
+        {Form2->Handle(), "Error Information"},   {About->Handle(), "About box"},
+        {DragDropMsg->Handle(), "drop question"}, {PBar->Handle(), "progress window"}};
+    for (auto [window, name] : windows) {
+      for (auto [command, what] : {std::pair{SC_MINIMIZE, "SC_MINIMIZE"},
+                                   {SC_MAXIMIZE, "SC_MAXIMIZE"},
+                                   {SC_RESTORE, "SC_RESTORE"}}) {
+        PostMessageW(window, WM_SYSCOMMAND, command, 0);
+        ExpectRunInFront(std::string(what) + " to the " + name);
+      }
+      SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
+      ExpectRunInFront(std::string("WM_ACTIVATE to the ") + name);
+    }
+    EXPECT_FALSE(IsWindowVisible(Form2->Handle()));
+    EXPECT_FALSE(IsWindowVisible(About->Handle()));
+    EXPECT_FALSE(IsWindowVisible(DragDropMsg->Handle()));
+  });
+}
+
+// The platform hides the owned windows of a minimised owner (Win+M, "show desktop"): the
+// modal display goes on, and the next restore brings the progress window back in front.
+TEST_F(OneRun, AHiddenProgressWindowComesBackAndTheRunGoesOn) {
+  LongRunWith([] {
+    ShowWindow(ui::App().Handle(), SW_MINIMIZE);
+    ShowWindow(PBar->Handle(), SW_HIDE);
+    Sleep(300);
+    EXPECT_TRUE(PBar->Modal()) << "the modal display ended with the window hidden";
+    EXPECT_FALSE(MainWindowUsable());
+    PostMessageW(ui::App().Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    ExpectRunInFront("restore after the system hid the progress window");
+  });
+}
+
+TEST_F(OneRun, StartIsIgnoredWhileARunIsActive) {
+  LongRunWith([] {
+    PostMessageW(Form1->Button2.Handle(), BM_CLICK, 0, 0);
+    ExpectRunInFront("Start clicked on the hidden main window");
+    PostMessageW(Form1->Edit1.Handle(), WM_KEYDOWN, VK_RETURN, 1);  // Enter on the default button
+    ExpectRunInFront("Enter in the hidden main window");
+    PostMessageW(Form1->Handle(), WM_COMMAND, Form1->CompareC1.Id(), 0);
+    ExpectRunInFront("the Compare command");
+  });
+}
+
+// A completed run's final box: opened above the progress window with the focus, so that Enter
+// answers it. A click on the progress window works (the Stop button greys) and leaves the box
+// above it with the focus; the walker goes on meanwhile.
+TEST_F(OneRun, TheFinalBoxIsInFrontWithTheFocusAlsoAfterClicks) {
+  tree.File("one/a.txt", "same");
+  tree.File("two/a.txt", "same");
+  HWND box = nullptr, focusAtOpen = nullptr, foregroundAtOpen = nullptr;
+  bool aboveAtOpen = false, aboveAfterClicks = false, stopGreyed = false, walked = false;
+  HWND focusAfterClicks = nullptr, foregroundAfterClicks = nullptr;
+  RunWith([&] {
+    ASSERT_TRUE(WaitFor([&] { return (box = FinalBox()) != nullptr; }));
+    Sleep(200);
+    foregroundAtOpen = GetForegroundWindow();
+    focusAtOpen = GetParent(FocusOf(box));
+    aboveAtOpen = Above(box, PBar->Handle());
+
+    const AnimationState before = SceneState();
+    Click(PBar->Stop.Handle());
+    Sleep(100);
+    stopGreyed = !IsWindowEnabled(PBar->Stop.Handle());
+    POINT heading{20, 20};  // on the heading "Now Comparing..."
+    ClientToScreen(PBar->Handle(), &heading);
+    MouseDownAt(heading);
+    Sleep(200);
+    MouseUp();
+    Sleep(300);
+    walked = SceneState().walkerX != before.walkerX || SceneState().scene != before.scene;
+    foregroundAfterClicks = GetForegroundWindow();
+    focusAfterClicks = GetParent(FocusOf(box));
+    aboveAfterClicks = Above(box, PBar->Handle());
+    Press(VK_RETURN);
+    WaitFor([] { return !ProgressShown(); }, 5000);
+  });
+  ASSERT_TRUE(box);
+  EXPECT_EQ(foregroundAtOpen, box);
+  EXPECT_EQ(focusAtOpen, box) << "the focus is on the box's button";
+  EXPECT_TRUE(aboveAtOpen);
+  EXPECT_TRUE(stopGreyed) << "the progress window's button works while the box is open";
+  EXPECT_TRUE(walked) << "the animation goes on while the box is open";
+  EXPECT_EQ(foregroundAfterClicks, box);
+  EXPECT_EQ(focusAfterClicks, box);
+  EXPECT_TRUE(aboveAfterClicks);
+  EXPECT_FALSE(ProgressShown()) << "Enter answered the box";
+  EXPECT_EQ(Form2->Memo1.Lines(), std::vector<std::string>{"No error."});
+}
+
+// An exception in the worker (here in the comparison's listing) ends the run through its
+// stopped ending; once the main window is back it is shown in the general error report.
+TEST_F(OneRun, AnExceptionInTheWorkerEndsTheRunAndIsReported) {
+  tree.File("one/sub/a.txt", "a");
+  tree.File("two/sub/a.txt", "a");
+  std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
+  TestFileSystem failing(*native);
+  int lists = 0;
+  failing.onList = [&lists](const std::string& folder) {
+    if (folder.find("sub") != std::string::npos && ++lists == 3)  // the pre-scan lists it twice
+      throw std::runtime_error("The network folder went away");
+  };
+  SetRunFileSystem(&failing);
+  Form1->Edit1.SetText(folder1);
+  Form1->Edit2.SetText(folder2);
+  FoundBox report;
+  bool mainBackAtReport = false;
+  std::atomic<bool> userDone{false};
+  std::thread user([&] {
+    report = FindMessageBox("Stopped - Vemo", GetCurrentProcessId(), 20000);
+    mainBackAtReport = MainWindowUsable() || IsWindowVisible(Form1->Handle());
+    if (report) PressBoxButton(report, IDOK);
+    userDone = true;
+  });
+  // Pressed as the user presses it: the dispatcher reports what escapes the handler.
+  SendMessageW(Form1->Button2.Handle(), BM_CLICK, 0, 0);
+  PumpUntil(userDone);
+  user.join();
+  SetRunFileSystem(nullptr);
+
+  ASSERT_TRUE(report) << "no error report";
+  EXPECT_EQ(report.text, "The network folder went away.");
+  EXPECT_EQ(report.icon, SystemIcon(IDI_HAND));
+  EXPECT_TRUE(mainBackAtReport);
+  EXPECT_FALSE(ProgressShown());
+  EXPECT_EQ(TCompareThread::Running(), 0);
+  EXPECT_EQ(PBar->Panel1.Caption(), "Compare stopped.");
+  EXPECT_EQ(Form2->Memo1.Lines().back(), "Stopped.");
+  EXPECT_EQ(SharedRunState().stopRequested, 0);
+  EXPECT_TRUE(MainWindowUsable());
+}
+
+// 200,000 findings (100,000 names on each side, none shared; listed without the disk): the
+// progress window answers and repaints within 100 ms all through the run, and the Error
+// Information window holds the engine's lines in its order.
+TEST_F(OneRun, TwoHundredThousandFindingsKeepTheProgressWindowLive) {
+  std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
+  TestFileSystem made(*native);
+  made.madeUp = {{"many1", "f", 100000}, {"many2", "g", 100000}};
+  folder1 = tree.Folder("many1");
+  folder2 = tree.Folder("many2");
+  SetRunFileSystem(&made);
+  double answerMs = 0, paintMs = 0;
+  int samples = 0;
+  std::string caption;
+  RunWith([&] {
+    ASSERT_TRUE(WaitFor([] { return ProgressShown(); }));
+    HWND bar = PBar->Handle();
+    const auto started = Clock::now();
+    while (!FinalBox()) {
+      if (MsSince(started) > 120000) test::GiveUp("the run with 200,000 findings did not end");
+      const auto asked = Clock::now();
+      DWORD_PTR ignored;
+      SendMessageTimeoutW(bar, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+      answerMs = std::max(answerMs, MsSince(asked));
+      if (++samples % 10 == 0) {
+        const auto invalidated = Clock::now();
+        InvalidateRect(bar, nullptr, FALSE);
+        while (GetUpdateRect(bar, nullptr, FALSE) && MsSince(invalidated) < 10000) Sleep(1);
+        paintMs = std::max(paintMs, MsSince(invalidated));
+      }
+      Sleep(5);
+    }
+    Ending e = AnswerFinalBox();
+    caption = e.caption;
+  });
+  SetRunFileSystem(nullptr);
+  std::printf("200,000 findings: %d samples, answered within %.1f ms, repainted within %.1f ms\n",
+              samples, answerMs, paintMs);
+  EXPECT_EQ(caption, "One or more errors found.");
+  EXPECT_GT(samples, 10);
+  EXPECT_LE(answerMs, 100);
+  EXPECT_LE(paintMs, 100);
+
+  RunState state;
+  state.recursive = 1;
+  test::MemorySink engine;
+  ASSERT_TRUE(Engine(state, made, engine).Run(folder1, folder2));
+  ASSERT_EQ(engine.lines.size(), 200000u);
+  EXPECT_TRUE(Form2->Memo1.Lines() == engine.lines) << "the lines differ from the engine's";
+}
+
+// Every modal window opens with the focus on its first control in tab order: the progress
+// window on "Stop Comparing".
+TEST_F(OneRun, TheProgressWindowOpensOnStop) {
+  HWND focus = nullptr;
+  LongRunWith([&] { focus = FocusOf(PBar->Handle()); });
+  EXPECT_EQ(focus, PBar->Stop.Handle());
+}
+
+}  // namespace
+}  // namespace vemo

@@ -1,0 +1,101 @@
+// A user's hand on the real windows: mouse clicks and keys through the system's input queue
+// (they reach the window under the pointer, or the focus, as the system decides), and what the
+// user then sees: which window is in front, which has the focus.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/run/vemo_process.h"
+
+namespace vemo::testing {
+
+inline void SendMouse(DWORD flags, int x = 0, int y = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  if (flags & MOUSEEVENTF_ABSOLUTE) {
+    input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  }
+  SendInput(1, &input, sizeof input);
+}
+
+inline POINT Centre(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+inline void MouseDownAt(POINT p) {
+  SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, p.x, p.y);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+}
+
+inline void MouseUp() { SendMouse(MOUSEEVENTF_LEFTUP); }
+
+inline void ClickAt(POINT p) {
+  MouseDownAt(p);
+  Sleep(30);
+  MouseUp();
+}
+
+// A click at the middle of a window (a control), wherever it is on the screen.
+inline void Click(HWND window) { ClickAt(Centre(window)); }
+
+inline void SendKey(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+// A key pressed and released, with Alt held around it when asked.
+inline void Press(WORD key, bool alt = false) {
+  if (alt) SendKey(VK_MENU, false);
+  SendKey(key, false);
+  SendKey(key, true);
+  if (alt) SendKey(VK_MENU, true);
+}
+
+// Whether `upper` lies above `lower` in the z-order of the top-level windows.
+inline bool Above(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+    if (w == lower) return true;
+  return false;
+}
+
+// The visible top-level windows of this process other than `except`, in z-order.
+inline std::vector<HWND> OtherShownWindows(HWND except) {
+  std::vector<HWND> shown;
+  for (HWND w : TopWindows(GetCurrentProcessId()))
+    if (w != except) shown.push_back(w);
+  return shown;
+}
+
+// The window with the keyboard focus in the thread that owns `window`.
+inline HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+// A visible message box of this process with one of these captions, or null.
+inline HWND ShownBox(std::initializer_list<const char*> captions) {
+  for (HWND w : TopWindows(GetCurrentProcessId())) {
+    if (ClassName(w) != "#32770") continue;
+    wchar_t text[256] = L"";
+    InternalGetWindowText(w, text, 256);  // sends the box nothing: its thread may be busy
+    for (const char* caption : captions)
+      if (ToUtf8(text) == caption) return w;
+  }
+  return nullptr;
+}
+
+inline HWND FinalBox() { return ShownBox({"Completed.", "One or more errors found."}); }
+
+}  // namespace vemo::testing
