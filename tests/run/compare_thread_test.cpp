@@ -23,6 +23,19 @@ namespace {
 
 using Log = std::vector<std::string>;
 
+// What the windows see of a stopped run's ending, from its first step to the re-enabled Stop.
+const Log kStoppedEnding{"panel1 Compare stopped.",
+                         "title Stopped - Vemo",
+                         "bar1 1024 0",
+                         "bar2 1024 1024",
+                         "panel2 0KB /0KB",
+                         "panel3 Compare stopped.",
+                         "show",
+                         "interval 8",
+                         "line Stopped.",
+                         "close",
+                         "stop on"};
+
 struct Recorder : RunSink, WorkerWindows {
   Log log;
   std::string folders[2];
@@ -171,19 +184,7 @@ TEST_F(WorkerRun, StopDuringThePreScanKeepsItsLinesAndShowsNoBox) {
   };
   Run();
   EXPECT_EQ(std::count(rec.log.begin(), rec.log.end(), "clear"), 0);
-  const Log ending{"panel1 Compare stopped.",
-                   "title Stopped - Vemo",
-                   "bar1 1024 0",
-                   "bar2 1024 1024",
-                   "panel2 0KB /0KB",
-                   "panel3 Compare stopped.",
-                   "show",
-                   "interval 8",
-                   "line Stopped.",
-                   "close",
-                   "stop on"};
-  Log tail = rec.TailFrom("panel1 Compare stopped.");
-  EXPECT_EQ(tail, ending);
+  EXPECT_EQ(rec.TailFrom("panel1 Compare stopped."), kStoppedEnding);
   const auto line = std::find_if(rec.log.begin(), rec.log.end(), [](const std::string& e) {
     return e.find("only1 does'nt exist") != std::string::npos;
   });
@@ -228,17 +229,6 @@ class WorkerFailure : public WorkerRun {
     TCompareThread worker(state, files, rec, rec);
     worker.ExecuteGuarded();
   }
-  const Log stoppedEnding{"panel1 Compare stopped.",
-                          "title Stopped - Vemo",
-                          "bar1 1024 0",
-                          "bar2 1024 1024",
-                          "panel2 0KB /0KB",
-                          "panel3 Compare stopped.",
-                          "show",
-                          "interval 8",
-                          "line Stopped.",
-                          "close",
-                          "stop on"};
 };
 
 TEST_F(WorkerFailure, AnExceptionInTheWalkEndsTheRunAsStopped) {
@@ -253,7 +243,7 @@ TEST_F(WorkerFailure, AnExceptionInTheWalkEndsTheRunAsStopped) {
   RunGuarded(failing);
   EXPECT_EQ(rec.TailFrom("failed"), [&] {
     Log expected{"failed The network folder went away"};
-    expected.insert(expected.end(), stoppedEnding.begin(), stoppedEnding.end());
+    expected.insert(expected.end(), kStoppedEnding.begin(), kStoppedEnding.end());
     return expected;
   }());
   EXPECT_EQ(std::count(rec.log.begin(), rec.log.end(), "sleep"), 0) << "no box, no pause";
@@ -268,7 +258,7 @@ TEST_F(WorkerFailure, AnExceptionInTheEndingStillClosesTheWindow) {
   };
   RunGuarded(*fs);
   ASSERT_NE(std::find(rec.log.begin(), rec.log.end(), "failed No box today"), rec.log.end());
-  EXPECT_EQ(rec.TailFrom("panel1 Compare stopped."), stoppedEnding);
+  EXPECT_EQ(rec.TailFrom("panel1 Compare stopped."), kStoppedEnding);
 }
 
 TEST_F(WorkerFailure, AFailingStoppedEndingStillClosesTheWindow) {

@@ -38,6 +38,22 @@ std::string StoredText(const char* name) {
 
 void RemoveSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, ToWide(kSettingsKey).c_str()); }
 
+// Two folders, each holding one sparse file of `size` bytes: a run over them takes a while.
+void MakeBigPair(TempTree& tree, uint64_t size) {
+  for (const char* side : {"one", "two"})
+    std::filesystem::resize_file(
+        std::filesystem::u8path(tree.File(std::string(side) + "/big.bin", "")), size);
+}
+
+// Types the folders into the main window's edit boxes and clicks Start, as the user does.
+void StartRun(HWND main, const std::string& one, const std::string& two) {
+  std::vector<HWND> edits = EditBoxes(main);
+  ASSERT_EQ(edits.size(), 2u);
+  SendMessageW(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(one).c_str()));
+  SendMessageW(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(two).c_str()));
+  PostMessageW(ChildWithText(main, "Start"), BM_CLICK, 0, 0);
+}
+
 TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
   RemoveSettings();
   TempTree tree("e2e");
@@ -71,21 +87,15 @@ TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
 // so that Enter, pressed on the keyboard, answers it; then the main window is back.
 TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
   RemoveSettings();
-  test::TempTree tree("front");
+  TempTree tree("front");
   const std::string one = tree.Folder("one"), two = tree.Folder("two");
-  for (const char* side : {"one", "two"})
-    std::filesystem::resize_file(
-        std::filesystem::u8path(tree.File(std::string(side) + "/big.bin", "")), 1ull << 30);
+  MakeBigPair(tree, 1ull << 30);
 
   VemoProcess vemo(VEMO_EXE);
   ASSERT_TRUE(vemo.Started());
   HWND main = vemo.WaitMainWindow(30000);
   ASSERT_TRUE(main);
-  std::vector<HWND> edits = EditBoxes(main);
-  ASSERT_EQ(edits.size(), 2u);
-  SendMessageW(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(one).c_str()));
-  SendMessageW(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(two).c_str()));
-  PostMessageW(ChildWithText(main, "Start"), BM_CLICK, 0, 0);
+  ASSERT_NO_FATAL_FAILURE(StartRun(main, one, two));
   HWND progress = vemo.WaitWindow("Vemo -  Comparing...", "", 10000);
   ASSERT_TRUE(progress);
 
@@ -120,20 +130,14 @@ TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {
   RemoveSettings();
   TempTree tree("exit");
   const std::string one = tree.Folder("one"), two = tree.Folder("two");
-  for (const char* side : {"one", "two"})
-    std::filesystem::resize_file(
-        std::filesystem::u8path(tree.File(std::string(side) + "/big.bin", "")), 4ull << 30);
+  MakeBigPair(tree, 4ull << 30);
 
   VemoProcess vemo(VEMO_EXE);
   ASSERT_TRUE(vemo.Started());
   HWND main = vemo.WaitMainWindow(30000);
   ASSERT_TRUE(main);
   const bool keyAfterStart = SettingsKeyExists();
-  std::vector<HWND> edits = EditBoxes(main);
-  ASSERT_EQ(edits.size(), 2u);
-  SendMessageW(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(one).c_str()));
-  SendMessageW(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(two).c_str()));
-  PostMessageW(ChildWithText(main, "Start"), BM_CLICK, 0, 0);
+  ASSERT_NO_FATAL_FAILURE(StartRun(main, one, two));
 
   HWND progress = vemo.WaitWindow("Vemo -  Comparing...", "", 10000);
   ASSERT_TRUE(progress);
