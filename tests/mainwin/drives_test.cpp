@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include "tests/mainwin/spare_drive.h"
@@ -86,6 +90,35 @@ TEST(Drives, ADriveThatIsNotReadyRefusesEveryRequest) {
   } catch (const drives::FolderError& error) {
     EXPECT_EQ(std::string(error.what()), std::string("Drive ") + drive.Letter() + ": is not ready");
   }
+}
+
+// A drive other than a fixed one is asked through the probe, off the calling thread: one that
+// takes seconds counts as not ready after kReadyWaitMs, and while that question is still open,
+// at once. Fixed drives are read directly.
+TEST(Drives, ADriveThatTakesSecondsIsNotReadyWithoutHoldingUpTheCaller) {
+  vemo::testing::UnreadyDrive slow;  // no root folder: not a fixed drive
+  ASSERT_NE(slow.Letter(), 0);
+  std::atomic<int> askedSlow{0}, askedOthers{0};
+  const char letter = slow.Letter();
+  drives::SetDriveProbe([&, letter](char probed) -> std::optional<std::string> {
+    ++(probed == letter ? askedSlow : askedOthers);
+    Sleep(2000);
+    return std::string("SLOW");
+  });
+  using Clock = std::chrono::steady_clock;
+  auto began = Clock::now();
+  EXPECT_FALSE(drives::IsReady(letter));
+  const auto first = Clock::now() - began;
+  began = Clock::now();
+  EXPECT_THROW(drives::CurrentFolder(letter), drives::FolderError);
+  const auto second = Clock::now() - began;
+  EXPECT_TRUE(drives::IsReady('C'));
+  drives::SetDriveProbe(nullptr);
+  EXPECT_EQ(askedSlow.load(), 1);  // one question, however often the drive is asked for
+  EXPECT_EQ(askedOthers.load(), 0);
+  EXPECT_GE(first, std::chrono::milliseconds(drives::kReadyWaitMs - 5));
+  EXPECT_LT(first, std::chrono::milliseconds(drives::kReadyWaitMs + 200));
+  EXPECT_LT(second, std::chrono::milliseconds(20));
 }
 
 TEST(Drives, ChainNamesAndJoin) {

@@ -1,7 +1,10 @@
 // Loading and storing the main window's settings in Wine's real registry.
 #include <windows.h>
 
+#include <atomic>
+#include <chrono>
 #include <map>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -395,6 +398,30 @@ TEST_F(FolderRestore, ADriveThatIsNotReadyShowsItsRootOnly) {
   EXPECT_EQ(Form1->Edit1.Text(), unready.Root());
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
   EXPECT_EQ(Form1->DriveComboBox1.Drive(), unready.Letter());
+}
+
+// A stored folder on a drive that takes seconds to answer (a lost network drive, an empty card
+// reader): the drive is asked off the user-interface thread, counts as not ready when it has
+// not answered in time, and the window comes up at once.
+TEST_F(FolderRestore, ADriveThatTakesSecondsToAnswerIsNotReadyAndHoldsNothingUp) {
+  UnreadyDrive slow;
+  std::atomic<int> asked{0};
+  const char letter = slow.Letter();
+  drives::SetDriveProbe([&asked, letter](char probed) -> std::optional<std::string> {
+    if (probed == letter) ++asked;
+    Sleep(3000);
+    return std::string("SLOW");
+  });
+  WriteSettings(slow.Root() + "data", "Folder 2");
+  const auto began = std::chrono::steady_clock::now();
+  Reshow();
+  const auto took = std::chrono::steady_clock::now() - began;
+  drives::SetDriveProbe(nullptr);
+  EXPECT_GT(asked.load(), 0);
+  EXPECT_LT(took, std::chrono::milliseconds(drives::kReadyWaitMs + 250));
+  EXPECT_EQ(Form1->Edit1.Text(), slow.Root());
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
+  EXPECT_EQ(Form1->DriveComboBox1.Drive(), letter);
 }
 
 TEST_F(FolderRestore, TextsWithoutADriveLetterAreShownOnly) {

@@ -1,10 +1,7 @@
 #include "drive_box.h"
 
 #include <algorithm>
-#include <map>
-#include <mutex>
-#include <set>
-#include <thread>
+#include <optional>
 
 #include "application.h"
 #include "drives.h"
@@ -16,47 +13,10 @@ namespace {
 const int kItemHeight = 16;  // layout units
 const int kListRows = 8;     // drives shown at once when the list drops down
 
-// Volume labels as the probes report them, shared by every drive box. Probes run on threads
-// of their own, at most one per letter at a time: a drive that never answers costs one thread.
-struct VolumeLabels {
-  std::mutex mutex;
-  std::map<char, std::string> known;  // "" for no label or not ready
-  std::set<char> asking;
-};
-
-VolumeLabels& Volumes() {
-  static VolumeLabels volumes;
-  return volumes;
-}
-
 // The drive boxes that exist (user-interface thread only).
 std::vector<DriveBox*>& Boxes() {
   static std::vector<DriveBox*> boxes;
   return boxes;
-}
-
-void AskLabels(const std::string& letters, void (*arrived)()) {
-  VolumeLabels& volumes = Volumes();
-  for (char letter : letters) {
-    {
-      std::lock_guard<std::mutex> lock(volumes.mutex);
-      if (!volumes.asking.insert(letter).second) continue;
-    }
-    drives::DriveProbe probe = drives::CurrentDriveProbe();
-    std::thread([letter, probe, arrived] {
-      std::optional<std::string> label;
-      try {
-        label = probe(letter);
-      } catch (...) {
-      }
-      {
-        std::lock_guard<std::mutex> lock(Volumes().mutex);
-        Volumes().known[letter] = label.value_or(std::string());
-        Volumes().asking.erase(letter);
-      }
-      App().Post(arrived);
-    }).detach();
-  }
 }
 
 }  // namespace
@@ -78,6 +38,7 @@ void DriveBox::Create(WinControl& parent, const Layout& layout) {
   height_ = layout.height;
   SizeBox();
   Boxes().push_back(this);
+  drives::SetVolumeListener([] { App().Post(&DriveBox::LabelsArrived); });
   Fill();
 }
 
@@ -117,7 +78,7 @@ void DriveBox::Fill() {
   for (char letter : letters_) types_.push_back(drives::DriveType(letter));
   labels_.assign(letters_.size(), std::string());
   ShowLabels();
-  AskLabels(letters_, &DriveBox::LabelsArrived);
+  for (char letter : letters_) drives::AskVolume(letter);
   if (!hwnd_) return;
   SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
   for (char letter : letters_) SendMessageW(hwnd_, CB_ADDSTRING, 0, static_cast<LPARAM>(letter));
@@ -126,14 +87,11 @@ void DriveBox::Fill() {
 
 void DriveBox::ShowLabels() {
   bool changed = false;
-  {
-    std::lock_guard<std::mutex> lock(Volumes().mutex);
-    for (size_t i = 0; i < letters_.size(); ++i) {
-      auto known = Volumes().known.find(letters_[i]);
-      if (known != Volumes().known.end() && known->second != labels_[i]) {
-        labels_[i] = known->second;
-        changed = true;
-      }
+  for (size_t i = 0; i < letters_.size(); ++i) {
+    std::optional<std::string> known = drives::KnownLabel(letters_[i]);
+    if (known && *known != labels_[i]) {
+      labels_[i] = *known;
+      changed = true;
     }
   }
   if (!changed || !hwnd_) return;

@@ -4,6 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
 
 #include "text.h"
 #include "win32/path.h"
@@ -120,21 +125,102 @@ std::optional<std::string> ProbeVolume(char letter) {
 }
 
 namespace {
-DriveProbe& ProbeSlot() {
-  static DriveProbe probe = ProbeVolume;
-  return probe;
+
+// The questions to the drives' volumes and their answers, for the whole program.
+struct Volumes {
+  std::mutex mutex;
+  std::condition_variable answered;
+  DriveProbe probe = ProbeVolume;
+  std::function<void()> listener;
+  std::map<char, std::string> labels;  // the last answer per letter ("" when not ready)
+  std::map<char, bool> ready;          // the same: whether the drive was ready
+  std::map<char, std::chrono::steady_clock::time_point> asking;  // open questions, since when
+  std::map<char, unsigned> answers;                              // answers so far, per letter
+};
+
+Volumes& TheVolumes() {
+  static Volumes* volumes = new Volumes;  // probe threads may outlive every static
+  return *volumes;
 }
+
 }  // namespace
 
-void SetDriveProbe(DriveProbe probe) { ProbeSlot() = probe ? std::move(probe) : ProbeVolume; }
-const DriveProbe& CurrentDriveProbe() { return ProbeSlot(); }
+void SetDriveProbe(DriveProbe probe) {
+  std::lock_guard<std::mutex> lock(TheVolumes().mutex);
+  TheVolumes().probe = probe ? std::move(probe) : ProbeVolume;
+}
+
+void SetVolumeListener(std::function<void()> listener) {
+  std::lock_guard<std::mutex> lock(TheVolumes().mutex);
+  TheVolumes().listener = std::move(listener);
+}
+
+void AskVolume(char letter) {
+  Volumes& volumes = TheVolumes();
+  DriveProbe probe;
+  {
+    std::lock_guard<std::mutex> lock(volumes.mutex);
+    if (!volumes.asking.emplace(letter, std::chrono::steady_clock::now()).second) return;
+    probe = volumes.probe;
+  }
+  std::thread([letter, probe = std::move(probe), &volumes] {
+    std::optional<std::string> label;
+    try {
+      label = probe(letter);
+    } catch (...) {
+    }
+    std::function<void()> listener;
+    {
+      std::lock_guard<std::mutex> lock(volumes.mutex);
+      volumes.labels[letter] = label.value_or(std::string());
+      volumes.ready[letter] = label.has_value();
+      volumes.asking.erase(letter);
+      ++volumes.answers[letter];
+      listener = volumes.listener;
+    }
+    volumes.answered.notify_all();
+    if (listener) listener();
+  }).detach();
+}
+
+std::optional<std::string> KnownLabel(char letter) {
+  std::lock_guard<std::mutex> lock(TheVolumes().mutex);
+  auto known = TheVolumes().labels.find(letter);
+  if (known == TheVolumes().labels.end()) return std::nullopt;
+  return known->second;
+}
+
+namespace {
+
+// Asks the drive and waits for the answer until kReadyWaitMs after the question was put (so a
+// question that has been open longer than that gives no wait at all).
+bool AnswersReady(char letter) {
+  Volumes& volumes = TheVolumes();
+  unsigned before;
+  {
+    std::lock_guard<std::mutex> lock(volumes.mutex);
+    before = volumes.answers[letter];
+  }
+  AskVolume(letter);
+  std::unique_lock<std::mutex> lock(volumes.mutex);
+  auto open = volumes.asking.find(letter);
+  if (open != volumes.asking.end()) {
+    const auto until = open->second + std::chrono::milliseconds(kReadyWaitMs);
+    volumes.answered.wait_until(lock, until, [&] { return volumes.answers[letter] != before; });
+  }
+  return volumes.answers[letter] != before && volumes.ready[letter];
+}
+
+}  // namespace
 
 bool IsReady(char letter) {
   letter = UpperLetter(letter);
-  return letter && IsFolder(std::string(1, letter) + ":\\");
+  if (!letter) return false;
+  const std::string root = std::string(1, letter) + ":\\";
+  const unsigned type = DriveType(letter);
+  if (type != DRIVE_FIXED && type != DRIVE_RAMDISK && !AnswersReady(letter)) return false;
+  return IsFolder(root);
 }
-
-std::string VolumeLabel(char letter) { return ProbeVolume(letter).value_or(std::string()); }
 
 std::string CurrentFolder(char letter) {
   char upper = UpperLetter(letter);

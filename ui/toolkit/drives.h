@@ -27,19 +27,28 @@ std::string Letters();
 unsigned DriveType(char letter);
 // The drive a program started in: the letter of the process's current folder ('C' otherwise).
 char ProcessDrive();
-// True when the drive's root folder can be read.
+// True when the drive's root folder can be read. A drive other than a fixed one (removable,
+// optical, network) is asked through the drive probe and counts as not ready when it has not
+// answered within kReadyWaitMs: a lost network drive or an empty card reader can take seconds,
+// and the user-interface thread asks this.
 bool IsReady(char letter);
-// The label of a ready drive's volume ("" when it has none).
-std::string VolumeLabel(char letter);
+constexpr int kReadyWaitMs = 40;
 
-// What the drive box learns of a drive by asking its volume: the label when the drive is
-// ready, nothing when it is not. Such a question can take seconds (an empty card reader, a
-// disconnected network drive), so the drive box asks it off the user-interface thread.
+// What the program learns of a drive by asking its volume: the label when the drive is ready,
+// nothing when it is not. Such a question can take seconds, so it is asked off the calling
+// thread, at most one question per letter at a time (a drive that never answers costs one
+// thread).
 using DriveProbe = std::function<std::optional<std::string>(char letter)>;
 std::optional<std::string> ProbeVolume(char letter);  // the real one: GetVolumeInformationW
 // Replaces the probe (tests); an empty function restores the real one.
 void SetDriveProbe(DriveProbe probe);
-const DriveProbe& CurrentDriveProbe();
+// Asks the probe about the drive unless a question about it is open already.
+void AskVolume(char letter);
+// The last answer about a drive: not there when none came yet; an empty label when the drive
+// was not ready or has none.
+std::optional<std::string> KnownLabel(char letter);
+// Called on a probe's thread after each answer (the drive box shows the labels).
+void SetVolumeListener(std::function<void()> listener);
 
 // The drive's current folder: the one last remembered for it, else the one the process
 // holds for it; its root when that folder is gone. Throws when the drive is not ready.
