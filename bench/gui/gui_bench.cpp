@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "tests/run/vemo_process.h"
+#include "tests/support/window_probe.h"
 
 using namespace vemo::testing;
 
@@ -79,9 +80,7 @@ class Liveness {
 };
 
 HWND FinalBox(const VemoProcess& vemo) {
-  for (const char* caption : {"Completed.", "One or more errors found."})
-    if (HWND box = vemo.WaitWindow(caption, "#32770", 0)) return box;
-  return nullptr;
+  return FindMessageBox({"Completed.", "One or more errors found."}, vemo.Pid());
 }
 
 }  // namespace
@@ -115,7 +114,7 @@ int wmain(int argc, wchar_t** argv) {
     liveness.Stop();
     answerMs = std::max(answerMs, liveness.AnswerMs());
     paintMs = std::max(paintMs, liveness.PaintMs());
-    SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    PressBoxButton(box, IDOK);
     while (IsWindowVisible(progress)) Sleep(5);
     char figure[32];
     std::snprintf(figure, sizeof figure, "%s%.3f", run ? "," : "", finished - started);

@@ -19,8 +19,8 @@
 
 #include "release/version.h"
 #include "tests/cli/run_process.h"
-#include "tests/run/message_box_probe.h"
 #include "tests/run/vemo_process.h"
+#include "tests/support/window_probe.h"
 
 namespace vemo {
 namespace {
@@ -340,13 +340,13 @@ TEST_F(Installer, ARunningVemoIsNeitherOverwrittenNorRemoved) {
   std::wstring command = L"\"" + SetupExe() + L"\"";
   ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &si, &pi));
-  FoundBox box = FindMessageBox("Vemo Setup", pi.dwProcessId, 30000);
+  SeenBox box = ReadMessageBox(FindMessageBox("Vemo Setup", pi.dwProcessId, 30000));
   EXPECT_TRUE(box);
   EXPECT_NE(box.text.find("Vemo is running (" + ToUtf8(folder.wstring()) + "\\vemo.exe)"),
             std::string::npos)
       << box.text;
   EXPECT_NE(box.text.find("Close every Vemo window"), std::string::npos) << box.text;
-  if (box) PressBoxButton(box, IDCANCEL);
+  if (box) PressBoxButton(box.hwnd, IDCANCEL);
   DWORD code = 0;
   EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
   GetExitCodeProcess(pi.hProcess, &code);

@@ -207,13 +207,13 @@ TEST_F(OneRun, AnExceptionInTheWorkerEndsTheRunAndIsReported) {
   SetRunFileSystem(&failing);
   Form1->Edit1.SetText(folder1);
   Form1->Edit2.SetText(folder2);
-  FoundBox report;
+  SeenBox report;
   bool mainBackAtReport = false;
   std::atomic<bool> userDone{false};
   std::thread user([&] {
-    report = FindMessageBox("Stopped - Vemo", GetCurrentProcessId(), 20000);
+    report = ReadMessageBox(FindMessageBox("Stopped - Vemo", GetCurrentProcessId(), 20000));
     mainBackAtReport = MainWindowUsable() || IsWindowVisible(Form1->Handle());
-    if (report) PressBoxButton(report, IDOK);
+    if (report) PressBoxButton(report.hwnd, IDOK);
     userDone = true;
   });
   // Pressed as the user presses it: the dispatcher reports what escapes the handler.

@@ -42,8 +42,8 @@
 #include "tests/engine/memory_sink.h"
 #include "tests/run/test_file_system.h"
 #include "tests/run/user_input.h"
-#include "tests/run/vemo_process.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/window_probe.h"
 #include "ui/app/startup.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
@@ -150,18 +150,6 @@ class Sentinel {
   int FinalBoxes() const { return boxes_; }
 
  private:
-  // A final box of this process, read without sending it a message.
-  static HWND ShownFinalBox() {
-    for (HWND w : TopWindows(GetCurrentProcessId())) {
-      wchar_t text[64] = L"";
-      InternalGetWindowText(w, text, 64);
-      if ((lstrcmpW(text, L"Completed.") == 0 ||
-           lstrcmpW(text, L"One or more errors found.") == 0) &&
-          ClassName(w) == "#32770")
-        return w;
-    }
-    return nullptr;
-  }
   void Watch() {
     HWND main = Form1->Handle();
     HWND lastBox = nullptr;
@@ -172,7 +160,7 @@ class Sentinel {
       if (before > 1 || after > 1) Note("two workers at once");
       if (before > 0 && after > 0 && usable)
         Note("the main window was shown and enabled while a worker ran");
-      HWND box = ShownFinalBox();
+      HWND box = FinalBox();  // sends the box nothing
       if (box && box != lastBox) ++boxes_;
       lastBox = box;
       Sleep(1);
@@ -272,9 +260,9 @@ class RandomUser {
 
   std::string Choose() {
     // The one question whose Yes would end the program during a run.
-    if (HWND question = ShownBox({"Exit Vemo ?"})) {
+    if (HWND question = FindMessageBox("Exit Vemo ?", GetCurrentProcessId())) {
       const bool yes = !RunActive() && Chance(0.3);
-      PostMessageW(question, WM_COMMAND, yes ? IDYES : IDNO, 0);
+      PressBoxButton(question, yes ? IDYES : IDNO);
       return yes ? "Yes to \"Exit Vemo ?\" (main window's Exit)" : "No to \"Exit Vemo ?\"";
     }
     if (!RunActive() && MainUsable() && Chance(0.35)) return StartRun();
@@ -468,15 +456,16 @@ class RandomUser {
     Press(VK_ESCAPE);
     Press(VK_ESCAPE);  // an open menu
     for (int i = 0; i < 300; ++i) {
-      if (HWND question = ShownBox({"Exit Vemo ?"})) {
-        PostMessageW(question, WM_COMMAND, IDNO, 0);
+      if (HWND question = FindMessageBox("Exit Vemo ?", GetCurrentProcessId())) {
+        PressBoxButton(question, IDNO);
       } else if (HWND box = FinalBox()) {
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        PressBoxButton(box, IDOK);
       } else if (IsWindowVisible(PBar->Handle())) {
         PostMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
       } else if (HWND other =
-                     ShownBox({"Vemo", "Vemo Help", "Stopped - Vemo", "Completed - Vemo"})) {
-        PostMessageW(other, WM_COMMAND, IDOK, 0);
+                     FindMessageBox({"Vemo", "Vemo Help", "Stopped - Vemo", "Completed - Vemo"},
+                                    GetCurrentProcessId())) {
+        PressBoxButton(other, IDOK);
       } else if (IsWindowVisible(Form2->Handle()) || IsWindowVisible(About->Handle())) {
         PostMessageW(IsWindowVisible(Form2->Handle()) ? Form2->Handle() : About->Handle(), WM_CLOSE,
                      0, 0);

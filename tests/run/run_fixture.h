@@ -20,17 +20,18 @@
 #include "run/compare_thread.h"
 #include "run/progress_display.h"
 #include "run/run_actions.h"
-#include "tests/run/message_box_probe.h"
-#include "tests/run/vemo_process.h"
+#include "tests/run/user_input.h"
 #include "tests/support/give_up.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/window_probe.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
 
 namespace vemo::runtest {
 
 using testing::FindMessageBox;
-using testing::FoundBox;
+using testing::ReadMessageBox;
+using testing::SeenBox;
 using testing::WindowText;
 using Clock = std::chrono::steady_clock;
 
@@ -127,9 +128,7 @@ class RunWindows : public ::testing::Test {
       PostMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
     }
     for (int i = 0; i < 100 && ProgressShown(); ++i) {
-      for (const char* caption : {"Completed.", "One or more errors found."})
-        if (FoundBox box = FindMessageBox(caption, GetCurrentProcessId(), 0))
-          testing::PressBoxButton(box, IDOK);
+      if (HWND box = testing::FinalBox()) testing::PressBoxButton(box, IDOK);
       Sleep(100);
     }
   }
@@ -138,7 +137,7 @@ class RunWindows : public ::testing::Test {
   // The pause before it is the program's own record: from the ending's figures to the box.
   struct Ending {
     ProgressView view;
-    FoundBox box;
+    SeenBox box;
     std::string caption;
     double msAfterBarsEnded = 0;
   };
@@ -146,22 +145,14 @@ class RunWindows : public ::testing::Test {
     Ending e;
     EXPECT_TRUE(WaitFor([] { return ProgressShown(); }));
     EXPECT_TRUE(WaitFor([] { return WindowText(PBar->Panel3.Handle()) == "Completed."; }, 60000));
-    for (int waited = 0; waited < 3000 && !e.box; waited += 10) {
-      for (const char* caption : {"Completed.", "One or more errors found."}) {
-        e.box = FindMessageBox(caption, GetCurrentProcessId(), 0);
-        if (e.box) {
-          e.caption = caption;
-          break;
-        }
-      }
-      Sleep(10);
-    }
+    e.box = ReadMessageBox(testing::FinalBox(3000));
+    e.caption = e.box.caption;
     const ProgressDisplay& display = ProgressDisplay::Instance();
     e.msAfterBarsEnded =
         std::chrono::duration<double, std::milli>(display.FinalBoxAt() - display.FiguresShownAt())
             .count();
     e.view = ProgressView::Read();
-    if (e.box) testing::PressBoxButton(e.box, IDOK);
+    if (e.box) testing::PressBoxButton(e.box.hwnd, IDOK);
     return e;
   }
 

@@ -167,11 +167,11 @@ TEST_F(RunWindows, EmergencyExitAnsweredNoLetsTheRunGoOn) {
   RunWith([&] {
     ASSERT_TRUE(WaitFor([] { return ProgressShown(); }));
     PostMessageW(PBar->BitBtn2.Handle(), BM_CLICK, 0, 0);
-    FoundBox box = FindMessageBox("Exit Vemo ?", GetCurrentProcessId());
+    SeenBox box = ReadMessageBox(FindMessageBox("Exit Vemo ?", GetCurrentProcessId(), 10000));
     ASSERT_TRUE(box);
     question = box.text;
     icon = box.icon;
-    testing::PressBoxButton(box, IDNO);
+    testing::PressBoxButton(box.hwnd, IDNO);
     e = AnswerFinalBox();
   });
   EXPECT_EQ(question, "Exit Vemo ?");

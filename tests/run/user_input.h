@@ -5,10 +5,9 @@
 
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
-#include "tests/run/vemo_process.h"
+#include "tests/support/window_probe.h"
 
 namespace vemo::testing {
 
@@ -84,18 +83,11 @@ inline HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-// A visible message box of this process with one of these captions, or null.
-inline HWND ShownBox(std::initializer_list<const char*> captions) {
-  for (HWND w : TopWindows(GetCurrentProcessId())) {
-    if (ClassName(w) != "#32770") continue;
-    wchar_t text[256] = L"";
-    InternalGetWindowText(w, text, 256);  // sends the box nothing: its thread may be busy
-    for (const char* caption : captions)
-      if (ToUtf8(text) == caption) return w;
-  }
-  return nullptr;
+// The final box of a run in this process, looked for until timeoutMs has passed; or null. It
+// sends the box nothing (FindMessageBox): the box's thread may be busy.
+inline HWND FinalBox(int timeoutMs = 0) {
+  return FindMessageBox({"Completed.", "One or more errors found."}, GetCurrentProcessId(),
+                        timeoutMs);
 }
-
-inline HWND FinalBox() { return ShownBox({"Completed.", "One or more errors found."}); }
 
 }  // namespace vemo::testing

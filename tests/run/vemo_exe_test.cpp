@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/run/message_box_probe.h"
 #include "tests/run/user_input.h"
 #include "tests/run/vemo_process.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/window_probe.h"
 
 namespace vemo {
 namespace {
@@ -71,10 +71,10 @@ TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
   TypeInto(edits[1], two);
   PressEnter(edits[1]);
 
-  FoundBox box = FindMessageBox("Completed.", vemo.Pid(), 30000);
+  SeenBox box = ReadMessageBox(FindMessageBox("Completed.", vemo.Pid(), 30000));
   ASSERT_TRUE(box);
   EXPECT_EQ(box.text, "No difference found.   (compared files:1  0KB)");
-  PressBoxButton(box, IDOK);
+  PressBoxButton(box.hwnd, IDOK);
   ASSERT_TRUE(vemo.WaitWindow("Vemo", "", 10000));
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(vemo.WaitExit(20000), 0);
@@ -112,14 +112,14 @@ TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
   EXPECT_FALSE(IsWindowEnabled(main));
   EXPECT_EQ(GetForegroundWindow(), progress);
 
-  FoundBox box = FindMessageBox("Completed.", vemo.Pid(), 60000);
+  HWND box = FindMessageBox("Completed.", vemo.Pid(), 60000);
   ASSERT_TRUE(box);
   Sleep(300);
-  EXPECT_EQ(GetForegroundWindow(), box.hwnd);
-  EXPECT_TRUE(Above(box.hwnd, progress));
+  EXPECT_EQ(GetForegroundWindow(), box);
+  EXPECT_TRUE(Above(box, progress));
   Press(VK_RETURN);
   for (int i = 0; i < 500 && !(IsWindowVisible(main) && IsWindowEnabled(main)); ++i) Sleep(20);
-  EXPECT_FALSE(IsWindow(box.hwnd)) << "Enter did not answer the box";
+  EXPECT_FALSE(IsWindow(box)) << "Enter did not answer the box";
   EXPECT_FALSE(IsWindowVisible(progress));
   EXPECT_TRUE(IsWindowVisible(main) && IsWindowEnabled(main));
   PostMessageW(main, WM_CLOSE, 0, 0);
@@ -143,10 +143,10 @@ TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {
   ASSERT_TRUE(progress);
   Sleep(500);
   PostMessageW(ChildWithText(progress, "Emergency Exit"), BM_CLICK, 0, 0);
-  FoundBox question = FindMessageBox("Exit Vemo ?", vemo.Pid());
+  SeenBox question = ReadMessageBox(FindMessageBox("Exit Vemo ?", vemo.Pid(), 10000));
   ASSERT_TRUE(question);
   EXPECT_EQ(question.text, "Exit Vemo ?");
-  PressBoxButton(question, IDYES);
+  PressBoxButton(question.hwnd, IDYES);
   EXPECT_EQ(vemo.WaitExit(10000), 0) << "the program did not end";
   EXPECT_EQ(SettingsKeyExists(), keyAfterStart);
   if (keyAfterStart) {

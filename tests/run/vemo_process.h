@@ -1,5 +1,6 @@
-// Drives the real vemo.exe from another process as a user would: finds its windows by caption
-// and control text, types into edit boxes, presses keys and buttons, waits for it to end.
+// Drives the real vemo.exe from another process as a user would: starts it, finds its windows
+// by caption (tests/support/window_probe.h reads them), types into edit boxes, presses keys,
+// waits for it to end.
 #pragma once
 
 #include <windows.h>
@@ -8,60 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/window_probe.h"
 #include "win32/text.h"
 
 namespace vemo::testing {
-
-inline std::string WindowText(HWND hwnd) {
-  wchar_t text[1024] = L"";
-  // WM_GETTEXT, so that controls of another process answer with their own text.
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                      2000, nullptr);
-  return ToUtf8(text);
-}
-
-inline std::string ClassName(HWND hwnd) {
-  wchar_t name[128] = L"";
-  GetClassNameW(hwnd, name, 128);
-  return ToUtf8(name);
-}
-
-// The visible top-level windows of a process, in z-order.
-inline std::vector<HWND> TopWindows(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    std::vector<HWND> found;
-  } search{pid, {}};
-  EnumWindows(
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        if (owner == s->pid && IsWindowVisible(h)) s->found.push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// Every descendant window of parent, in creation order.
-inline std::vector<HWND> Descendants(HWND parent) {
-  std::vector<HWND> found;
-  EnumChildWindows(
-      parent,
-      [](HWND h, LPARAM p) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-inline HWND ChildWithText(HWND parent, const std::string& text) {
-  for (HWND h : Descendants(parent))
-    if (WindowText(h) == text) return h;
-  return nullptr;
-}
 
 // The edit boxes of a window, left to right.
 inline std::vector<HWND> EditBoxes(HWND parent) {
@@ -97,10 +48,11 @@ inline std::string WinePath(std::string unixPath) {
 
 class VemoProcess {
  public:
-  explicit VemoProcess(const std::string& exe) {
+  explicit VemoProcess(const std::string& exe, const std::string& arguments = "") {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     std::wstring command = L"\"" + ToWide(exe) + L"\"";
+    if (!arguments.empty()) command += L" " + ToWide(arguments);
     started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &si, &info_) != 0;
   }
@@ -116,11 +68,8 @@ class VemoProcess {
   // A visible window of the process with this caption and (unless empty) this class.
   HWND WaitWindow(const std::string& caption, const std::string& cls, int timeoutMs) const {
     for (int waited = 0; waited <= timeoutMs; waited += 20) {
-      for (HWND h : TopWindows(Pid())) {
-        wchar_t text[256] = L"";
-        GetWindowTextW(h, text, 256);
-        if (ToUtf8(text) == caption && (cls.empty() || ClassName(h) == cls)) return h;
-      }
+      for (HWND h : TopWindows(Pid()))
+        if (CaptionOf(h) == caption && (cls.empty() || ClassName(h) == cls)) return h;
       Sleep(20);
     }
     return nullptr;
@@ -130,11 +79,9 @@ class VemoProcess {
   HWND WaitMainWindow(int timeoutMs) const {
     for (int waited = 0; waited <= timeoutMs; waited += 20) {
       for (HWND h : TopWindows(Pid())) {
-        wchar_t text[256] = L"";
-        GetWindowTextW(h, text, 256);
-        if (ToUtf8(text) != "Vemo") continue;
+        if (CaptionOf(h) != "Vemo") continue;
         if (ClassName(h) == "#32770") {
-          SendMessageW(GetDlgItem(h, IDOK), BM_CLICK, 0, 0);
+          PressBoxButton(h, IDOK);
         } else if (IsWindowEnabled(h) && !EditBoxes(h).empty()) {
           return h;
         }

@@ -58,35 +58,24 @@ TEST(ErrorReport, CaptionIsTheCurrentTitleTextIsTheMessageWithAFullStop) {
   ui::App().SetTitle("42% - Vemo");
   auto watch = test::WatchMessageBox("42% - Vemo");
   SendMessageW(Form1->Button4.Handle(), BM_CLICK, 0, 0);  // the dispatcher reports it
-  test::MessageBoxWatch result = watch.get();
-  EXPECT_TRUE(result.found);
+  testing::SeenBox result = watch.get();
+  EXPECT_TRUE(result.shown);
   EXPECT_EQ(result.text, "Disk not ready.");
 
   // A silent abort shows nothing.
   Form1->Button4.OnClick = [] { throw ui::SilentAbort(); };
   auto none = test::WatchMessageBox("42% - Vemo", 600);
   SendMessageW(Form1->Button4.Handle(), BM_CLICK, 0, 0);
-  EXPECT_FALSE(none.get().found);
+  EXPECT_FALSE(none.get().shown);
   Form1->Button4.OnClick = nullptr;
   ui::App().SetTitle("Vemo");
 }
 
 TEST(ErrorReport, MessageBoxAnswersWithThePlatformValues) {
   EnsureForms();
-  std::future<test::MessageBoxWatch> watch = std::async(std::launch::async, [] {
-    test::MessageBoxWatch w;
-    for (int i = 0; i < 250 && !w.found; ++i) {
-      HWND box = FindWindowW(L"#32770", L"Exit Vemo ?");
-      if (box) {
-        w.found = true;
-        PostMessageW(box, WM_COMMAND, IDYES, 0);
-      }
-      Sleep(20);
-    }
-    return w;
-  });
+  auto watch = test::WatchMessageBox("Exit Vemo ?", 5000, IDYES);
   EXPECT_EQ(ui::App().MessageBox("Exit Vemo ?", "Exit Vemo ?", 36), 6);
-  EXPECT_TRUE(watch.get().found);
+  EXPECT_TRUE(watch.get().shown);
 }
 
 // A run's lines as they reach the Error Information window: through the one ordered queue

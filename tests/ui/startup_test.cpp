@@ -7,84 +7,64 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/run/vemo_process.h"
+#include "tests/support/window_probe.h"
 #include "ui/toolkit/form.h"
 
+namespace vemo {
 namespace {
 
-std::wstring ExePath() {
-  std::string unixPath = VEMO_EXE;
-  std::wstring path = L"Z:";
-  for (char c : unixPath) path += c == '/' ? L'\\' : (wchar_t)c;
-  return path;
-}
+using namespace testing;
 
+// The program's top-level windows: its application window (shown or not) and its visible forms.
 struct Found {
-  DWORD pid;
-  HWND main = nullptr, app = nullptr, message_box = nullptr;
+  HWND main = nullptr, app = nullptr;
   int visibleForms = 0;
 };
 
-BOOL CALLBACK FindWindows(HWND hwnd, LPARAM p) {
-  auto* f = reinterpret_cast<Found*>(p);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != f->pid) return TRUE;
-  wchar_t cls[64] = {};
-  GetClassNameW(hwnd, cls, 64);
-  if (lstrcmpW(cls, L"VemoApplication") == 0) f->app = hwnd;
-  if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) f->message_box = hwnd;
-  if (lstrcmpW(cls, L"VemoForm") == 0 && IsWindowVisible(hwnd)) {
-    ++f->visibleForms;
-    f->main = hwnd;
+Found FindWindows(DWORD pid) {
+  Found found;
+  for (HWND hwnd : TopWindows(pid, false)) {
+    const std::string kind = ClassName(hwnd);
+    if (kind == "VemoApplication") found.app = hwnd;
+    if (kind == "VemoForm" && IsWindowVisible(hwnd)) {
+      ++found.visibleForms;
+      found.main = hwnd;
+    }
   }
-  return TRUE;
+  return found;
 }
 
-std::wstring Text(HWND hwnd) {
-  wchar_t text[256] = {};
-  GetWindowTextW(hwnd, text, 256);
-  return text;
-}
-
-void StartShowAndClose(const std::wstring& arguments) {
-  std::wstring command = L"\"" + ExePath() + L"\"" + arguments;
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &si, &pi));
-  Found found{pi.dwProcessId};
+void StartShowAndClose(const std::string& arguments) {
+  VemoProcess vemo(WinePath(VEMO_EXE), arguments);
+  ASSERT_TRUE(vemo.Started());
+  Found found;
   for (int i = 0; i < 300 && !found.main; ++i) {
     Sleep(50);
-    found = Found{pi.dwProcessId};
-    EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
+    found = FindWindows(vemo.Pid());
     // The first start in a fresh prefix tells about the settings it will make: answer it.
-    if (found.message_box)
-      PostMessageW(found.message_box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    if (HWND box = FindMessageBox({}, vemo.Pid())) PressBoxButton(box, IDOK);
   }
   ASSERT_NE(found.main, nullptr);
   Sleep(300);
-  found = Found{pi.dwProcessId};
-  EnumWindows(FindWindows, reinterpret_cast<LPARAM>(&found));
+  found = FindWindows(vemo.Pid());
   EXPECT_EQ(found.visibleForms, 1);
-  EXPECT_EQ(Text(found.main), L"Vemo");
+  EXPECT_EQ(CaptionOf(found.main), "Vemo");
   ASSERT_NE(found.app, nullptr);
-  EXPECT_EQ(Text(found.app), L"Vemo");
+  EXPECT_EQ(CaptionOf(found.app), "Vemo");
   EXPECT_EQ(GetWindow(found.main, GW_OWNER), found.app);
   // Its windows carry the same mark as ours, but they are not objects of this process.
-  EXPECT_EQ(vemo::ui::Form::FromWindow(found.main), nullptr);
+  EXPECT_EQ(ui::Form::FromWindow(found.main), nullptr);
 
   PostMessageW(found.main, WM_CLOSE, 0, 0);
-  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD code = 99;
-  GetExitCodeProcess(pi.hProcess, &code);
-  EXPECT_EQ(code, 0u);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
+  const long code = vemo.WaitExit(20000);
+  ASSERT_NE(code, -1) << "the program did not end";
+  EXPECT_EQ(code, 0);
 }
 
-TEST(StartUp, ShowsTheMainWindowAndEndsWithZeroWhenItCloses) { StartShowAndClose(L""); }
+TEST(StartUp, ShowsTheMainWindowAndEndsWithZeroWhenItCloses) { StartShowAndClose(""); }
 
-TEST(StartUp, TheCommandLineIsIgnored) { StartShowAndClose(L" C:\\ D:\\ /r -x --help"); }
+TEST(StartUp, TheCommandLineIsIgnored) { StartShowAndClose("C:\\ D:\\ /r -x --help"); }
 
 }  // namespace
+}  // namespace vemo

@@ -3,12 +3,10 @@
 #pragma once
 #include <windows.h>
 
-#include <atomic>
-#include <chrono>
 #include <future>
 #include <string>
-#include <thread>
 
+#include "tests/support/window_probe.h"
 #include "ui/toolkit/application.h"
 #include "ui/toolkit/text.h"
 #include "ui/windows/forms.h"
@@ -37,32 +35,15 @@ inline LOGFONTW FontOf(HWND hwnd) {
   return lf;
 }
 
-// What a message box with the given caption said, read and answered with OK from another
-// thread while the user-interface thread waits in it.
-struct MessageBoxWatch {
-  std::string text;
-  bool found = false;
-};
-
-inline std::future<MessageBoxWatch> WatchMessageBox(const std::string& caption,
-                                                    int timeoutMs = 5000) {
-  return std::async(std::launch::async, [caption, timeoutMs] {
-    MessageBoxWatch watch;
-    std::wstring wcaption = ToWide(caption);
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-      HWND box = FindWindowW(L"#32770", wcaption.c_str());
-      if (box && IsWindowVisible(box)) {
-        wchar_t text[512] = {};
-        GetDlgItemTextW(box, 0xFFFF, text, 512);
-        watch.text = ToUtf8(std::wstring_view(text, lstrlenW(text)));
-        watch.found = true;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return watch;
+// What a message box of this process with the given caption showed, read and answered with
+// `buttonId` from another thread while the user-interface thread waits in it.
+inline std::future<testing::SeenBox> WatchMessageBox(const std::string& caption,
+                                                     int timeoutMs = 5000, int buttonId = IDOK) {
+  return std::async(std::launch::async, [caption, timeoutMs, buttonId] {
+    HWND box = testing::FindMessageBox(caption, GetCurrentProcessId(), timeoutMs);
+    testing::SeenBox seen = testing::ReadMessageBox(box);
+    if (box) testing::PressBoxButton(box, buttonId);
+    return seen;
   });
 }
 
