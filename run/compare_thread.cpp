@@ -76,15 +76,17 @@ void TCompareThread::Execute() {
     StoppedEnding();
 }
 
-void TCompareThread::FinishBars() {
+void TCompareThread::ShowEnding(const std::string& panel1, const char* title, const char* panel3) {
+  sink_.SetPanel(Panel::Panel1, panel1);
+  windows_.SetApplicationTitle(title);
+  state_.titleText.Set(title);
   sink_.SetBar(Bar::ProgressBar1, kBarMax, 0);
   sink_.SetBar(Bar::ProgressBar2, kBarMax, kBarMax);
   sink_.SetPanel(Panel::Panel2, kZeroFileSize);
-}
-
-void TCompareThread::FinishAnimation() {
+  sink_.SetPanel(Panel::Panel3, panel3);
+  windows_.ShowProgressNow();
   if (windows_.AnimationOn()) {
-    state_.runFinished = 1;
+    state_.runFinished = 1;  // the scene plays its rest
     windows_.SetTimerInterval(kFinishingIntervalMs);
   } else {
     windows_.DisableTimer();
@@ -95,13 +97,7 @@ void TCompareThread::CompletedEnding() {
   const int64_t errors = state_.errorCount;
   if (errors == 0) sink_.AddErrorLine(kNoErrorLine);
   const std::string summary = SummaryText(errors, state_.filesCompared, state_.comparedSize);
-  sink_.SetPanel(Panel::Panel1, summary);
-  windows_.SetApplicationTitle(kCompletedTitle);
-  state_.titleText.Set(kCompletedTitle);
-  FinishBars();
-  sink_.SetPanel(Panel::Panel3, "Completed.");
-  windows_.ShowProgressNow();
-  FinishAnimation();
+  ShowEnding(summary, kCompletedTitle, "Completed.");
   windows_.SleepOneSecond();
   if (state_.errorCount > 0)
     windows_.ShowFinalBox(summary + kErrorInfoHint, "One or more errors found.", kBoxExclamation);
@@ -111,13 +107,7 @@ void TCompareThread::CompletedEnding() {
 }
 
 void TCompareThread::StoppedEnding() {
-  sink_.SetPanel(Panel::Panel1, "Compare stopped.");
-  windows_.SetApplicationTitle(kStoppedTitle);
-  state_.titleText.Set(kStoppedTitle);
-  FinishBars();
-  sink_.SetPanel(Panel::Panel3, "Compare stopped.");
-  windows_.ShowProgressNow();
-  FinishAnimation();
+  ShowEnding("Compare stopped.", kStoppedTitle, "Compare stopped.");
   sink_.AddErrorLine(kStoppedLine);
   state_.stopRequested = 0;
   windows_.CloseProgressWindow();

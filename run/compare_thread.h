@@ -67,8 +67,9 @@ class TCompareThread {
  private:
   void CompletedEnding();
   void StoppedEnding();
-  void FinishBars();
-  void FinishAnimation();
+  // The ending's look, shared by both endings: Panel1, the titles, the bars at their ends,
+  // Panel3, shown at once, and the animation's rest (or the timer off).
+  void ShowEnding(const std::string& panel1, const char* title, const char* panel3);
 
   RunState& state_;
   FileSystem& fs_;

@@ -10,21 +10,12 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/ui_test_support.h"
+#include "ui/toolkit/font.h"
 
 namespace vemo {
 namespace {
 
 using test::EnsureForms;
-
-int Width(HFONT font, const std::wstring& text) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return size.cx;
-}
 
 HFONT WindowFont(const ui::WinControl& c) {
   return reinterpret_cast<HFONT>(SendMessageW(c.Handle(), WM_GETFONT, 0, 0));
@@ -139,7 +130,7 @@ TEST(TextFit, CaptionsOfCheckBoxesButtonsAndGroupBoxes) {
     SCOPED_TRACE(c.Name());
     const int dpi = c.Dpi();
     const int room = ui::ScaleToDpi(c.Width(), dpi) - ui::ScaleToDpi(row.reserved, dpi);
-    EXPECT_LE(Width(WindowFont(c), ui::ShownText(c.Caption())), room);
+    EXPECT_LE(ui::TextWidth(WindowFont(c), ui::ShownText(c.Caption())), room);
     // Still the face and height of the layout (at most narrowed).
     LOGFONTW lf = test::FontOf(c.Handle());
     EXPECT_EQ(-lf.lfHeight, ui::ScaleToDpi(c.Font().height, dpi));
@@ -164,7 +155,7 @@ TEST(TextFit, LabelCaptions) {
     SCOPED_TRACE(label->Name() + ": " + text);
     std::string before = label->Caption();
     label->SetCaption(text);
-    EXPECT_LE(Width(label->DrawnFont(), ui::ShownText(text)),
+    EXPECT_LE(ui::TextWidth(label->DrawnFont(), ui::ShownText(text)),
               ui::ScaleToDpi(label->Width(), label->Dpi()));
     label->SetCaption(before);
   }
@@ -197,7 +188,8 @@ TEST(TextFit, EveryFigureAPanelCanShow) {
   for (const Row& row : rows) {
     for (const std::string& text : row.texts) {
       SCOPED_TRACE(row.panel->Name() + ": " + text);
-      EXPECT_LE(Width(row.panel->FontFor(text), ToWide(text)), PanelRoom(*row.panel)) << text;
+      EXPECT_LE(ui::TextWidth(row.panel->FontFor(text), ToWide(text)), PanelRoom(*row.panel))
+          << text;
     }
   }
 }
@@ -231,7 +223,7 @@ TEST(TextFit, AFigureTooLongForItsPanelKeepsItsLeadingDigits) {
   const std::string figure = "1234567/9876543MB";
   panel.SetCaption(figure);
   HFONT font = panel.FontFor(figure);
-  ASSERT_GT(Width(font, ToWide(figure)), PanelRoom(panel));
+  ASSERT_GT(ui::TextWidth(font, ToWide(figure)), PanelRoom(panel));
   int width = 0, height = 0;
   std::vector<COLORREF> shown = Picture(panel.Handle(), width, height);
   panel.SetCaption(before);
@@ -250,7 +242,7 @@ TEST(TextFit, AFigureTooLongForItsPanelKeepsItsLeadingDigits) {
   SetTextColor(mem, ui::TextColor(panel.Font()));
   RECT room{start, 1, width - start, height - 1};
   DrawTextW(mem, L"1234567", 7, &room, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
-  const int digitsEnd = start + Width(font, L"1234567");
+  const int digitsEnd = start + ui::TextWidth(font, L"1234567");
   int differing = 0;
   for (int y = 1; y + 1 < height; ++y)
     for (int x = start; x < digitsEnd && x < width; ++x)

@@ -26,12 +26,6 @@ constexpr UINT_PTR kLaterTimer = 0x7F00;  // PostLater's wake
 constexpr UINT_PTR kFrontTimer = 0x7F01;  // BringFrontForward again, once the mouse is up
 constexpr UINT kFrontRetryMs = 50;
 
-// The commands that minimise, maximise, restore or close a window.
-bool IsStateCommand(WPARAM command) {
-  return command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE ||
-         command == SC_CLOSE;
-}
-
 // A mouse button is down: as far as this thread has seen (a click it is handling has not ended)
 // or as the hardware says.
 bool MouseButtonDown() {

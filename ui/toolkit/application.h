@@ -181,6 +181,12 @@ void Fire(const Fn& handler, Args&&... args) {
 // Dispatches messages for the given time (tests, screenshots).
 void PumpFor(int milliseconds);
 
+// The system commands that minimise, maximise, restore or close a window.
+inline bool IsStateCommand(WPARAM command) {
+  return command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE ||
+         command == SC_CLOSE;
+}
+
 constexpr UINT kQueueMessage = WM_APP + 1;
 constexpr UINT kLaterMessage = WM_APP + 2;  // arms the timer of PostLater
 constexpr UINT kFrontMessage = WM_APP + 3;  // RequestFront

@@ -471,9 +471,7 @@ bool Form::Offers(WPARAM command) const {
 }
 
 bool Form::StateCommand(WPARAM command) {
-  if (command != SC_MINIMIZE && command != SC_MAXIMIZE && command != SC_RESTORE &&
-      command != SC_CLOSE)
-    return false;
+  if (!IsStateCommand(command)) return false;
   // While another window is in front, this one is not the user's to change: the front comes
   // forward instead (so does it for a command that the title bar does not offer).
   if ((App().HasFront() && !App().InFront(hwnd_)) || !Offers(command)) {

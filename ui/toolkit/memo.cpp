@@ -26,12 +26,17 @@ void Memo::AppendLines(const std::vector<std::string>& lines) {
   if (!updating_ && shown_ == from) WriteLines(from);
 }
 
-void Memo::WriteLines(size_t from) {
+std::wstring Memo::Joined(size_t from) const {
   std::wstring text;
   for (size_t i = from; i < lines_.size(); ++i) {
     if (i) text += L"\r\n";
     text += ToWide(lines_[i]);
   }
+  return text;
+}
+
+void Memo::WriteLines(size_t from) {
+  const std::wstring text = Joined(from);
   int end = GetWindowTextLengthW(hwnd_);
   SendMessageW(hwnd_, EM_SETSEL, end, end);
   SendMessageW(hwnd_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
@@ -55,12 +60,7 @@ void Memo::SetLines(const std::vector<std::string>& lines) {
     shown_ = 0;
     return;
   }
-  std::wstring text;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (i) text += L"\r\n";
-    text += ToWide(lines[i]);
-  }
-  SetWindowTextW(hwnd_, text.c_str());
+  SetWindowTextW(hwnd_, Joined(0).c_str());
   shown_ = lines_.size();
 }
 

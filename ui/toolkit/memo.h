@@ -31,8 +31,9 @@ class Memo : public WinControl {
 
  private:
   static LRESULT CALLBACK PaintProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-  void WriteLines(size_t from);  // appends lines_[from..] to the control
-  void CatchUp();                // the control shows every line (when it is visible)
+  std::wstring Joined(size_t from) const;  // lines_[from..] as the control's text
+  void WriteLines(size_t from);            // appends lines_[from..] to the control
+  void CatchUp();                          // the control shows every line (when it is visible)
 
   std::vector<std::string> lines_;
   size_t shown_ = 0;  // lines_[0, shown_) are in the control
