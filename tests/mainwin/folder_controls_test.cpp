@@ -1,8 +1,10 @@
 // The drive box and the folder list as real controls in a real window under Wine.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -282,7 +284,9 @@ TEST_F(FolderControlsTest, DriveBoxShowsTheLabelsTheProbeReports) {
 
 // A drive whose volume takes five seconds to answer (an empty card reader, a lost network
 // drive) holds up neither the filling of the list nor its dropping down: the window answers
-// within 50 ms all the while.
+// all the while. The slowest answer is printed (it stays within 50 ms here); the test fails
+// only past 500 ms, which a window held up by the drive would pass by seconds and a busy
+// machine does not reach.
 TEST_F(FolderControlsTest, ADriveThatTakesSecondsNeverHoldsUpTheWindow) {
   std::atomic<int> asked{0};
   drives::SetDriveProbe([&asked](char) -> std::optional<std::string> {
@@ -291,27 +295,29 @@ TEST_F(FolderControlsTest, ADriveThatTakesSecondsNeverHoldsUpTheWindow) {
     return std::string("SLOW");
   });
   using Clock = std::chrono::steady_clock;
-  const auto limit = std::chrono::milliseconds(50);
-  // The window answers a message from another thread in time, again and again.
+  using Ms = std::chrono::duration<double, std::milli>;
+  const Ms limit(500);
+  // The window answers a message from another thread, again and again; the slowest is kept.
   std::atomic<bool> watching{true};
-  std::atomic<int> answered{0}, late{0};
+  std::atomic<int> answered{0};
+  double slowestAnswer = 0;
   std::thread watcher([&] {
     while (watching) {
+      const auto sent = Clock::now();
       DWORD_PTR result = 0;
-      if (SendMessageTimeoutW(Host().Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 50, &result))
+      if (SendMessageTimeoutW(Host().Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result))
         ++answered;
-      else
-        ++late;
+      slowestAnswer = std::max(slowestAnswer, Ms(Clock::now() - sent).count());
       Sleep(5);
     }
   });
 
   auto start = Clock::now();
   box.SetDrive(box.Drive() == 'Z' ? 'C' : 'Z');  // fills the list as at start-up
-  EXPECT_LT(Clock::now() - start, limit);
+  const Ms filled = Clock::now() - start;
   start = Clock::now();
   SendMessageW(box.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
-  EXPECT_LT(Clock::now() - start, limit);
+  const Ms dropped = Clock::now() - start;
   auto end = Clock::now() + std::chrono::milliseconds(600);
   while (Clock::now() < end) {
     Pump();
@@ -322,9 +328,14 @@ TEST_F(FolderControlsTest, ADriveThatTakesSecondsNeverHoldsUpTheWindow) {
   watching = false;
   watcher.join();
   drives::SetDriveProbe(nullptr);
+  std::printf(
+      "slow drive: list filled in %.1f ms, dropped down in %.1f ms, slowest answer %.1f ms\n",
+      filled.count(), dropped.count(), slowestAnswer);
+  EXPECT_LT(filled, limit);
+  EXPECT_LT(dropped, limit);
   EXPECT_GT(asked.load(), 0);
   EXPECT_GT(answered.load(), 10);
-  EXPECT_EQ(late.load(), 0);
+  EXPECT_LT(slowestAnswer, limit.count());
   EXPECT_EQ(box.Label(box.Drive()), "");  // still asked for
 }
 
