@@ -183,6 +183,11 @@ void AskVolume(char letter) {
   }).detach();
 }
 
+bool Asking(char letter) {
+  std::lock_guard<std::mutex> lock(TheVolumes().mutex);
+  return TheVolumes().asking.count(letter) != 0;
+}
+
 std::optional<std::string> KnownLabel(char letter) {
   std::lock_guard<std::mutex> lock(TheVolumes().mutex);
   auto known = TheVolumes().labels.find(letter);

@@ -47,6 +47,8 @@ void AskVolume(char letter);
 // The last answer about a drive: not there when none came yet; an empty label when the drive
 // was not ready or has none.
 std::optional<std::string> KnownLabel(char letter);
+// Whether a question about the drive is still waiting for its answer.
+bool Asking(char letter);
 // Called on a probe's thread after each answer (the drive box shows the labels).
 void SetVolumeListener(std::function<void()> listener);
 
