@@ -330,7 +330,9 @@ TEST_F(OneRun, TwoHundredThousandFindingsKeepTheProgressWindowLive) {
       pings, static_cast<unsigned long long>(mostBatchesBehind), longestSliceMs);
   EXPECT_EQ(caption, "One or more errors found.");
   EXPECT_GT(pings, 1);
-  EXPECT_LE(mostBatchesBehind, 1u) << "a posted message waited behind more than one batch";
+  // The batch being written when it was posted, and one that an operation posted before it
+  // takes along; never the stream that came after it.
+  EXPECT_LE(mostBatchesBehind, 2u) << "a posted message waited behind the later batches";
   EXPECT_LT(longestSliceMs, 600) << "the user-interface thread was busy too long at a time";
 
   RunState state;
