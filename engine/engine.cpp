@@ -43,34 +43,53 @@ class BlockReader {
 
 int64_t Smaller(int64_t a, int64_t b) { return a < b ? a : b; }
 
-// Collects one folder's entries: files with their sizes, sub-folders, nothing whose name
-// begins with a full stop. Adds the file sizes to the side's total.
+// Collects one folder's entries: files with their sizes (or only their sizes), sub-folders,
+// nothing whose name begins with a full stop. Adds the file sizes it learns to the side's total.
 class ListingReceiver : public EntryReceiver {
  public:
-  ListingReceiver(std::vector<FileEntry>& files, std::vector<FileEntry>& subFolders,
+  ListingReceiver(std::vector<FileEntry>* files, std::vector<FileEntry>& subFolders,
                   std::atomic<int64_t>& total)
       : files_(files), subFolders_(subFolders), total_(total) {}
 
-  void Entry(std::string_view name, bool isFolder, int64_t size) override {
-    const EntryClass kind = ClassifyEntry(name, isFolder);
-    if (kind == EntryClass::Skipped) return;
+  void Entry(std::string_view name, EntryKind kind, int64_t size) override {
+    const EntryClass what = ClassifyEntry(name, kind == EntryKind::Folder);
+    if (what == EntryClass::Skipped) return;
     try {
-      if (kind == EntryClass::SubFolder) {
+      if (what == EntryClass::SubFolder) {
         subFolders_.push_back(FileEntry{std::string(name), 0});
-      } else {
-        files_.push_back(FileEntry{std::string(name), size});
+        return;
+      }
+      if (files_) files_->push_back(FileEntry{std::string(name), size});
+      if (size != kUnknownSize)
         total_.store(total_.load(std::memory_order_relaxed) + SizeUnits(size),
                      std::memory_order_relaxed);
-      }
     } catch (const std::bad_alloc&) {
       OutOfMemoryStop("Out of Memory.\n");
     }
   }
 
  private:
-  std::vector<FileEntry>& files_;
+  std::vector<FileEntry>* files_;
   std::vector<FileEntry>& subFolders_;
   std::atomic<int64_t>& total_;
+};
+
+// Closes a file when the comparison leaves it, whichever way.
+class OpenFile {
+ public:
+  OpenFile(FileSystem& fs, const OpenedFile& file) : fs_(fs), file_(file) {}
+  ~OpenFile() {
+    if (file_.handle != kNoFile) fs_.Close(file_.handle);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  bool IsOpen() const { return file_.handle != kNoFile; }
+  FileHandle Handle() const { return file_.handle; }
+  int64_t Size() const { return file_.size; }
+
+ private:
+  FileSystem& fs_;
+  OpenedFile file_;
 };
 
 }  // namespace
@@ -92,40 +111,31 @@ EntryClass ClassifyEntry(std::string_view name, bool isFolder) {
 }
 
 Engine::Engine(RunState& state, FileSystem& fs, RunSink& sink)
-    : state_(state), fs_(fs), sink_(sink), buffer1_(kChunk), buffer2_(kChunk) {}
+    : state_(state),
+      fs_(fs),
+      sink_(sink),
+      walk_{WalkPath(fs), WalkPath(fs)},
+      buffer1_(kChunk),
+      buffer2_(kChunk) {}
 
 void Engine::ReportError(Message message, std::string_view a, std::string_view b) {
   sink_.AddErrorLine(FormatMessageText(message, state_.language.load(), a, b, fs_.Separator()));
   state_.errorCount.fetch_add(1, std::memory_order_relaxed);
 }
 
-std::string Engine::JoinText(const std::string& folder, std::string_view name) const {
-  std::string path;
-  path.reserve(folder.size() + 1 + name.size());
-  path = folder;
-  if (!fs_.EndsInSeparator(folder)) path += fs_.Separator();
-  path += name;
-  return path;
-}
+std::string Engine::Pattern(int side) { return std::string(walk_[side].Joined("*.*")); }
 
-FolderPath Engine::Join(const FolderPath& folder, std::string_view name) const {
-  return FolderPath{JoinText(folder.text, name), JoinText(folder.system, name)};
-}
-
-FolderPath Engine::Root(const std::string& text) const {
-  return FolderPath{text, fs_.ResolveFolder(text)};
-}
-
-std::string Engine::Pattern(const FolderPath& folder) const { return JoinText(folder.text, "*.*"); }
-
-void Engine::ListFolder(const FolderPath& folder, DirListing& listing, int side) {
+void Engine::ListFolder(int side, DirListing& listing, bool keepFiles, bool wantSizes) {
   listing.files.clear();
   listing.subFolders.clear();
-  ListingReceiver receiver(listing.files, listing.subFolders, state_.folderTotal[side]);
-  ListStatus status = ListStatus::NotFound;  // a text that names no folder at all
-  if (!folder.system.empty()) {
+  ListingReceiver receiver(keepFiles ? &listing.files : nullptr, listing.subFolders,
+                           state_.folderTotal[side]);
+  ListStatus status = walk_[side].Status();
+  if (status == ListStatus::Ok) {
+    const FolderHandle folder = walk_[side].Handle();
     try {
-      status = fs_.List(folder.system, receiver);
+      // A folder that went away while the walk was below it can be searched no more.
+      status = folder == kNoFolder ? ListStatus::OtherError : fs_.List(folder, receiver, wantSizes);
     } catch (const std::bad_alloc&) {
       OutOfMemoryStop("Out of memory.\n");
     }
@@ -134,145 +144,161 @@ void Engine::ListFolder(const FolderPath& folder, DirListing& listing, int side)
     case ListStatus::Ok:
       std::reverse(listing.files.begin(), listing.files.end());
       std::reverse(listing.subFolders.begin(), listing.subFolders.end());
+      MarkSameNames(listing.files);
+      MarkSameNames(listing.subFolders);
       return;
-    case ListStatus::NotFound: ReportError(MsgNoFileFound, Pattern(folder)); break;
-    case ListStatus::InvalidName: ReportError(MsgInvalidFile, Pattern(folder)); break;
-    case ListStatus::OtherError: ReportError(MsgDirSearchError, Pattern(folder)); break;
+    case ListStatus::NotFound: ReportError(MsgNoFileFound, Pattern(side)); break;
+    case ListStatus::InvalidName: ReportError(MsgInvalidFile, Pattern(side)); break;
+    case ListStatus::OtherError: ReportError(MsgDirSearchError, Pattern(side)); break;
   }
   listing.files.clear();
   listing.subFolders.clear();
 }
 
 void Engine::CompareFolderPair(const std::string& folder1, const std::string& folder2) {
-  WalkFromTexts(folder1, folder2,
-                [this](const FolderPath& a, const FolderPath& b) { CompareFolderPair(a, b); });
+  WalkFromTexts(folder1, folder2, &Engine::CompareFolderPair);
 }
 
 void Engine::PreScanFolderPair(const std::string& folder1, const std::string& folder2) {
-  WalkFromTexts(folder1, folder2,
-                [this](const FolderPath& a, const FolderPath& b) { PreScanFolderPair(a, b); });
+  WalkFromTexts(folder1, folder2, &Engine::PreScanFolderPair);
 }
 
 void Engine::WalkFromTexts(const std::string& folder1, const std::string& folder2,
-                           const std::function<void(const FolderPath&, const FolderPath&)>& step) {
+                           void (Engine::*step)()) {
+  // Nothing stays open once the walk has ended, however it ended.
+  struct CloseWalks {
+    WalkPath* walks;
+    ~CloseWalks() {
+      for (int side = 0; side < 2; ++side) walks[side].Close();
+    }
+  } closeWalks{walk_};
   RunOnWalkStack([&] {
     try {
-      const FolderPath root1 = Root(folder1), root2 = Root(folder2);
-      StartTree(root1, root2);
-      step(root1, root2);
+      const std::string* texts[2] = {&folder1, &folder2};
+      for (int side = 0; side < 2; ++side) {
+        walk_[side].Start(*texts[side]);
+        ancestors_[side].clear();
+        if (walk_[side].Status() == ListStatus::Ok)
+          ancestors_[side].push_back(walk_[side].Identify());
+      }
+      (this->*step)();
     } catch (const std::bad_alloc&) {
       OutOfMemoryStop("Out of Memory.\n");
     }
   });
 }
 
-void Engine::StartTree(const FolderPath& folder1, const FolderPath& folder2) {
-  const FolderPath* roots[2] = {&folder1, &folder2};
-  for (int side = 0; side < 2; ++side) {
-    ancestors_[side].clear();
-    FolderId id;
-    if (!roots[side]->system.empty() && fs_.IdentifyFolder(roots[side]->system, id))
-      ancestors_[side].push_back(id);
-  }
-}
-
-void Engine::CompareFolderPair(const FolderPath& folder1, const FolderPath& folder2) {
+void Engine::CompareFolderPair() {
   state_.preScanning = 0;
   DirListing side0, side1;
-  ListFolder(folder1, side0, 0);
-  ListFolder(folder2, side1, 1);
-  WalkEntries(side1.files, folder2, 1, side0.files, folder1, true, Kind::Files);
-  WalkEntries(side0.files, folder1, 0, side1.files, folder2, false, Kind::Files);
+  // A recursive run took its totals in the pre-scan: its listings need no sizes, and a file's
+  // own length comes with its open.
+  const bool wantSizes = state_.recursive != 1;
+  ListFolder(0, side0, true, wantSizes);
+  ListFolder(1, side1, true, wantSizes);
+  WalkEntries(side1.files, 1, side0.files, true, Kind::Files);
+  WalkEntries(side0.files, 0, side1.files, false, Kind::Files);
   if (state_.recursive == 1) {
-    WalkEntries(side1.subFolders, folder2, 1, side0.subFolders, folder1, true, Kind::SubFolders);
-    WalkEntries(side0.subFolders, folder1, 0, side1.subFolders, folder2, false, Kind::SubFolders);
+    WalkEntries(side1.subFolders, 1, side0.subFolders, true, Kind::SubFolders);
+    WalkEntries(side0.subFolders, 0, side1.subFolders, false, Kind::SubFolders);
   }
 }
 
-void Engine::PreScanFolderPair(const FolderPath& folder1, const FolderPath& folder2) {
+void Engine::PreScanFolderPair() {
   state_.preScanning = 1;
   char text[64];
   int64_t m = Smaller(state_.folderTotal[0], state_.folderTotal[1]);
   sink_.SetPanel(Panel::Panel3, std::string_view(text, FormatRunSize(text, 0, m)));
   DirListing side0, side1;
-  ListFolder(folder1, side0, 0);
+  ListFolder(0, side0, false, true);
   if (Stopped()) return;
-  ListFolder(folder2, side1, 1);
+  ListFolder(1, side1, false, true);
   if (Stopped()) return;
   if (state_.recursive == 1)
-    WalkEntries(side0.subFolders, folder1, 0, side1.subFolders, folder2, false, Kind::SubFolders);
+    WalkEntries(side0.subFolders, 0, side1.subFolders, false, Kind::SubFolders);
 }
 
-void Engine::WalkEntries(const std::vector<FileEntry>& walked, const FolderPath& walkedFolder,
-                         int walkedSide, const std::vector<FileEntry>& other,
-                         const FolderPath& otherFolder, bool compare, Kind kind) {
+void Engine::WalkEntries(const std::vector<FileEntry>& walked, int walkedSide,
+                         const std::vector<FileEntry>& other, bool compare, Kind kind) {
   if (walked.empty()) return;
   const NameIndex index(other, state_.ignoreCase == 1);
   for (const FileEntry& entry : walked) {
     if (Stopped()) return;  // before every entry and its lookup
-    FindCounterpart(entry, walkedFolder, walkedSide, index, otherFolder, compare, kind);
+    FindCounterpart(entry, walkedSide, index, compare, kind);
   }
 }
 
-void Engine::FindCounterpart(const FileEntry& entry, const FolderPath& walkedFolder, int walkedSide,
-                             const NameIndex& other, const FolderPath& otherFolder, bool compare,
-                             Kind kind) {
+void Engine::FindCounterpart(const FileEntry& entry, int walkedSide, const NameIndex& other,
+                             bool compare, Kind kind) {
+  WalkPath& walked = walk_[walkedSide];
+  if (entry.ambiguous) {  // which file of that name it is cannot be told
+    ReportError(MsgCantOpen, walked.Joined(entry.name));
+    return;
+  }
   const FileEntry* counterpart = other.Find(entry.name);
   if (!counterpart) {
-    if (state_.ignoreNoFile != 1) ReportError(MsgNoCounterpart, walkedFolder.text, entry.name);
+    if (state_.ignoreNoFile != 1) ReportError(MsgNoCounterpart, walked.Text(), entry.name);
     return;
   }
   const bool actOn = kind == Kind::Files ? compare : (state_.preScanning == 1 || compare);
   if (!actOn) return;
-  // Each path keeps the name as its own side lists it.
-  const FolderPath walkedPath = Join(walkedFolder, entry.name);
-  const FolderPath otherPath = Join(otherFolder, counterpart->name);
-  const FolderPath& first = walkedSide == 0 ? walkedPath : otherPath;
-  const FolderPath& second = walkedSide == 0 ? otherPath : walkedPath;
+  if (counterpart->ambiguous) {  // its counterpart cannot be told from another of that name
+    ReportError(MsgCantOpen, walked.Joined(entry.name));
+    return;
+  }
+  // Each side keeps the name as its own listing gave it.
+  const std::string_view first = walkedSide == 0 ? entry.name : counterpart->name;
+  const std::string_view second = walkedSide == 0 ? counterpart->name : entry.name;
   if (kind == Kind::Files)
     CompareFiles(first, second, entry.size);
   else
     EnterSubFolders(first, second);
 }
 
-void Engine::EnterSubFolders(const FolderPath& first, const FolderPath& second) {
-  const FolderPath* paths[2] = {&first, &second};
+void Engine::EnterSubFolders(std::string_view name1, std::string_view name2) {
+  walk_[0].Enter(name1);
+  walk_[1].Enter(name2);
+  struct LeaveBoth {
+    WalkPath* walks;
+    ~LeaveBoth() {
+      for (int side = 0; side < 2; ++side) walks[side].Leave();
+    }
+  } leaveBoth{walk_};
   FolderId ids[2];
-  bool known[2];
   for (int side = 0; side < 2; ++side) {
-    known[side] = fs_.IdentifyFolder(paths[side]->system, ids[side]);
-    if (known[side] && std::find(ancestors_[side].begin(), ancestors_[side].end(), ids[side]) !=
-                           ancestors_[side].end()) {
+    if (walk_[side].Status() == ListStatus::Ok) ids[side] = walk_[side].Identify();
+    const auto& above = ancestors_[side];
+    if (std::find(above.begin(), above.end(), ids[side]) != above.end()) {
       // The same physical folder as one being walked: a link loop. Not entered.
-      ReportError(MsgDirSearchError, Pattern(*paths[side]));
+      ReportError(MsgDirSearchError, Pattern(side));
       return;
     }
   }
-  for (int side = 0; side < 2; ++side)
-    ancestors_[side].push_back(known[side] ? ids[side] : FolderId{~0ull, ~0ull});
+  for (int side = 0; side < 2; ++side) ancestors_[side].push_back(ids[side]);
   if (state_.preScanning == 1)
-    PreScanFolderPair(first, second);
+    PreScanFolderPair();
   else
-    CompareFolderPair(first, second);
+    CompareFolderPair();
   for (int side = 0; side < 2; ++side) ancestors_[side].pop_back();
 }
 
-void Engine::CompareFiles(const FolderPath& first, const FolderPath& second, int64_t size) {
+void Engine::CompareFiles(std::string_view name1, std::string_view name2, int64_t size) {
   const int64_t errorsBefore = state_.errorCount.load(std::memory_order_relaxed);
-  FileHandle file1 = fs_.Open(first.system);
-  if (file1 == kNoFile) {
-    ReportError(MsgCantOpen, first.text);
+  const FolderHandle folder1 = walk_[0].Handle(), folder2 = walk_[1].Handle();
+  OpenFile file1(fs_, folder1 == kNoFolder ? OpenedFile{} : fs_.OpenFile(folder1, name1));
+  if (!file1.IsOpen()) {
+    ReportError(MsgCantOpen, walk_[0].Joined(name1));
     return;
   }
-  FileHandle file2 = fs_.Open(second.system);
-  if (file2 == kNoFile) {
-    fs_.Close(file1);
-    ReportError(MsgCantOpen, second.text);
+  OpenFile file2(fs_, folder2 == kNoFolder ? OpenedFile{} : fs_.OpenFile(folder2, name2));
+  if (!file2.IsOpen()) {
+    ReportError(MsgCantOpen, walk_[1].Joined(name2));
     return;
   }
-  sink_.SetPanel(Panel::Panel1, first.text);
-  BlockReader reader1(fs_, file1, buffer1_.data());
-  BlockReader reader2(fs_, file2, buffer2_.data());
+  if (size == kUnknownSize) size = file2.Size() == kUnknownSize ? 0 : file2.Size();
+  sink_.SetPanel(Panel::Panel1, walk_[0].Joined(name1));
+  BlockReader reader1(fs_, file1.Handle(), buffer1_.data());
+  BlockReader reader2(fs_, file2.Handle(), buffer2_.data());
   const char* block1 = nullptr;
   const char* block2 = nullptr;
   int64_t readBytes = 0;
@@ -291,22 +317,20 @@ void Engine::CompareFiles(const FolderPath& first, const FolderPath& second, int
         std::memory_order_relaxed);
     readBytes += static_cast<int64_t>(a);
     if (b < a) {
-      ReportError(MsgLonger, first.text, second.text);
+      ReportError(MsgLonger, walk_[0].Joined(name1), walk_[1].Joined(name2));
       break;
     }
     if (a < b) {
-      ReportError(MsgLonger, second.text, first.text);
+      ReportError(MsgLonger, walk_[1].Joined(name2), walk_[0].Joined(name1));
       break;
     }
     if (std::memcmp(block1, block2, a) != 0) {
-      ReportError(MsgDiffer, first.text, second.text);
+      ReportError(MsgDiffer, walk_[0].Joined(name1), walk_[1].Joined(name2));
       break;
     }
   }
   if (complete && state_.errorCount.load(std::memory_order_relaxed) == errorsBefore)
     state_.filesCompared.fetch_add(1, std::memory_order_relaxed);
-  fs_.Close(file1);
-  fs_.Close(file2);
 }
 
 void Engine::ShowFileProgress(int64_t readBytes, int64_t size) {

@@ -2,7 +2,6 @@
 // sequence that a worker thread (or vemo-cli) wraps around them.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "engine/progress_format.h"
 #include "engine/run_sink.h"
 #include "engine/run_state.h"
+#include "engine/walk_path.h"
 
 namespace vemo {
 
@@ -28,18 +28,13 @@ constexpr const char* kStoppedLine = "Stopped.";
 enum class EntryClass { File, SubFolder, Skipped };
 EntryClass ClassifyEntry(std::string_view name, bool isFolder);
 
-// A folder or file as a walk reaches it.
-struct FolderPath {
-  std::string text;    // the folder text as the user wrote it, names joined below: what lines show
-  std::string system;  // the same place as the file system is handed it (resolved once)
-};
-
 class Engine {
  public:
   Engine(RunState& state, FileSystem& fs, RunSink& sink);
 
   // One folder pair, and in a recursive run every matched sub-folder pair below it, from the
-  // folder texts as the user wrote them. The walk runs on the walk stack (walk_stack.h).
+  // folder texts as the user wrote them. The walk runs on the walk stack (walk_stack.h) and
+  // holds each side's folders open while it is in them (walk_path.h).
   void CompareFolderPair(const std::string& folder1, const std::string& folder2);
   // Adds the file sizes of both trees to state.folderTotal; also on the walk stack.
   void PreScanFolderPair(const std::string& folder1, const std::string& folder2);
@@ -59,33 +54,29 @@ class Engine {
   struct DirListing;
   enum class Kind { Files, SubFolders };
 
-  FolderPath Root(const std::string& text) const;
-  FolderPath Join(const FolderPath& folder, std::string_view name) const;
-  std::string JoinText(const std::string& folder, std::string_view name) const;
-  std::string Pattern(const FolderPath& folder) const;  // the folder's search pattern, shown
-  void StartTree(const FolderPath& folder1, const FolderPath& folder2);
-  // Resolves both texts and runs a step from the two roots, on the walk stack.
+  std::string Pattern(int side);  // the current folder's search pattern, shown
+  // Starts both sides at the folder texts and runs a step from there, on the walk stack.
   void WalkFromTexts(const std::string& folder1, const std::string& folder2,
-                     const std::function<void(const FolderPath&, const FolderPath&)>& step);
+                     void (Engine::*step)());
 
-  // The recursive steps, each on resolved paths.
-  void CompareFolderPair(const FolderPath& folder1, const FolderPath& folder2);
-  void PreScanFolderPair(const FolderPath& folder1, const FolderPath& folder2);
-  void ListFolder(const FolderPath& folder, DirListing& listing, int side);
-  void WalkEntries(const std::vector<FileEntry>& walked, const FolderPath& walkedFolder,
-                   int walkedSide, const std::vector<FileEntry>& other,
-                   const FolderPath& otherFolder, bool compare, Kind kind);
-  void FindCounterpart(const FileEntry& entry, const FolderPath& walkedFolder, int walkedSide,
-                       const NameIndex& other, const FolderPath& otherFolder, bool compare,
+  // The recursive steps, each on the current folder of both sides.
+  void CompareFolderPair();
+  void PreScanFolderPair();
+  // Lists the current folder of a side; the pre-scan keeps no files, only their sizes.
+  void ListFolder(int side, DirListing& listing, bool keepFiles, bool wantSizes);
+  void WalkEntries(const std::vector<FileEntry>& walked, int walkedSide,
+                   const std::vector<FileEntry>& other, bool compare, Kind kind);
+  void FindCounterpart(const FileEntry& entry, int walkedSide, const NameIndex& other, bool compare,
                        Kind kind);
-  void EnterSubFolders(const FolderPath& first, const FolderPath& second);
-  void CompareFiles(const FolderPath& first, const FolderPath& second, int64_t size);
+  void EnterSubFolders(std::string_view name1, std::string_view name2);
+  void CompareFiles(std::string_view name1, std::string_view name2, int64_t size);
   void ShowFileProgress(int64_t readBytes, int64_t size);
   bool Stopped() const { return state_.stopRequested.load(std::memory_order_relaxed) == 1; }
 
   RunState& state_;
   FileSystem& fs_;
   RunSink& sink_;
+  WalkPath walk_[2];                    // where each side's walk is
   std::vector<FolderId> ancestors_[2];  // folders being walked on each side, for the loop guard
   std::vector<char> buffer1_, buffer2_;
 };

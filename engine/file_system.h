@@ -1,4 +1,6 @@
-// The engine's only way to the disk: list one folder, read files, identify a folder.
+// The engine's only way to the disk. A walk holds the folders it is in open and reaches
+// everything below them by name, relative to an open folder: no path is parsed again from the
+// root, so the cost of an entry does not depend on its depth.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +11,7 @@
 
 namespace vemo {
 
-// How a folder enumeration failed to start; each class has its own error line.
+// How a folder failed to open or to list; each class has its own error line.
 enum class ListStatus {
   Ok,
   NotFound,     // no such file or folder: missing folder, bad path, empty root, invalid name
@@ -17,27 +19,41 @@ enum class ListStatus {
   OtherError,   // anything else: access denied, device not ready, no memory for the enumeration
 };
 
+// What a listing knows of an entry.
+enum class EntryKind { File, Folder };
+
 // Receives the entries of one folder in enumeration order, "." and ".." included.
 class EntryReceiver {
  public:
   virtual ~EntryReceiver() = default;
-  // size: the file's length in bytes (0 for folders).
-  virtual void Entry(std::string_view name, bool isFolder, int64_t size) = 0;
+  // size: a file's length in bytes, or kUnknownSize where the listing was not asked for sizes
+  // and did not have them anyway; 0 for folders.
+  virtual void Entry(std::string_view name, EntryKind kind, int64_t size) = 0;
 };
+constexpr int64_t kUnknownSize = -1;
 
-// Physical identity of a folder (device and node, or volume and file index).
+// Physical identity of a folder (device and node, or volume and file id). An identity that
+// the system could not give is unknown and equals nothing, itself included.
 struct FolderId {
   uint64_t volume = 0;
-  uint64_t index = 0;
-  bool operator==(const FolderId& o) const { return volume == o.volume && index == o.index; }
+  uint64_t low = 0, high = 0;
+  bool known = false;
+  bool operator==(const FolderId& o) const {
+    return known && o.known && volume == o.volume && low == o.low && high == o.high;
+  }
 };
 
+using FolderHandle = intptr_t;
+constexpr FolderHandle kNoFolder = -1;
 using FileHandle = intptr_t;
 constexpr FileHandle kNoFile = -1;
 
-// Paths: the engine resolves each folder text once, at the top of a walk (ResolveFolder), and
-// appends the names that listings return to the result, joined by Separator() unless the path
-// already ends in it. Every other call takes such a path, never the text the user wrote.
+// A file opened for reading, and its length when the open learned it (kUnknownSize otherwise).
+struct OpenedFile {
+  FileHandle handle = kNoFile;
+  int64_t size = kUnknownSize;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -48,27 +64,34 @@ class FileSystem {
   // where drive letters exist).
   virtual bool EndsInSeparator(std::string_view path) const = 0;
 
-  // The path of a folder text as the user wrote it, from which names are joined below; empty
+  // What OpenFolder takes for a folder text as the user wrote it, at the top of a walk; empty
   // when the text can name no folder at all (an empty text, a device such as NUL).
   virtual std::string ResolveFolder(const std::string& text) = 0;
 
-  // Enumerates a folder. A failure to start is classed; a failure while fetching a later entry
-  // just ends the list.
-  virtual ListStatus List(const std::string& folder, EntryReceiver& receiver) = 0;
+  // Opens a folder to list it and to open what it holds: a resolved folder text (parent
+  // kNoFolder), or one name relative to an open folder.
+  virtual ListStatus OpenFolder(FolderHandle parent, std::string_view name,
+                                FolderHandle& folder) = 0;
+  virtual void CloseFolder(FolderHandle folder) = 0;
+  // Enumerates an open folder. A failure to start is classed; a failure while fetching a later
+  // entry just ends the list. Without wantSizes a listing that would need a call per file to
+  // learn its size gives kUnknownSize instead.
+  virtual ListStatus List(FolderHandle folder, EntryReceiver& receiver, bool wantSizes) = 0;
+  // Identifies an open folder; an unknown identity when the system cannot say.
+  virtual FolderId IdentifyFolder(FolderHandle folder) = 0;
 
-  // Opens a file for reading, letting others read, write and delete it meanwhile.
-  virtual FileHandle Open(const std::string& path) = 0;
+  // Opens the file of that name in an open folder for reading, letting others read, write and
+  // delete it meanwhile. Only a regular file on a disk opens: a pipe, a device or anything
+  // else that could block or never end fails as a file that cannot be opened.
+  virtual OpenedFile OpenFile(FolderHandle folder, std::string_view name) = 0;
   // Reads up to `size` bytes; fewer only at the end of the file or on a read failure.
   virtual size_t Read(FileHandle file, void* buffer, size_t size) = 0;
   virtual void Close(FileHandle file) = 0;
-
-  // Identifies the folder at path; false when it cannot be asked (missing, no access).
-  virtual bool IdentifyFolder(const std::string& path, FolderId& id) = 0;
 };
 
-// opendir/readdir order, '/' as separator, ':' not special; paths of any length.
+// opendir/readdir order, '/' as separator, ':' not special; names of any length at any depth.
 std::unique_ptr<FileSystem> MakePosixFileSystem();
-// FindFirstFileExW/CreateFileW on the literal paths of win32/path.h; only in the Windows build.
+// The system's own folder enumeration on handles; only in the Windows build.
 std::unique_ptr<FileSystem> MakeWin32FileSystem();
 // The one that fits the build.
 std::unique_ptr<FileSystem> MakeNativeFileSystem();

@@ -5,6 +5,23 @@ namespace {
 
 inline unsigned char Fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 0x20 : c; }
 
+uint64_t NameHash(std::string_view name, bool ignoreCase) {
+  uint64_t h = 1469598103934665603ull;
+  for (char ch : name) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    h = (h ^ (ignoreCase ? Fold(c) : c)) * 1099511628211ull;
+  }
+  return h ^ (h >> 29);
+}
+
+// Open addressing over the entries' positions (+ 1; 0 is an empty slot).
+std::vector<uint32_t> Slots(size_t entries, size_t& mask) {
+  size_t capacity = 16;
+  while (capacity < entries * 2) capacity *= 2;
+  mask = capacity - 1;
+  return std::vector<uint32_t>(capacity, 0);
+}
+
 }  // namespace
 
 bool NamesMatch(std::string_view a, std::string_view b, bool ignoreCase) {
@@ -16,22 +33,31 @@ bool NamesMatch(std::string_view a, std::string_view b, bool ignoreCase) {
   return true;
 }
 
-uint64_t NameIndex::Hash(std::string_view name) const {
-  uint64_t h = 1469598103934665603ull;
-  for (char ch : name) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    h = (h ^ (ignoreCase_ ? Fold(c) : c)) * 1099511628211ull;
+void MarkSameNames(std::vector<FileEntry>& list) {
+  if (list.size() < 2) return;
+  size_t mask = 0;
+  std::vector<uint32_t> slots = Slots(list.size(), mask);
+  for (size_t i = 0; i < list.size(); ++i) {
+    for (size_t slot = NameHash(list[i].name, false) & mask;; slot = (slot + 1) & mask) {
+      if (slots[slot] == 0) {
+        slots[slot] = static_cast<uint32_t>(i + 1);
+        break;
+      }
+      FileEntry& seen = list[slots[slot] - 1];
+      if (seen.name == list[i].name) {
+        seen.ambiguous = list[i].ambiguous = true;
+        break;
+      }
+    }
   }
-  return h ^ (h >> 29);
 }
+
+uint64_t NameIndex::Hash(std::string_view name) const { return NameHash(name, ignoreCase_); }
 
 NameIndex::NameIndex(const std::vector<FileEntry>& list, bool ignoreCase)
     : list_(list), ignoreCase_(ignoreCase) {
   if (list.size() <= kScanUpTo) return;
-  size_t capacity = 16;
-  while (capacity < list.size() * 2) capacity *= 2;
-  slots_.assign(capacity, 0);
-  mask_ = capacity - 1;
+  slots_ = Slots(list.size(), mask_);
   for (size_t i = 0; i < list.size(); ++i) {
     for (size_t slot = Hash(list[i].name) & mask_;; slot = (slot + 1) & mask_) {
       if (slots_[slot] == 0) {

@@ -12,8 +12,14 @@ namespace vemo {
 
 struct FileEntry {
   std::string name;
-  int64_t size;  // bytes; 0 for sub-folders
+  int64_t size = 0;        // bytes (kUnknownSize where the listing did not say); 0 for folders
+  bool ambiguous = false;  // its listing gave another entry of exactly this name
 };
+
+// Marks the entries whose name another entry of the same list has, byte for byte: a layer below
+// the program that cannot tell two names apart (a name not valid in its encoding) lists both
+// alike, and neither may be taken for the other's file.
+void MarkSameNames(std::vector<FileEntry>& list);
 
 bool NamesMatch(std::string_view a, std::string_view b, bool ignoreCase);
 

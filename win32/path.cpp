@@ -49,12 +49,19 @@ std::wstring FullPath(std::wstring_view text) {
     if (!literal.empty() && GetFileAttributesW(literal.c_str()) != INVALID_FILE_ATTRIBUTES)
       return separators;
   }
+  // Windows takes a last name such as CON or NUL for a device wherever the folder is: one more
+  // "." after it keeps it a name ("A\dev\CON\." is the folder CON in A\dev).
+  const wchar_t last = path.back();
+  const bool keepName = last != L'\\' && last != L'/' && last != L':';
+  if (keepName) path += L"\\.";
   DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (size == 0) return {};
   std::wstring full(size, L'\0');
   size = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
   if (size == 0 || size >= full.size()) return {};
   full.resize(size);
+  // "\\server\share\." comes back with the separator the "." left; a drive's root keeps its own.
+  if (keepName && full.size() > 3 && full.back() == L'\\') full.pop_back();
   return full;
 }
 

@@ -1,14 +1,19 @@
 // Folder listing and file reading over POSIX: readdir order, '/' joins, ':' is an ordinary byte.
-// Paths of any length: past PATH_MAX they are opened folder by folder, relative to an open
-// folder handle.
+// Folders are held as descriptors and everything below them is reached with openat, so neither
+// depth nor PATH_MAX matters below the folder the user named.
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/vfs.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
 
 #include "engine/file_system.h"
 
@@ -20,37 +25,67 @@ constexpr int kWayThrough = O_PATH | O_DIRECTORY | O_CLOEXEC;  // needs no read 
 #else
 constexpr int kWayThrough = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+
+// A descriptor closed when it goes out of scope.
+class UniqueFd {
+ public:
+  explicit UniqueFd(int fd = -1) : fd_(fd) {}
+  ~UniqueFd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  int Get() const { return fd_; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  void Reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
+
+ private:
+  int fd_;
+};
+
+// A listing stream over a duplicate of a folder's descriptor, closed when it goes out of scope.
+class UniqueDir {
+ public:
+  explicit UniqueDir(DIR* dir) : dir_(dir) {}
+  ~UniqueDir() {
+    if (dir_) closedir(dir_);
+  }
+  UniqueDir(const UniqueDir&) = delete;
+  UniqueDir& operator=(const UniqueDir&) = delete;
+  DIR* Get() const { return dir_; }
+
+ private:
+  DIR* dir_;
+};
 
 // open() for a path of any length: the leading folders are opened in pieces shorter than
 // PATH_MAX, each relative to the one before, and the rest is opened relative to the last.
 int OpenAnyLength(const std::string& path, int flags) {
   if (path.size() < PATH_MAX) return ::open(path.c_str(), flags);
-  int at = AT_FDCWD;
+  UniqueFd at(AT_FDCWD);  // negative: never closed
   size_t start = 0;
   while (path.size() - start >= PATH_MAX) {
     size_t cut = path.rfind('/', start + PATH_MAX - 2);
     if (cut == std::string::npos || cut < start) {  // one name longer than the system allows
-      if (at != AT_FDCWD) ::close(at);
       errno = ENAMETOOLONG;
       return -1;
     }
     const std::string piece = path.substr(start, cut - start + 1);
-    const int next = ::openat(at, piece.c_str(), kWayThrough);
-    const int error = errno;
-    if (at != AT_FDCWD) ::close(at);
-    if (next < 0) {
-      errno = error;
-      return -1;
-    }
-    at = next;
+    const int next = ::openat(at.Get(), piece.c_str(), kWayThrough);
+    if (next < 0) return -1;
+    at.Reset(next);
     start = cut + 1;
     while (start < path.size() && path[start] == '/') ++start;
   }
-  const int fd = ::openat(at, start < path.size() ? path.c_str() + start : ".", flags);
-  const int error = errno;
-  ::close(at);
-  errno = error;
-  return fd;
+  return ::openat(at.Get(), start < path.size() ? path.c_str() + start : ".", flags);
 }
 
 ListStatus ClassifyListError(int error) {
@@ -64,6 +99,34 @@ ListStatus ClassifyListError(int error) {
   }
 }
 
+// File systems whose files are the kernel's live state, not data on a disk: reading one can
+// block, never end, or take something away (the kernel log).
+bool KernelFileSystem(int fd) {
+#ifdef __linux__
+  struct statfs fs;
+  if (fstatfs(fd, &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x9fa0:      // proc
+    case 0x62656572:  // sysfs
+    case 0x64626720:  // debugfs
+    case 0x74726163:  // tracefs
+    case 0x73636673:  // securityfs
+    case 0x27e0eb:    // cgroup
+    case 0x63677270:  // cgroup2
+    case 0xcafe4a11:  // bpf
+    case 0x1cd1:      // devpts
+    case 0x6165676c:  // pstore
+    case 0xde5e81e4:  // efivarfs
+    case 0x62656570:  // configfs
+    case 0x65735543:  // fusectl
+      return true;
+  }
+#else
+  (void)fd;
+#endif
+  return false;
+}
+
 class PosixFileSystem : public FileSystem {
  public:
   char Separator() const override { return '/'; }
@@ -75,50 +138,101 @@ class PosixFileSystem : public FileSystem {
   // meaning: the text itself is the path.
   std::string ResolveFolder(const std::string& text) override { return text; }
 
-  ListStatus List(const std::string& folder, EntryReceiver& receiver) override {
-    const int folderFd =
-        OpenAnyLength(folder.empty() ? "." : folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0) return ClassifyListError(errno);
-    DIR* dir = fdopendir(folderFd);
-    if (!dir) {
-      const int error = errno;
-      ::close(folderFd);
-      return ClassifyListError(error);
-    }
-    errno = 0;
-    while (struct dirent* d = readdir(dir)) {
-      const char* name = d->d_name;
-      if (name[0] == '.') {  // never listed; spare the stat
-        receiver.Entry(name, false, 0);
-        continue;
-      }
-      bool isFolder = d->d_type == DT_DIR;
-      int64_t size = 0;
-      if (!isFolder) {
-        struct stat st;
-        if (fstatat(folderFd, name, &st, 0) == 0) {
-          isFolder = S_ISDIR(st.st_mode);
-          if (!isFolder) size = static_cast<int64_t>(st.st_size);
-        }
-        // A dangling link or an entry that vanished: a file that will not open.
-      }
-      receiver.Entry(name, isFolder, size);
-    }
-    closedir(dir);
+  ListStatus OpenFolder(FolderHandle parent, std::string_view name, FolderHandle& folder) override {
+    folder = kNoFolder;
+    UniqueFd fd(parent == kNoFolder
+                    ? OpenAnyLength(std::string(name), kFolderFlags)
+                    : ::openat(static_cast<int>(parent), std::string(name).c_str(), kFolderFlags));
+    if (fd.Get() < 0) return ClassifyListError(errno);
+    struct stat st;
+    if (fstat(fd.Get(), &st) != 0) return ClassifyListError(errno);
+    Known known{st.st_dev, st.st_ino, KernelFileSystem(fd.Get())};
+    std::lock_guard<std::mutex> lock(mutex_);
+    folders_[fd.Get()] = known;
+    folder = fd.Release();
     return ListStatus::Ok;
   }
 
-  FileHandle Open(const std::string& path) override {
-    int fd = OpenAnyLength(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return kNoFile;
+  void CloseFolder(FolderHandle folder) override {
+    if (folder == kNoFolder) return;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      folders_.erase(static_cast<int>(folder));
+    }
+    ::close(static_cast<int>(folder));
+  }
+
+  ListStatus List(FolderHandle folder, EntryReceiver& receiver, bool wantSizes) override {
+    const int folderFd = static_cast<int>(folder);
+    // The stream takes a descriptor of its own; it starts at the folder's first entry.
+    UniqueFd copy(fcntl(folderFd, F_DUPFD_CLOEXEC, 0));
+    if (copy.Get() < 0) return ClassifyListError(errno);
+    UniqueDir dir(fdopendir(copy.Get()));
+    if (!dir.Get()) return ClassifyListError(errno);
+    copy.Release();
+    rewinddir(dir.Get());
+    while (struct dirent* d = readdir(dir.Get())) {
+      const char* name = d->d_name;
+      if (name[0] == '.') {  // never listed; spare the stat
+        receiver.Entry(name, EntryKind::File, 0);
+        continue;
+      }
+      switch (d->d_type) {
+        case DT_DIR: receiver.Entry(name, EntryKind::Folder, 0); continue;
+        case DT_REG:
+          receiver.Entry(name, EntryKind::File, wantSizes ? Size(folderFd, name) : kUnknownSize);
+          continue;
+        case DT_LNK:
+        case DT_UNKNOWN: {
+          // What the name leads to decides: a link to a folder is a folder. A dangling link
+          // or an entry that vanished is a file that will not open.
+          struct stat st;
+          const bool known = fstatat(folderFd, name, &st, 0) == 0;
+          if (known && S_ISDIR(st.st_mode))
+            receiver.Entry(name, EntryKind::Folder, 0);
+          else
+            receiver.Entry(name, EntryKind::File, known && S_ISREG(st.st_mode) ? st.st_size : 0);
+          continue;
+        }
+        default: receiver.Entry(name, EntryKind::File, 0);  // a pipe, a device: will not open
+      }
+    }
+    return ListStatus::Ok;
+  }
+
+  FolderId IdentifyFolder(FolderHandle folder) override {
+    FolderId id;
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto known = folders_.find(static_cast<int>(folder));
+    if (known == folders_.end()) return id;
+    id.volume = static_cast<uint64_t>(known->second.device);
+    id.low = static_cast<uint64_t>(known->second.node);
+    id.known = true;
+    return id;
+  }
+
+  OpenedFile OpenFile(FolderHandle folder, std::string_view name) override {
+    OpenedFile opened;
+    // Without blocking: a pipe without a writer would hold the open forever.
+    UniqueFd fd(::openat(static_cast<int>(folder), std::string(name).c_str(),
+                         O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.Get() < 0) return opened;
     struct stat st;
     // Only regular files: a pipe or a device could block or never end.
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-      ::close(fd);
-      return kNoFile;
+    if (fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) return opened;
+    bool kernel;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto known = folders_.find(static_cast<int>(folder));
+      kernel = known == folders_.end() || known->second.kernel;
+      // A file on another device than its folder came through a link: ask where it lies.
+      if (!kernel && st.st_dev != known->second.device) kernel = KernelFileSystem(fd.Get());
     }
-    if (st.st_size > (1 << 20)) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return fd;
+    if (kernel) return opened;
+    if (st.st_size > (1 << 20)) posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    opened.size = static_cast<int64_t>(st.st_size);
+    opened.handle = fd.Release();
+    return opened;
   }
 
   size_t Read(FileHandle file, void* buffer, size_t size) override {
@@ -134,17 +248,22 @@ class PosixFileSystem : public FileSystem {
 
   void Close(FileHandle file) override { ::close(static_cast<int>(file)); }
 
-  bool IdentifyFolder(const std::string& path, FolderId& id) override {
-    const int fd = OpenAnyLength(path, kWayThrough);
-    if (fd < 0) return false;
+ private:
+  static int64_t Size(int folderFd, const char* name) {
     struct stat st;
-    const bool ok = fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
-    ::close(fd);
-    if (!ok) return false;
-    id.volume = static_cast<uint64_t>(st.st_dev);
-    id.index = static_cast<uint64_t>(st.st_ino);
-    return true;
+    if (fstatat(folderFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return 0;  // gone: won't open
+    return static_cast<int64_t>(st.st_size);
   }
+
+  // What is known of each open folder: its identity and whether the kernel's live state is
+  // behind it. Folders of both sides are open at once, hence the lock.
+  struct Known {
+    dev_t device;
+    ino_t node;
+    bool kernel;
+  };
+  std::mutex mutex_;
+  std::unordered_map<int, Known> folders_;
 };
 
 }  // namespace

@@ -1,13 +1,53 @@
-// Folder listing and file reading over Win32: FindFirstFileExW order, '\' joins, "X:" drives;
-// every path is a literal one (win32/path.h).
+// Folder listing and file reading over the system's own file calls: each folder of a walk is an
+// open handle, its entries come in large batches with their sizes and attributes
+// (NtQueryDirectoryFile), and what it holds is opened by name relative to it (NtOpenFile with a
+// root directory), so no path is parsed again from the drive down. '\' joins, "X:" drives;
+// the folder the user named is opened by its literal path (win32/path.h).
 #include <windows.h>
+
+#include <winternl.h>
+
+#include <vector>
 
 #include "engine/file_system.h"
 #include "win32/path.h"
 #include "win32/text.h"
 
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE apc,
+                                               PVOID apcContext, PIO_STATUS_BLOCK status,
+                                               PVOID buffer, ULONG length,
+                                               FILE_INFORMATION_CLASS infoClass,
+                                               BOOLEAN singleEntry, PUNICODE_STRING mask,
+                                               BOOLEAN restartScan);
+
 namespace vemo {
 namespace {
+
+constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);  // STATUS_NO_MORE_FILES
+constexpr NTSTATUS kNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);   // STATUS_NO_SUCH_FILE
+constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr ULONG kListBufferBytes = 64 * 1024;
+
+// A handle closed when it goes out of scope.
+class UniqueHandle {
+ public:
+  explicit UniqueHandle(HANDLE h = nullptr) : h_(h) {}
+  ~UniqueHandle() {
+    if (h_) CloseHandle(h_);
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  HANDLE Get() const { return h_; }
+  HANDLE* Put() { return &h_; }
+  HANDLE Release() {
+    HANDLE h = h_;
+    h_ = nullptr;
+    return h;
+  }
+
+ private:
+  HANDLE h_;
+};
 
 // The three classes of a failed enumeration, as the C runtime's error numbers group them.
 ListStatus Classify(DWORD error) {
@@ -29,6 +69,33 @@ ListStatus Classify(DWORD error) {
   }
 }
 
+ListStatus ClassifyStatus(NTSTATUS status) { return Classify(RtlNtStatusToDosError(status)); }
+
+HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// Opens `name` (UTF-16) relative to `root`, or as a full NT path when root is null.
+NTSTATUS OpenRelative(HANDLE root, const std::wstring& name, ACCESS_MASK access, ULONG options,
+                      HANDLE& opened) {
+  UNICODE_STRING text;
+  text.Buffer = const_cast<PWSTR>(name.c_str());
+  text.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  text.MaximumLength = text.Length;
+  OBJECT_ATTRIBUTES attributes;
+  // Exactly the name the listing gave: a folder that tells case apart keeps "a" and "A" apart.
+  InitializeObjectAttributes(&attributes, &text, 0, root, nullptr);
+  IO_STATUS_BLOCK io;
+  opened = nullptr;
+  return NtOpenFile(&opened, access, &attributes, &io, kShareAll,
+                    options | FILE_SYNCHRONOUS_IO_NONALERT);
+}
+
+// The NT form of a literal path: "\\?\C:\x" is "\??\C:\x".
+std::wstring NtPath(const std::wstring& literal) {
+  std::wstring path = literal;
+  if (path.compare(0, 4, L"\\\\?\\") == 0) path[1] = L'?';
+  return path;
+}
+
 class Win32FileSystem : public FileSystem {
  public:
   char Separator() const override { return '\\'; }
@@ -40,46 +107,88 @@ class Win32FileSystem : public FileSystem {
     return win32::ResolveFolderText(text);
   }
 
-  ListStatus List(const std::string& folder, EntryReceiver& receiver) override {
-    // "*" rather than "*.*": the literal form takes the mask as it is, and it matches every name.
-    std::wstring pattern = ToWide(folder);
-    if (!EndsInSeparator(folder)) pattern += L'\\';
-    pattern += L'*';
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) return Classify(GetLastError());
-    std::string name;
-    do {
-      if (data.cFileName[0] == L'.') {
-        receiver.Entry(".", false, 0);
-        continue;
-      }
-      name = ToUtf8(data.cFileName);
-      bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      int64_t size = isFolder
-                         ? 0
-                         : static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) |
-                                                data.nFileSizeLow);
-      receiver.Entry(name, isFolder, size);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+  ListStatus OpenFolder(FolderHandle parent, std::string_view name, FolderHandle& folder) override {
+    folder = kNoFolder;
+    const HANDLE root = parent == kNoFolder ? nullptr : AsHandle(parent);
+    const std::wstring wide = root ? ToWide(name) : NtPath(ToWide(name));
+    HANDLE opened = nullptr;
+    const NTSTATUS status = OpenRelative(
+        root, wide, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+        FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT, opened);
+    if (!NT_SUCCESS(status)) return ClassifyStatus(status);
+    folder = reinterpret_cast<FolderHandle>(opened);
     return ListStatus::Ok;
   }
 
-  FileHandle Open(const std::string& path) override {
-    HANDLE h = CreateFileW(ToWide(path).c_str(), GENERIC_READ,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return kNoFile;
-    return reinterpret_cast<FileHandle>(h);
+  void CloseFolder(FolderHandle folder) override {
+    if (folder != kNoFolder) CloseHandle(AsHandle(folder));
+  }
+
+  ListStatus List(FolderHandle folder, EntryReceiver& receiver, bool) override {
+    std::vector<char> buffer(kListBufferBytes);
+    std::string name;
+    for (bool first = true;; first = false) {
+      IO_STATUS_BLOCK io;
+      const NTSTATUS status = NtQueryDirectoryFile(
+          AsHandle(folder), nullptr, nullptr, nullptr, &io, buffer.data(), kListBufferBytes,
+          FileDirectoryInformation, FALSE, nullptr, first ? TRUE : FALSE);
+      if (status == kNoMoreFiles || status == kNoSuchFile)
+        return first ? ListStatus::NotFound : ListStatus::Ok;  // an empty root has no "."
+      if (!NT_SUCCESS(status)) return first ? ClassifyStatus(status) : ListStatus::Ok;
+      for (size_t at = 0;;) {
+        const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(&buffer[at]);
+        const std::wstring_view wide(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+        if (!wide.empty() && wide[0] == L'.') {
+          receiver.Entry(".", EntryKind::File, 0);
+        } else {
+          name = ToUtf8(wide);
+          if (entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            receiver.Entry(name, EntryKind::Folder, 0);
+          else
+            receiver.Entry(name, EntryKind::File, entry->EndOfFile.QuadPart);
+        }
+        if (entry->NextEntryOffset == 0) break;
+        at += entry->NextEntryOffset;
+      }
+    }
+  }
+
+  FolderId IdentifyFolder(FolderHandle folder) override {
+    FolderId id;
+    FILE_ID_INFO info;
+    if (GetFileInformationByHandleEx(AsHandle(folder), FileIdInfo, &info, sizeof info)) {
+      id.volume = info.VolumeSerialNumber;
+      memcpy(&id.low, info.FileId.Identifier, 8);
+      memcpy(&id.high, info.FileId.Identifier + 8, 8);
+    } else {
+      BY_HANDLE_FILE_INFORMATION old;
+      if (!GetFileInformationByHandle(AsHandle(folder), &old)) return id;
+      id.volume = old.dwVolumeSerialNumber;
+      id.low = (static_cast<uint64_t>(old.nFileIndexHigh) << 32) | old.nFileIndexLow;
+    }
+    // A file system that keeps no ids gives zeros: nothing to tell folders apart by.
+    id.known = id.low != 0 || id.high != 0;
+    return id;
+  }
+
+  OpenedFile OpenFile(FolderHandle folder, std::string_view name) override {
+    OpenedFile opened;
+    UniqueHandle file;
+    const NTSTATUS status =
+        OpenRelative(AsHandle(folder), ToWide(name), FILE_GENERIC_READ,
+                     FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, *file.Put());
+    // Only a file on a disk: a pipe or a device (a name that leads to one) could block or
+    // never end.
+    if (!NT_SUCCESS(status) || GetFileType(file.Get()) != FILE_TYPE_DISK) return opened;
+    opened.handle = reinterpret_cast<FileHandle>(file.Release());
+    return opened;
   }
 
   size_t Read(FileHandle file, void* buffer, size_t size) override {
     size_t done = 0;
     while (done < size) {
       DWORD got = 0;
-      if (!ReadFile(reinterpret_cast<HANDLE>(file), static_cast<char*>(buffer) + done,
+      if (!ReadFile(AsHandle(file), static_cast<char*>(buffer) + done,
                     static_cast<DWORD>(size - done), &got, nullptr) ||
           got == 0)
         break;
@@ -88,22 +197,7 @@ class Win32FileSystem : public FileSystem {
     return done;
   }
 
-  void Close(FileHandle file) override { CloseHandle(reinterpret_cast<HANDLE>(file)); }
-
-  bool IdentifyFolder(const std::string& path, FolderId& id) override {
-    HANDLE h = CreateFileW(ToWide(path).c_str(), FILE_READ_ATTRIBUTES,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION info;
-    bool ok =
-        GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-    CloseHandle(h);
-    if (!ok) return false;
-    id.volume = info.dwVolumeSerialNumber;
-    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
-    return true;
-  }
+  void Close(FileHandle file) override { CloseHandle(AsHandle(file)); }
 };
 
 }  // namespace

@@ -5,28 +5,10 @@
 #include <sstream>
 
 #include "engine_fixture.h"
+#include "tests/run/test_file_system.h"
 
 namespace vemo::test {
 namespace {
-
-// The real file system, but the enumeration's own allocation fails.
-class NoMemoryForListing : public FileSystem {
- public:
-  explicit NoMemoryForListing(FileSystem& real) : real_(real) {}
-  char Separator() const override { return real_.Separator(); }
-  bool EndsInSeparator(std::string_view path) const override { return real_.EndsInSeparator(path); }
-  std::string ResolveFolder(const std::string& text) override { return real_.ResolveFolder(text); }
-  ListStatus List(const std::string&, EntryReceiver&) override { throw std::bad_alloc(); }
-  FileHandle Open(const std::string& path) override { return real_.Open(path); }
-  size_t Read(FileHandle f, void* b, size_t n) override { return real_.Read(f, b, n); }
-  void Close(FileHandle f) override { real_.Close(f); }
-  bool IdentifyFolder(const std::string& path, FolderId& id) override {
-    return real_.IdentifyFolder(path, id);
-  }
-
- private:
-  FileSystem& real_;
-};
 
 // A sink whose line store cannot grow.
 class NoMemoryForLines : public MemorySink {
@@ -53,7 +35,8 @@ class OutOfMemoryTest : public EngineTest {
 TEST_F(OutOfMemoryTest, NoMemoryForTheSearchRecord) {
   tree.Folder("1");
   tree.Folder("2");
-  NoMemoryForListing failing(*fs);
+  testing::TestFileSystem failing(*fs);  // the enumeration's own allocation fails
+  failing.onList = [](const std::string&) { throw std::bad_alloc(); };
   EXPECT_EXIT(
       {
         std::freopen(outFile.c_str(), "wb", stdout);

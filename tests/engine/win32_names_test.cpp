@@ -174,7 +174,10 @@ TEST(Win32Paths, AFolderTextIsResolvedOnceAsWindowsResolvesIt) {
   std::string here = ToUtf8(current);
   if (here.back() != '\\') here += '\\';
   EXPECT_EQ(win32::ResolveFolderText("sub"), "\\\\?\\" + here + "sub");
-  EXPECT_EQ(win32::ResolveFolderText("NUL"), "");
+  // A last name that Windows would take for a device is the folder of that name.
+  EXPECT_EQ(win32::ResolveFolderText("NUL"), "\\\\?\\" + here + "NUL");
+  EXPECT_EQ(win32::ResolveFolderText("a\\..\\dev\\CON"), "\\\\?\\" + here + "dev\\CON");
+  EXPECT_EQ(win32::ResolveFolderText("\\\\.\\NUL"), "");  // the device itself
   EXPECT_EQ(win32::ResolveFolderText(""), "");
   EXPECT_EQ(win32::ResolveFolderText("\\\\server\\share"), "\\\\?\\UNC\\server\\share");
 }

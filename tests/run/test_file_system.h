@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,17 @@ class TestFileSystem : public FileSystem {
   char Separator() const override { return real_.Separator(); }
   bool EndsInSeparator(std::string_view path) const override { return real_.EndsInSeparator(path); }
   std::string ResolveFolder(const std::string& text) override { return real_.ResolveFolder(text); }
-  ListStatus List(const std::string& folder, EntryReceiver& receiver) override {
+  ListStatus OpenFolder(FolderHandle parent, std::string_view name, FolderHandle& folder) override {
+    const ListStatus status = real_.OpenFolder(parent, name, folder);
+    if (status == ListStatus::Ok) paths_[folder] = PathOf(parent, name);
+    return status;
+  }
+  void CloseFolder(FolderHandle folder) override {
+    paths_.erase(folder);
+    real_.CloseFolder(folder);
+  }
+  ListStatus List(FolderHandle handle, EntryReceiver& receiver, bool wantSizes) override {
+    const std::string folder = paths_[handle];
     if (onList) onList(folder);
     for (const MadeUp& m : madeUp) {
       if (folder.size() < m.suffix.size() ||
@@ -39,14 +50,16 @@ class TestFileSystem : public FileSystem {
       char name[32];
       for (int i = 0; i < m.count; ++i) {
         std::snprintf(name, sizeof name, "%s%06d", m.prefix.c_str(), i);
-        receiver.Entry(name, false, 1);
+        receiver.Entry(name, EntryKind::File, 1);
       }
       return ListStatus::Ok;
     }
-    return real_.List(folder, receiver);
+    return real_.List(handle, receiver, wantSizes);
   }
-  FileHandle Open(const std::string& path) override {
-    return readsEmpty && readsEmpty(path) ? kEmptyFile : real_.Open(path);
+  FolderId IdentifyFolder(FolderHandle folder) override { return real_.IdentifyFolder(folder); }
+  OpenedFile OpenFile(FolderHandle folder, std::string_view name) override {
+    if (readsEmpty && readsEmpty(PathOf(folder, name))) return OpenedFile{kEmptyFile, 0};
+    return real_.OpenFile(folder, name);
   }
   size_t Read(FileHandle f, void* b, size_t n) override {
     return f == kEmptyFile ? 0 : real_.Read(f, b, n);
@@ -54,12 +67,18 @@ class TestFileSystem : public FileSystem {
   void Close(FileHandle f) override {
     if (f != kEmptyFile) real_.Close(f);
   }
-  bool IdentifyFolder(const std::string& path, FolderId& id) override {
-    return real_.IdentifyFolder(path, id);
-  }
 
  private:
+  // The path of a name in an open folder (or of a resolved text at the top).
+  std::string PathOf(FolderHandle folder, std::string_view name) {
+    if (folder == kNoFolder) return std::string(name);
+    std::string path = paths_[folder];
+    if (!EndsInSeparator(path)) path += Separator();
+    return path.append(name);
+  }
+
   FileSystem& real_;
+  std::map<FolderHandle, std::string> paths_;
 };
 
 }  // namespace vemo::testing
