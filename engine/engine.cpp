@@ -175,12 +175,7 @@ void Engine::WalkFromTexts(const std::string& folder1, const std::string& folder
   RunOnWalkStack([&] {
     try {
       const std::string* texts[2] = {&folder1, &folder2};
-      for (int side = 0; side < 2; ++side) {
-        walk_[side].Start(*texts[side]);
-        ancestors_[side].clear();
-        if (walk_[side].Status() == ListStatus::Ok)
-          ancestors_[side].push_back(walk_[side].Identify());
-      }
+      for (int side = 0; side < 2; ++side) walk_[side].Start(*texts[side]);
       (this->*step)();
     } catch (const std::bad_alloc&) {
       OutOfMemoryStop("Out of Memory.\n");
@@ -264,22 +259,17 @@ void Engine::EnterSubFolders(std::string_view name1, std::string_view name2) {
       for (int side = 0; side < 2; ++side) walks[side].Leave();
     }
   } leaveBoth{walk_};
-  FolderId ids[2];
   for (int side = 0; side < 2; ++side) {
-    if (walk_[side].Status() == ListStatus::Ok) ids[side] = walk_[side].Identify();
-    const auto& above = ancestors_[side];
-    if (std::find(above.begin(), above.end(), ids[side]) != above.end()) {
+    if (walk_[side].IsLoop()) {
       // The same physical folder as one being walked: a link loop. Not entered.
       ReportError(MsgDirSearchError, Pattern(side));
       return;
     }
   }
-  for (int side = 0; side < 2; ++side) ancestors_[side].push_back(ids[side]);
   if (state_.preScanning == 1)
     PreScanFolderPair();
   else
     CompareFolderPair();
-  for (int side = 0; side < 2; ++side) ancestors_[side].pop_back();
 }
 
 void Engine::CompareFiles(std::string_view name1, std::string_view name2, int64_t size) {

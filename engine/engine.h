@@ -76,8 +76,7 @@ class Engine {
   RunState& state_;
   FileSystem& fs_;
   RunSink& sink_;
-  WalkPath walk_[2];                    // where each side's walk is
-  std::vector<FolderId> ancestors_[2];  // folders being walked on each side, for the loop guard
+  WalkPath walk_[2];  // where each side's walk is, with its loop guard
   std::vector<char> buffer1_, buffer2_;
 };
 

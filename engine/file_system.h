@@ -77,8 +77,11 @@ class FileSystem {
   // entry just ends the list. Without wantSizes a listing that would need a call per file to
   // learn its size gives kUnknownSize instead.
   virtual ListStatus List(FolderHandle folder, EntryReceiver& receiver, bool wantSizes) = 0;
-  // Identifies an open folder; an unknown identity when the system cannot say.
+  // Identifies an open folder at little cost: folders whose identities differ are different
+  // folders; equal ones are told apart by ExactFolderId. Unknown when the system cannot say.
   virtual FolderId IdentifyFolder(FolderHandle folder) = 0;
+  // Its whole identity (the volume and the file system's full id), where that costs more.
+  virtual FolderId ExactFolderId(FolderHandle folder) { return IdentifyFolder(folder); }
 
   // Opens the file of that name in an open folder for reading, letting others read, write and
   // delete it meanwhile. Only a regular file on a disk opens: a pipe, a device or anything

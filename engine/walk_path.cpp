@@ -1,11 +1,14 @@
 #include "engine/walk_path.h"
 
+#include <algorithm>
+
 namespace vemo {
 
 void WalkPath::Close() {
   for (size_t index : held_) fs_.CloseFolder(levels_[index].handle);
   held_.clear();
   levels_.clear();
+  seen_.clear();
   text_.clear();
 }
 
@@ -18,7 +21,8 @@ void WalkPath::Start(const std::string& text) {
   const std::string resolved = fs_.ResolveFolder(text);
   root.status =
       resolved.empty() ? ListStatus::NotFound : fs_.OpenFolder(kNoFolder, resolved, root.handle);
-  levels_.push_back(root);
+  if (root.handle != kNoFolder) root.id = fs_.IdentifyFolder(root.handle);
+  Push(root);
   if (root.handle != kNoFolder) held_.push_back(0);
 }
 
@@ -43,7 +47,8 @@ void WalkPath::Enter(std::string_view name) {
     level.status = ListStatus::OtherError;  // the folder above has gone meanwhile
   else
     level.status = fs_.OpenFolder(parent, name, level.handle);
-  levels_.push_back(level);
+  if (level.handle != kNoFolder) level.id = fs_.IdentifyFolder(level.handle);
+  Push(level);
   if (level.handle != kNoFolder) held_.push_back(levels_.size() - 1);
   LetGoFarLevels();
 }
@@ -54,7 +59,13 @@ void WalkPath::Leave() {
     fs_.CloseFolder(levels_[index].handle);
     held_.pop_back();
   }
+  if (levels_.back().id.known) --seen_[Key(levels_.back().id)];
   levels_.pop_back();
+}
+
+void WalkPath::Push(const Level& level) {
+  levels_.push_back(level);
+  if (level.id.known) ++seen_[Key(level.id)];
 }
 
 bool WalkPath::Keeps(size_t index, size_t depth) {
@@ -82,12 +93,30 @@ void WalkPath::LetGoFarLevels() {
   held_.resize(kept);
 }
 
-FolderHandle WalkPath::Handle() {
+bool WalkPath::IsLoop() {
   const size_t current = levels_.size() - 1;
+  const FolderId& id = levels_[current].id;
+  if (!id.known || seen_[Key(id)] < 2) return false;  // no folder above has its identity
+  for (size_t index = 0; index < current; ++index) {
+    // Cheap identities that differ settle it; equal ones are asked again in full.
+    if (levels_[index].id == levels_[current].id && ExactId(index) == ExactId(current)) return true;
+  }
+  return false;
+}
+
+FolderId WalkPath::ExactId(size_t index) {
+  const FolderHandle handle = HandleAt(index);
+  return handle == kNoFolder ? FolderId{} : fs_.ExactFolderId(handle);
+}
+
+FolderHandle WalkPath::Handle() { return HandleAt(levels_.size() - 1); }
+
+FolderHandle WalkPath::HandleAt(size_t current) {
   if (levels_[current].handle != kNoFolder || levels_[current].status != ListStatus::Ok)
     return levels_[current].handle;
   // Let go while the walk was deeper: opened again, level by level, from the nearest ancestor
-  // still held (the root always is).
+  // still held (the root always is). Only the current level is asked for by the walk; one
+  // above it only to confirm a loop.
   size_t from = current;
   while (levels_[from].handle == kNoFolder) --from;
   for (size_t index = from + 1; index <= current; ++index) {
@@ -96,9 +125,11 @@ FolderHandle WalkPath::Handle() {
       level.handle = kNoFolder;
       return kNoFolder;  // gone meanwhile: what it holds cannot be opened
     }
-    held_.push_back(index);
+    held_.insert(std::upper_bound(held_.begin(), held_.end(), index - 1), index);
   }
-  LetGoFarLevels();
+  // The walk's own level: thinned at once. One above it (a loop to confirm) stays open until
+  // the walk next goes deeper.
+  if (current == levels_.size() - 1) LetGoFarLevels();
   return levels_[current].handle;
 }
 

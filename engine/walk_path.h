@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/file_system.h"
@@ -38,10 +39,12 @@ class WalkPath {
   size_t Depth() const { return levels_.size(); }
 
   // The current folder: how its open went, its handle (opened again if it was let go), its
-  // identity, its text.
+  // text.
   ListStatus Status() const { return levels_.back().status; }
   FolderHandle Handle();
-  FolderId Identify() { return fs_.IdentifyFolder(Handle()); }
+  // Whether the current folder is physically one of the folders above it (a junction or a
+  // link that loops).
+  bool IsLoop();
   std::string_view Text() const { return std::string_view(text_).substr(0, levels_.back().end); }
   // The text of a name in the current folder; valid until the walk moves.
   std::string_view Joined(std::string_view name);
@@ -54,12 +57,16 @@ class WalkPath {
     size_t nameStart = 0, end = 0;  // the level's name in text_, and where its text ends
     FolderHandle handle = kNoFolder;
     ListStatus status = ListStatus::Ok;
+    FolderId id;  // its cheap identity (unknown when it did not open)
   };
   std::string_view Name(const Level& level) const {
     return std::string_view(text_).substr(level.nameStart, level.end - level.nameStart);
   }
   // Appends a name to the text of the current folder, with a separator where one is needed.
   void AppendName(std::string_view name);
+  void Push(const Level& level);
+  FolderHandle HandleAt(size_t index);
+  FolderId ExactId(size_t index);
   // Whether level `index` keeps its handle while the walk is `depth` levels deep.
   static bool Keeps(size_t index, size_t depth);
   void LetGoFarLevels();
@@ -68,6 +75,11 @@ class WalkPath {
   std::string text_;  // the current folder's text, and after it scratch for Joined
   std::vector<Level> levels_;
   std::vector<size_t> held_;  // the levels that hold a handle, shallowest first
+  // How many levels have each cheap identity, so that a loop costs no scan of the levels.
+  static uint64_t Key(const FolderId& id) {
+    return id.volume * 0x9E3779B97F4A7C15ull ^ id.low ^ id.high * 31;
+  }
+  std::unordered_map<uint64_t, int> seen_;
 };
 
 }  // namespace vemo

@@ -153,7 +153,23 @@ class Win32FileSystem : public FileSystem {
     }
   }
 
+  // The file system's 64-bit index (a file id without its volume): one question, where the
+  // volume's serial can cost a walk up the folders in some layers.
   FolderId IdentifyFolder(FolderHandle folder) override {
+    FolderId id;
+    FILE_INTERNAL_INFORMATION info;
+    IO_STATUS_BLOCK io;
+    if (!NT_SUCCESS(NtQueryInformationFile(AsHandle(folder), &io, &info, sizeof info,
+                                           FileInternalInformation)))
+      return ExactFolderId(folder);
+    id.low = static_cast<uint64_t>(info.IndexNumber.QuadPart);
+    id.known = id.low != 0;
+    return id.known ? id : ExactFolderId(folder);
+  }
+
+  // The volume's serial and the 128-bit file id (ReFS keeps only those unique), else the
+  // volume and the 64-bit index.
+  FolderId ExactFolderId(FolderHandle folder) override {
     FolderId id;
     FILE_ID_INFO info;
     if (GetFileInformationByHandleEx(AsHandle(folder), FileIdInfo, &info, sizeof info)) {
