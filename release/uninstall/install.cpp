@@ -1,11 +1,10 @@
 #include "release/uninstall/install.h"
 
 #include <windows.h>
-#include <shlobj.h>
-
-#include <knownfolders.h>
 
 #include <vector>
+
+#include "win32/known_folder.h"
 
 namespace vemo::uninstall {
 
@@ -60,14 +59,6 @@ std::wstring DeleteIfThere(const std::wstring& path) {
   return path + L": " + SystemMessage(error);
 }
 
-std::wstring KnownFolder(REFKNOWNFOLDERID id) {
-  PWSTR path = nullptr;
-  std::wstring result;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
-  CoTaskMemFree(path);
-  return result;
-}
-
 }  // namespace
 
 Install ThisInstall() {
@@ -113,7 +104,7 @@ std::wstring Remove(const Install& install) {
   }
   // Earlier versions named the all-users shortcut like the per-user one.
   const std::wstring menu =
-      KnownFolder(install.allUsers ? FOLDERID_CommonPrograms : FOLDERID_Programs);
+      win32::KnownFolderPath(install.allUsers ? FOLDERID_CommonPrograms : FOLDERID_Programs);
   std::vector<const wchar_t*> shortcuts = {L"Vemo.lnk"};
   if (install.allUsers) shortcuts.push_back(L"Vemo (all users).lnk");
   for (const wchar_t* name : shortcuts) {

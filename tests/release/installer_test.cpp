@@ -23,6 +23,7 @@
 #include "tests/cli/run_process.h"
 #include "tests/run/vemo_process.h"
 #include "tests/support/window_probe.h"
+#include "win32/known_folder.h"
 
 namespace vemo {
 namespace {
@@ -43,13 +44,7 @@ std::wstring SetupExe() {
 
 std::wstring PreviousSetupExe() { return ToWide(WinePath(VEMO_PREVIOUS_SETUP)); }
 
-fs::path KnownFolder(REFKNOWNFOLDERID id) {
-  PWSTR path = nullptr;
-  fs::path result;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
-  CoTaskMemFree(path);
-  return result;
-}
+fs::path KnownFolder(REFKNOWNFOLDERID id) { return win32::KnownFolderPath(id); }
 
 fs::path PerUserFolder() { return KnownFolder(FOLDERID_LocalAppData) / "Programs" / "Vemo"; }
 fs::path AllUsersFolder() { return KnownFolder(FOLDERID_ProgramFiles) / "Vemo"; }
