@@ -71,8 +71,10 @@ def stage(args, folder):
     if not notes and not args.test_setup:
         raise SystemExit(f"package: CHANGELOG.md has no notes for {args.version} (a section "
                          f"'## {args.version}' listing what it gives a user)")
+    heading = f"What is new in {args.version}"
+    news = f"{heading}\n{'-' * len(heading)}\n{notes}" if notes else ""
     readme = read_text(os.path.join(HERE, "README.txt"))
-    readme = readme.replace("@VERSION@", args.version).replace("@NOTES@", notes or "")
+    readme = readme.replace("@VERSION@", args.version).replace("@NEWS@", news)
     write_windows_text(os.path.join(folder, "README.txt"), readme, args.epoch)
     write_windows_text(os.path.join(folder, "LICENSE.txt"), read_text(os.path.join(TOP, "LICENSE")),
                        args.epoch)

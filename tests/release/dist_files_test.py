@@ -108,8 +108,8 @@ class DistFiles(unittest.TestCase):
                             read_text("CHANGELOG.md"), re.M | re.S)
         self.assertIsNotNone(section, f"CHANGELOG.md: no section for {self.version}")
         notes = section.group(1).strip("\n")
-        self.assertIn(windows_lines(f"What is new in {self.version}\n" + "-" * 24 + "\n" + notes + "\n"),
-                      archive.read("README.txt"))
+        heading = f"What is new in {self.version}"
+        self.assertIn(windows_lines(f"{heading}\n{'-' * len(heading)}\n{notes}\n"), archive.read("README.txt"))
 
     def test_a_version_without_notes_is_not_packed(self):
         with tempfile.TemporaryDirectory() as out:
