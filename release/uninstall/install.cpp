@@ -123,6 +123,7 @@ void RemoveSelfAndFolder(const Install& install) {
   const std::wstring self = OwnPath();
   wchar_t temp[MAX_PATH + 1] = L"";
   GetTempPathW(MAX_PATH + 1, temp);
+  SetCurrentDirectoryW(temp);  // a folder that is a process's current folder cannot be removed
   const std::wstring moved =
       std::wstring(temp) + L"vemo-uninstall-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
   if (MoveFileExW(self.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) {

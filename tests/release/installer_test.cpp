@@ -415,6 +415,22 @@ TEST_F(Installer, ARunningVemoIsNeitherOverwrittenNorRemoved) {
   EXPECT_EQ(vemo.WaitExit(20000), 0);
 }
 
+// The uninstaller removes nothing but the install it belongs to, and nothing on a switch it does
+// not know.
+TEST_F(Installer, AnUninstallerOutsideItsInstallOrWithAnUnknownSwitchRemovesNothing) {
+  ASSERT_EQ(Install(SetupExe()), 0);
+  const fs::path folder = PerUserFolder(), other = OtherFolder();
+  fs::create_directories(other);
+  for (const char* name : kInstalledFiles) fs::copy_file(folder / name, other / name);
+  for (const fs::path& place : {other, folder}) {
+    SCOPED_TRACE(ToUtf8(place.wstring()));
+    const std::wstring switches = place == other ? L" /S" : L" /S /X";
+    EXPECT_EQ(RunCommand(L"\"" + (place / "uninstall.exe").wstring() + L"\"" + switches), 2);
+    ExpectFiles(place);
+  }
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+}
+
 TEST_F(Installer, AllUsersSwitchInstallsIntoProgramFilesForEveryone) {
   // The user of the Wine prefix is an administrator, so Setup needs no second, elevated run.
   ASSERT_EQ(Install(SetupExe(), L"/AllUsers"), 0);
