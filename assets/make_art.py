@@ -14,13 +14,14 @@ Instead of a grid a picture may be derived from another one:
     mirror stand_left        the left-right mirror image of art/stand_left.txt
     copy stand_left          the same pixels as art/stand_left.txt
 
-An icon's first grid is its 32 x 32 image. Further square grids (16 x 16, 48 x 48) add images
-of those sizes, drawn for their size, and
+An icon's first grid is its 32 x 32 image. Further square grids (16 x 16) add images of those
+sizes, drawn for their size, and
 
-    scale 256 32             adds a 256 x 256 image: the 32 x 32 one with every pixel 8 x 8
+    draw 48 256              adds images of these sizes drawn from the shapes that follow
 
-adds an enlarged copy of one of them, by a whole factor. Images up to 48 pixels are 16-colour
-bitmaps with a mask; larger ones are stored as PNG with transparency.
+where the shapes (poly and line lines, see shapes.py) draw the same picture in the 32 x 32
+grid's units, in full colour with smooth edges. Grid images are 16-colour bitmaps with a mask;
+drawn ones are 32-bit with transparency, stored as PNG above 48 pixels.
 
 The palette (art/palette.txt) maps characters to colours; "." is white in bitmaps and
 transparent in icons. Output: NAME.bmp or NAME.ico in the output folder, and with --sheet
@@ -34,6 +35,8 @@ import re
 import struct
 import sys
 import zlib
+
+import shapes
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TRANSPARENT = "."
@@ -78,7 +81,9 @@ class Picture:
         self.kind = None
         self.width = self.height = 0
         self.rows = []          # list of strings of palette characters
-        self.more = []          # an icon's further images: (size, rows) drawn, (size, from) scaled
+        self.more = []          # an icon's further grid images: (size, rows)
+        self.draw_sizes = []    # sizes an icon is drawn at from its shapes
+        self.shapes = []        # (line number, text) of each shape line, read with the palette
         self.derive = None      # ("mirror" | "copy", other name)
 
 
@@ -114,8 +119,10 @@ def read_picture(path):
                 raise ArtError(f"{path}: a further icon image is square, not {width} x {height}")
             else:
                 pic.more.append((width, rows))
-        elif key == "scale":
-            pic.more.append((int(args[0]), int(args[1])))
+        elif key == "draw":
+            pic.draw_sizes = [int(a) for a in args]
+        elif key in ("poly", "line"):
+            pic.shapes.append((i, line))
         elif key == "fill":
             pic.width, pic.height = int(args[0]), int(args[1])
             pic.rows = [args[2] * pic.width] * pic.height
@@ -125,8 +132,10 @@ def read_picture(path):
             raise ArtError(f"{path}: unknown line '{line}'")
     if pic.ident is None or pic.kind not in ("bitmap", "icon"):
         raise ArtError(f"{path}: needs an 'id' line and 'type bitmap' or 'type icon'")
-    if pic.more and pic.kind != "icon":
+    if (pic.more or pic.draw_sizes or pic.shapes) and pic.kind != "icon":
         raise ArtError(f"{path}: only an icon has more than one image")
+    if bool(pic.draw_sizes) != bool(pic.shapes):
+        raise ArtError(f"{path}: 'draw SIZE...' and its shapes come together")
     if not pic.rows and not pic.derive:
         raise ArtError(f"{path}: needs a grid, a fill, a mirror or a copy")
     return pic
@@ -157,6 +166,10 @@ def load_pictures(art_dir, palette, ids):
             for ch in row:
                 if ch not in palette:
                     raise ArtError(f"{pic.name}: '{ch}' is not in the palette")
+        try:
+            pic.shapes = [shapes.Shape(text, palette) for _, text in pic.shapes]
+        except shapes.ShapeError as e:
+            raise ArtError(f"{pic.name}: {e}")
         if pic.kind == "icon":
             if (pic.width, pic.height) != (32, 32):
                 raise ArtError(f"{pic.name}: an icon's first image is 32 x 32")
@@ -183,29 +196,30 @@ def bmp_bytes(pic, palette):
 
 
 def icon_images(pic):
-    """(size, rows) of every image of an icon, smallest first; scaled ones worked out."""
-    drawn = {32: pic.rows}
-    for size, what in pic.more:
-        if isinstance(what, list):
-            if size in drawn:
-                raise ArtError(f"{pic.name}: two {size} x {size} images")
-            drawn[size] = what
-    images = dict(drawn)
-    for size, source in pic.more:
-        if isinstance(source, list):
-            continue
-        if source not in drawn or size % source or size > 256 or size in images:
-            raise ArtError(f"{pic.name}: 'scale {size} {source}' needs a drawn {source} x {source}"
-                           f" image, a whole factor up to 256 and a size not there yet")
-        factor = size // source
-        images[size] = ["".join(ch * factor for ch in row) for row in drawn[source] for _ in range(factor)]
-    return sorted(images.items())
+    """(size, kind, rows) of every image of an icon, smallest first: kind "grid" with rows of
+    palette characters, or "drawn" with rows of RGBA bytes (drawn only when asked to)."""
+    images = {32: ("grid", pic.rows)}
+    for size, rows in pic.more:
+        if size in images:
+            raise ArtError(f"{pic.name}: two {size} x {size} images")
+        images[size] = ("grid", rows)
+    for size in pic.draw_sizes:
+        if size in images or not 16 <= size <= 256:
+            raise ArtError(f"{pic.name}: 'draw {size}' needs a size from 16 to 256 not there yet")
+        images[size] = ("drawn", None)
+    return sorted((size, kind, rows) for size, (kind, rows) in images.items())
+
+
+def drawn_images(pic):
+    """icon_images with the drawn images painted."""
+    return [(size, kind, rows if kind == "grid" else shapes.render(pic.shapes, size))
+            for size, kind, rows in icon_images(pic)]
 
 
 def icon_colour_table(pic, palette, images):
     colours = [(0, 0, 0)]               # index 0 is black: the colour under transparent pixels
-    for size, rows in images:
-        if size > 48:
+    for _, kind, rows in images:
+        if kind != "grid":
             continue
         for row in rows:
             for ch in row:
@@ -236,19 +250,36 @@ def icon_bitmap(rows, palette, colours):
     return info + table + bytes(xor) + bytes(mask)
 
 
+def drawn_bitmap(rows):
+    """One 32-bit image with its alpha, and the AND mask set where it is fully transparent."""
+    size = len(rows)
+    mask_stride = (size + 31) // 32 * 4
+    colour, mask = bytearray(), bytearray()
+    for row in reversed(rows):
+        bits = 0
+        for x in range(size):
+            r, g, b, a = row[4 * x:4 * x + 4]
+            colour += bytes((b, g, r, a))
+            bits = bits << 1 | (a == 0)
+        mask += (bits << (mask_stride * 8 - size)).to_bytes(mask_stride, "big")
+    info = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
+    return info + bytes(colour) + bytes(mask)
+
+
 def ico_bytes(pic, palette):
-    """ICO file with every image of the icon: 16-colour bitmaps up to 48 pixels, PNG above."""
-    images = icon_images(pic)
+    """ICO file with every image of the icon: grids as 16-colour bitmaps, drawn images as 32-bit
+    bitmaps up to 48 pixels and as PNG above."""
+    images = drawn_images(pic)
     colours = icon_colour_table(pic, palette, images)
     entries, blobs = b"", b""
     offset = 6 + 16 * len(images)
-    for size, rows in images:
-        if size > 48:
-            rgba = [b"".join(bytes(palette[ch]) + (b"\0" if ch == TRANSPARENT else b"\xff") for ch in row)
-                    for row in rows]
-            blob, colour_count, bpp = png_bytes(size, size, rgba, alpha=True), 0, 32
-        else:
+    for size, kind, rows in images:
+        if kind == "grid":
             blob, colour_count, bpp = icon_bitmap(rows, palette, colours), 16, 4
+        elif size > 48:
+            blob, colour_count, bpp = png_bytes(size, size, rows, alpha=True), 0, 32
+        else:
+            blob, colour_count, bpp = drawn_bitmap(rows), 0, 32
         entries += struct.pack("<BBBBHHII", size % 256, size % 256, colour_count, 0, 1, bpp,
                                len(blob), offset)
         blobs += blob
@@ -267,8 +298,11 @@ def png_bytes(width, height, rgb_rows, alpha=False):
 
 def contact_sheet(pics, palette, scale=6, line_width=8 * 32):
     """Every picture scaled up on a grey sheet; icon transparency shows as a checkerboard.
-    The wide strip is drawn at the end at a smaller scale."""
+    The wide strip is drawn at the end at a smaller scale, then the icons' drawn images at their
+    own size."""
     gap = 8
+    drawn = [rows for pic in pics if pic.kind == "icon"
+             for _, kind, rows in drawn_images(pic) if kind == "drawn"]
     strips = [p for p in pics if p.width > 64]
     lines, line, used = [], [], 0
     for pic in (p for p in pics if p.width <= 64):
@@ -281,6 +315,7 @@ def contact_sheet(pics, palette, scale=6, line_width=8 * 32):
         lines.append(line)
     width = gap + max([sum(p.width * scale + gap for p in l) for l in lines] + [300 * 2 + gap])
     height = gap + len(lines) * (32 * scale + gap) + len(strips) * (32 * 2 + gap)
+    height += max([len(rows) + gap for rows in drawn] + [0])
     sheet = [bytearray((170, 170, 170) * width) for _ in range(height)]
 
     def draw(pic, ox, oy, s):
@@ -306,6 +341,16 @@ def contact_sheet(pics, palette, scale=6, line_width=8 * 32):
     for pic in strips:
         draw(pic, gap, oy, 2)
         oy += 32 * 2 + gap
+    ox = gap
+    for rows in drawn:
+        for y, row in enumerate(rows):
+            line = sheet[oy + y]
+            for x in range(len(rows)):
+                r, g, b, a = row[4 * x:4 * x + 4]
+                ground = 235 if (x // 4 + y // 4) % 2 else 205
+                line[(ox + x) * 3:(ox + x) * 3 + 3] = bytes(round((v * a + ground * (255 - a)) / 255)
+                                                            for v in (r, g, b))
+        ox += len(rows) + gap
     return png_bytes(width, height, sheet)
 
 

@@ -65,7 +65,10 @@ void CatchInterrupt() { SetConsoleCtrlHandler(OnConsoleCtrl, TRUE); }
 bool PrepareConsole() {
   // A drive without a medium answers with an error instead of a "no disk" box.
   SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  // Both streams end lines with LF alone, as the native build does: one output for every
+  // platform, which the console, PowerShell, cmd's for /f and findstr all read as lines.
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   console.outputCodePage = GetConsoleOutputCP();
   std::atexit(RestoreConsole);
   if (console.outputCodePage) SetConsoleOutputCP(CP_UTF8);

@@ -66,7 +66,8 @@ def png_rows(png):
 
 def read_ico_images(path):
     """Every image of an ICO file: dicts of size, colours, bpp, and for bitmaps the header
-    height and the mask (rows of bools), for PNG images the PNG bytes."""
+    height, the mask (rows of bools) and for 32-bit ones the pixels (rows of RGBA bytes), for
+    PNG images the PNG bytes."""
     data = read_bytes(path)
     reserved, kind, count = struct.unpack_from("<HHH", data, 0)
     assert (reserved, kind) == (0, 1) and count >= 1, path
@@ -85,11 +86,16 @@ def read_ico_images(path):
             assert iw == image["size"] and iplanes == 1 and bpp == ibpp, path
             n = iw
             stride = (n + 31) // 32 * 4
-            mask_at = 40 + 16 * 4 + n * n * ibpp // 8
+            pixels_at = 40 + (16 * 4 if ibpp == 4 else 0)
+            mask_at = pixels_at + n * n * ibpp // 8
             assert mask_at + n * stride == len(blob), path
             image["header_height"] = ih
             image["mask"] = [[bool(blob[mask_at + (n - 1 - y) * stride + x // 8] >> (7 - x % 8) & 1)
                               for x in range(n)] for y in range(n)]
+            if ibpp == 32:
+                image["rgba"] = [b"".join(bytes((p[2], p[1], p[0], p[3])) for p in
+                                          (blob[pixels_at + ((n - 1 - y) * n + x) * 4:][:4] for x in range(n)))
+                                 for y in range(n)]
         images.append(image)
     assert end == len(data), path
     return images
@@ -148,7 +154,7 @@ class GeneratedArt(unittest.TestCase):
     def test_the_program_icon_has_every_size(self):
         images = read_ico_images(os.path.join(self.out, "app_icon.ico"))
         self.assertEqual([i["size"] for i in images], [16, 32, 48, 256])
-        for image in images[:3]:
+        for image in images[:2]:
             with self.subTest(image["size"]):
                 n = image["size"]
                 self.assertEqual((image["height"], image["colours"], image["bpp"]), (n, 16, 4))
@@ -157,15 +163,26 @@ class GeneratedArt(unittest.TestCase):
                 self.assertGreater(transparent, n * n // 10, "the mask lets the background through")
                 self.assertLess(transparent, n * n * 3 // 4, "the picture itself is opaque")
                 self.assertTrue(image["mask"][0][0] and image["mask"][n - 1][n - 1])
+        self.assertEqual((images[2]["bpp"], images[2]["header_height"]), (32, 96), "48: 32-bit bitmap")
         png = images[3]["png"]
         width, height, depth, colour_type = struct.unpack_from(">IIBB", png, 16)
         self.assertEqual((width, height, depth, colour_type), (256, 256, 8, 6), "RGBA")
-        # The 256 image is the 32 one with each pixel 8 x 8: its pixels agree with that mask.
-        rows = png_rows(png)
+        # 48 and 256 are drawn at their size in full colour from the same picture as the 32 x 32
+        # grid: smooth edges and many colours, opaque where the grid is (sampled at each grid
+        # pixel's centre), and not the grid's pixels enlarged.
         mask32 = images[1]["mask"]
-        for y in range(0, 256, 7):
-            for x in range(0, 256, 5):
-                self.assertEqual(rows[y][x * 4 + 3] == 0, mask32[y // 8][x // 8], (x, y))
+        for n, rows in ((48, images[2]["rgba"]), (256, png_rows(png))):
+            with self.subTest(n):
+                alphas = {row[4 * x + 3] for row in rows for x in range(n)}
+                colours = {row[4 * x:4 * x + 3] for row in rows for x in range(n) if row[4 * x + 3] == 255}
+                self.assertGreater(len(alphas), 40, "smooth edges")
+                self.assertGreater(len(colours), 200, "full colour")
+                agree = sum((rows[int((y + 0.5) * n / 32)][4 * int((x + 0.5) * n / 32) + 3] > 127)
+                            != mask32[y][x] for y in range(32) for x in range(32))
+                self.assertGreater(agree, 32 * 32 * 97 // 100, "the same picture")
+                transparent = [[row[4 * x + 3] == 0 for x in range(n)] for row in rows]
+                mask = images[2]["mask"] if n == 48 else transparent
+                self.assertEqual(mask, transparent, "the mask is the transparent pixels")
 
     def test_standing_right_mirrors_standing_left(self):
         _, _, _, left = read_bmp(os.path.join(self.out, "stand_left.bmp"))
@@ -244,11 +261,15 @@ class BrokenSources(unittest.TestCase):
         self.edit("sweat_3", lambda t: t.replace("ART_SWEAT_3", "ART_SWEAT_2"))
         self.expect_failure("ART_SWEAT_2")
 
-    def test_icon_images_of_wrong_sizes(self):
-        for change, fragment in ((lambda t: t.replace("scale 256 32", "scale 100 32"), "scale 100 32"),
-                                 (lambda t: t.replace("scale 256 32", "scale 256 24"), "scale 256 24"),
+    def test_icon_images_of_wrong_sizes_or_shapes(self):
+        for change, fragment in ((lambda t: t.replace("draw 48 256", "draw 48 300"), "draw 300"),
+                                 (lambda t: t.replace("draw 48 256", "draw 16 256"), "draw 16"),
                                  (lambda t: t.replace("grid 16 16", "grid 16 15"), "app_icon"),
-                                 (lambda t: t.replace("grid 48 48", "grid 32 32"), "app_icon")):
+                                 (lambda t: t.replace("draw 48 256", ""), "'draw SIZE...'"),
+                                 (lambda t: t.replace("line G 6.7", "line Q 6.7"), "'Q'"),
+                                 (lambda t: t.replace("poly Y/B98530 k 0.8 : 10.5,4.5", "poly Y/B98530 k 0.8 : 40,4.5"),
+                                  "outside the 32 x 32 grid"),
+                                 (lambda t: t.replace("line e 0.6 : 16.3,5.5", "line e : 16.3,5.5"), "line e")):
             with self.subTest(fragment):
                 shutil.copy(os.path.join(ASSETS, "art", "app_icon.txt"), os.path.join(self.art, "app_icon.txt"))
                 self.edit("app_icon", change)

@@ -47,6 +47,7 @@ TEST_F(CliTest, UsageErrorsPrintUsageOnStandardErrorOnly) {
     EXPECT_NE(r.err.find("usage: vemo-cli [-r|--recursive] [-i|--ignore-case] [-n|--ignore-nofile] "
                          "[--japanese] FOLDER1 FOLDER2"),
               std::string::npos);
+    EXPECT_EQ(r.err.find('\r'), std::string::npos) << "LF line endings, as on standard output";
   }
 }
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Reads the release in dist/ as a user's machine gets it: the checksums, the zip's entries and
-their times, README.txt's line endings, and inside each program the marks of a release build
-(64-bit, stripped, static, no link time, no build path). Whether two builds give the same bytes
-is scripts/dist-repro's test."""
+their times, the licence and this version's notes from CHANGELOG.md in it, its texts' line
+endings, and inside each program the marks of a release build (64-bit, stripped, static, no link
+time, no build path). Whether two builds give the same bytes is scripts/dist-repro's test."""
 import hashlib
 import io
 import os
@@ -10,6 +10,7 @@ import re
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 import zipfile
@@ -18,10 +19,18 @@ TOP = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "
 DIST = os.path.join(TOP, "dist")
 
 
+def read_text(*path):
+    with open(os.path.join(TOP, *path), encoding="utf-8") as f:
+        return f.read()
+
+
 def version():
-    with open(os.path.join(TOP, "release", "version.h")) as f:
-        parts = dict(re.findall(r"#define VEMO_VERSION_(MAJOR|MINOR|LEVEL) (\d+)", f.read()))
+    parts = dict(re.findall(r"#define VEMO_VERSION_(MAJOR|MINOR|LEVEL) (\d+)", read_text("release", "version.h")))
     return f"{parts['MAJOR']}.{parts['MINOR']}.{parts['LEVEL']}"
+
+
+def windows_lines(text):
+    return text.replace("\n", "\r\n").encode("utf-8")
 
 
 def commit_time():
@@ -67,7 +76,8 @@ class DistFiles(unittest.TestCase):
     def test_zip_holds_the_programs_and_readme_with_fixed_times(self):
         archive = zipfile.ZipFile(io.BytesIO(self.zip_bytes))
         entries = archive.infolist()
-        self.assertEqual([e.filename for e in entries], ["README.txt", "vemo-cli.exe", "vemo.exe"])
+        self.assertEqual([e.filename for e in entries],
+                         ["LICENSE.txt", "README.txt", "vemo-cli.exe", "vemo.exe"])
         epoch = commit_time()
         stamp = time.gmtime(max(epoch or 0, 315532800))  # zip times start in 1980 and count
         stamp = stamp[:5] + (stamp[5] // 2 * 2,)          # seconds in twos
@@ -81,9 +91,37 @@ class DistFiles(unittest.TestCase):
         self.assertIsNone(archive.testzip())
         readme = archive.read("README.txt")
         self.assertTrue(readme.startswith(f"Vemo {self.version}\r\n".encode()))
-        self.assertNotIn(b"\n", readme.replace(b"\r\n", b""), "Windows line endings only")
         for text in (b"vemo-cli", b"Exit status", b"HKEY_CURRENT_USER\\Software\\Pelk\\Vemo"):
             self.assertIn(text, readme)
+        for name in ("README.txt", "LICENSE.txt"):
+            text = archive.read(name)
+            self.assertNotIn(b"\n", text.replace(b"\r\n", b""), f"{name}: Windows line endings only")
+
+    def test_zip_holds_the_licence_and_this_versions_notes(self):
+        archive = zipfile.ZipFile(io.BytesIO(self.zip_bytes))
+        licence = read_text("LICENSE")
+        self.assertEqual(archive.read("LICENSE.txt"), windows_lines(licence))
+        holder = re.search(r'#define VEMO_COPYRIGHT "(.*)"', read_text("release", "version.h")).group(1)
+        self.assertIn(holder, licence.splitlines(), "the version resource's copyright line")
+        self.assertTrue(licence.startswith("MIT License"))
+        section = re.search(rf"^## {re.escape(self.version)}\b.*?\n(.*?)(?=^## |\Z)",
+                            read_text("CHANGELOG.md"), re.M | re.S)
+        self.assertIsNotNone(section, f"CHANGELOG.md: no section for {self.version}")
+        notes = section.group(1).strip("\n")
+        heading = f"What is new in {self.version}"
+        self.assertIn(windows_lines(f"{heading}\n{'-' * len(heading)}\n{notes}\n"), archive.read("README.txt"))
+
+    def test_a_version_without_notes_is_not_packed(self):
+        with tempfile.TemporaryDirectory() as out:
+            program = os.path.join(out, "program.exe")
+            open(program, "wb").close()
+            result = subprocess.run(
+                [sys.executable, os.path.join(TOP, "release", "package.py"), "--version", "0.0.0",
+                 "--vemo", program, "--cli", program, "--uninstaller", program, "--icon", program,
+                 "--epoch", "0", "--out", out], capture_output=True, text=True)
+            self.assertNotEqual(result.returncode, 0)
+            self.assertIn("CHANGELOG.md has no notes for 0.0.0", result.stderr)
+            self.assertFalse([f for f in os.listdir(out) if f.startswith("vemo-")], "nothing packed")
 
     def test_programs_are_release_builds(self):
         archive = zipfile.ZipFile(io.BytesIO(self.zip_bytes))

@@ -1,12 +1,14 @@
-// The installer and the uninstaller run as a user runs them: silently, over the previous version,
-// for all users, and while Vemo runs. Every test starts from a machine without Vemo. The Wine
-// prefix is this test's own, so its registry and Start menu hold nothing of the other tests.
-// VEMO_SETUP_EXE (a Linux path) names another installer to test, such as the one in dist/.
+// The installer and the uninstaller run as a user runs them: silently and by hand, over the
+// previous version and under it, for all users, and while Vemo runs. Every test starts from a
+// machine without Vemo. The Wine prefix is this test's own, so its registry and Start menu hold
+// nothing of the other tests. VEMO_SETUP_EXE (a Linux path) names another installer to test, such
+// as the one in dist/.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 
 #include <shobjidl.h>
+#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +23,7 @@
 #include "tests/cli/run_process.h"
 #include "tests/run/vemo_process.h"
 #include "tests/support/window_probe.h"
+#include "win32/known_folder.h"
 
 namespace vemo {
 namespace {
@@ -31,7 +34,8 @@ using namespace vemo::testing;
 const wchar_t* const kUninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vemo";
 const wchar_t* const kSettingsKey = L"Software\\Pelk\\Vemo";
-const char* const kInstalledFiles[] = {"vemo.exe", "vemo-cli.exe", "README.txt", "uninstall.exe"};
+const char* const kInstalledFiles[] = {"vemo.exe", "vemo-cli.exe", "README.txt", "LICENSE.txt",
+                                       "uninstall.exe"};
 
 std::wstring SetupExe() {
   const char* other = std::getenv("VEMO_SETUP_EXE");
@@ -40,18 +44,14 @@ std::wstring SetupExe() {
 
 std::wstring PreviousSetupExe() { return ToWide(WinePath(VEMO_PREVIOUS_SETUP)); }
 
-fs::path KnownFolder(REFKNOWNFOLDERID id) {
-  PWSTR path = nullptr;
-  fs::path result;
-  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
-  CoTaskMemFree(path);
-  return result;
-}
+fs::path KnownFolder(REFKNOWNFOLDERID id) { return win32::KnownFolderPath(id); }
 
 fs::path PerUserFolder() { return KnownFolder(FOLDERID_LocalAppData) / "Programs" / "Vemo"; }
 fs::path AllUsersFolder() { return KnownFolder(FOLDERID_ProgramFiles) / "Vemo"; }
 fs::path PerUserShortcut() { return KnownFolder(FOLDERID_Programs) / "Vemo.lnk"; }
-fs::path AllUsersShortcut() { return KnownFolder(FOLDERID_CommonPrograms) / "Vemo.lnk"; }
+fs::path AllUsersShortcut() {
+  return KnownFolder(FOLDERID_CommonPrograms) / "Vemo (all users).lnk";
+}
 
 bool KeyExists(HKEY root, const wchar_t* key) {
   HKEY handle;
@@ -119,12 +119,35 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
   return false;
 }
 
-// The uninstaller as Apps & Features runs it: the entry's quiet command. It hands the work to a
-// copy of itself and returns at once, so the caller waits for the folder and the entry to go.
-bool UninstallQuietly(HKEY root, const fs::path& folder) {
+// The uninstaller as a script or a package manager runs it: the entry's quiet command, whose
+// status is the answer (-3: no command).
+long UninstallQuietly(HKEY root) {
   std::optional<std::wstring> command = Text(root, kUninstallKey, L"QuietUninstallString");
-  if (!command || RunCommand(*command) != 0) return false;
-  return WaitUntil([&] { return !fs::exists(folder) && !KeyExists(root, kUninstallKey); });
+  return command ? RunCommand(*command) : -3;
+}
+
+// The instant the uninstaller has ended, nothing of the install is left.
+void ExpectGone(HKEY root, const fs::path& folder) {
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_FALSE(KeyExists(root, kUninstallKey));
+  EXPECT_FALSE(fs::exists(root == HKEY_CURRENT_USER ? PerUserShortcut() : AllUsersShortcut()));
+}
+
+// The message box of process pid with this caption whose text holds `part` (Setup's own window
+// has the caption of its boxes), or none.
+SeenBox WaitForBox(DWORD pid, const char* caption, const std::string& part, int timeoutMs = 30000) {
+  SeenBox found;
+  WaitUntil(
+      [&] {
+        for (HWND h : TopWindows(pid)) {
+          if (ClassName(h) != "#32770" || CaptionOf(h) != caption) continue;
+          SeenBox box = ReadMessageBox(h);
+          if (box.text.find(part) != std::string::npos) found = box;
+        }
+        return static_cast<bool>(found);
+      },
+      timeoutMs);
+  return found;
 }
 
 fs::path ShortcutTarget(const fs::path& link) {
@@ -240,11 +263,20 @@ TEST_F(Installer, SilentInstallForTheUserPutsFilesShortcutAndUninstallEntry) {
   EXPECT_FALSE(fs::exists(AllUsersShortcut()));
 }
 
-TEST_F(Installer, InstalledProgramsAndSetupCarryTheVersion) {
+// Whether the program's first icon group (the one the shell shows) is the program icon.
+bool HasProgramIcon(const fs::path& program) {
+  HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return false;
+  const bool found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr;
+  FreeLibrary(module);
+  return found;
+}
+
+TEST_F(Installer, InstalledProgramsAndSetupCarryTheVersionAndTheIcon) {
   ASSERT_EQ(Install(SetupExe()), 0);
   const DWORD ms = MAKELONG(VEMO_VERSION_MINOR, VEMO_VERSION_MAJOR);
   const DWORD ls = MAKELONG(0, VEMO_VERSION_LEVEL);
-  for (const char* name : {"vemo.exe", "vemo-cli.exe"}) {
+  for (const char* name : {"vemo.exe", "vemo-cli.exe", "uninstall.exe"}) {
     SCOPED_TRACE(name);
     std::optional<VersionResource> version = ReadVersion(PerUserFolder() / name);
     ASSERT_TRUE(version) << "no version resource";
@@ -259,14 +291,21 @@ TEST_F(Installer, InstalledProgramsAndSetupCarryTheVersion) {
     EXPECT_EQ(version->Get(L"LegalCopyright"), ToWide(VEMO_COPYRIGHT));
     EXPECT_EQ(version->Get(L"OriginalFilename"), ToWide(name));
     EXPECT_NE(version->Get(L"FileDescription"), L"");
+    EXPECT_TRUE(HasProgramIcon(PerUserFolder() / name));
   }
   EXPECT_NE(ReadVersion(PerUserFolder() / "vemo.exe")->Get(L"FileDescription"),
             ReadVersion(PerUserFolder() / "vemo-cli.exe")->Get(L"FileDescription"));
+  EXPECT_EQ(ReadVersion(PerUserFolder() / "uninstall.exe")->Get(L"FileDescription"),
+            L"Vemo Uninstaller");
 
   std::optional<VersionResource> setup = ReadVersion(SetupExe());
   ASSERT_TRUE(setup);
   EXPECT_EQ(setup->Get(L"ProductName"), L"Vemo");
   EXPECT_EQ(setup->Get(L"ProductVersion"), ToWide(VEMO_VERSION));
+  EXPECT_EQ(setup->Get(L"FileDescription"), L"Vemo Setup");
+  EXPECT_EQ(setup->Get(L"OriginalFilename"), ToWide("vemo-" VEMO_VERSION "-setup.exe"));
+  EXPECT_EQ(setup->Get(L"CompanyName"), ToWide(VEMO_COMPANY));
+  EXPECT_EQ(setup->Get(L"LegalCopyright"), ToWide(VEMO_COPYRIGHT));
 
   test::ProcessResult cli =
       test::RunProcess({ToUtf8((PerUserFolder() / "vemo-cli.exe").wstring()), "--version"});
@@ -288,10 +327,8 @@ TEST_F(Installer, InstalledVemoStartsAndUninstallLeavesOnlyItsSettings) {
   ASSERT_EQ(Text(HKEY_CURRENT_USER, kSettingsKey, L"Version"), ToWide(VEMO_VERSION_TEXT))
       << "the settings stored at the close";
 
-  EXPECT_TRUE(UninstallQuietly(HKEY_CURRENT_USER, PerUserFolder()));
-  EXPECT_FALSE(fs::exists(PerUserFolder()));
-  EXPECT_FALSE(fs::exists(PerUserShortcut()));
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+  EXPECT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
+  ExpectGone(HKEY_CURRENT_USER, PerUserFolder());
   EXPECT_EQ(Text(HKEY_CURRENT_USER, kSettingsKey, L"Version"), ToWide(VEMO_VERSION_TEXT))
       << "the settings stay";
 }
@@ -318,7 +355,8 @@ TEST_F(Installer, UpgradeOverThePreviousVersionStaysWhereItWas) {
   EXPECT_EQ(shortcuts, 1);
   EXPECT_EQ(Text(HKEY_CURRENT_USER, kSettingsKey, L"Folder1"), L"C:\\kept");
 
-  EXPECT_TRUE(UninstallQuietly(HKEY_CURRENT_USER, folder));
+  EXPECT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
+  ExpectGone(HKEY_CURRENT_USER, folder);
   EXPECT_EQ(Text(HKEY_CURRENT_USER, kSettingsKey, L"Folder1"), L"C:\\kept");
 }
 
@@ -355,10 +393,18 @@ TEST_F(Installer, ARunningVemoIsNeitherOverwrittenNorRemoved) {
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
 
-  // The uninstaller, run in place so that its status is the answer, removes nothing either.
-  EXPECT_EQ(
-      RunCommand(L"\"" + (folder / "uninstall.exe").wstring() + L"\" /S _?=" + folder.wstring()),
-      2);
+  // Neither does the uninstaller: silently it says so by its status, by hand it says why.
+  EXPECT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 2);
+  VemoProcess uninstaller(ToUtf8((folder / "uninstall.exe").wstring()));
+  SeenBox question =
+      WaitForBox(uninstaller.Pid(), "Uninstall Vemo", "Remove Vemo from this computer?");
+  ASSERT_TRUE(question) << "no question before removing";
+  PressBoxButton(question.hwnd, IDYES);
+  box = WaitForBox(uninstaller.Pid(), "Uninstall Vemo",
+                   "Cancel stops the uninstaller and leaves Vemo as it is");
+  EXPECT_TRUE(box) << "no box naming the uninstaller";
+  if (box) PressBoxButton(box.hwnd, IDCANCEL);
+  EXPECT_EQ(uninstaller.WaitExit(20000), 2);
   ExpectFiles(folder);
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
   EXPECT_TRUE(fs::exists(PerUserShortcut()));
@@ -369,6 +415,22 @@ TEST_F(Installer, ARunningVemoIsNeitherOverwrittenNorRemoved) {
   EXPECT_EQ(vemo.WaitExit(20000), 0);
 }
 
+// The uninstaller removes nothing but the install it belongs to, and nothing on a switch it does
+// not know.
+TEST_F(Installer, AnUninstallerOutsideItsInstallOrWithAnUnknownSwitchRemovesNothing) {
+  ASSERT_EQ(Install(SetupExe()), 0);
+  const fs::path folder = PerUserFolder(), other = OtherFolder();
+  fs::create_directories(other);
+  for (const char* name : kInstalledFiles) fs::copy_file(folder / name, other / name);
+  for (const fs::path& place : {other, folder}) {
+    SCOPED_TRACE(ToUtf8(place.wstring()));
+    const std::wstring switches = place == other ? L" /S" : L" /S /X";
+    EXPECT_EQ(RunCommand(L"\"" + (place / "uninstall.exe").wstring() + L"\"" + switches), 2);
+    ExpectFiles(place);
+  }
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
+}
+
 TEST_F(Installer, AllUsersSwitchInstallsIntoProgramFilesForEveryone) {
   // The user of the Wine prefix is an administrator, so Setup needs no second, elevated run.
   ASSERT_EQ(Install(SetupExe(), L"/AllUsers"), 0);
@@ -377,11 +439,148 @@ TEST_F(Installer, AllUsersSwitchInstallsIntoProgramFilesForEveryone) {
   EXPECT_TRUE(SamePath(ShortcutTarget(AllUsersShortcut()), folder / "vemo.exe"));
   EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation"), folder.wstring());
   EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayVersion"), ToWide(VEMO_VERSION));
+  EXPECT_EQ(Text(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Vemo (all users)");
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kUninstallKey));
   EXPECT_FALSE(fs::exists(PerUserFolder()));
 
-  EXPECT_TRUE(UninstallQuietly(HKEY_LOCAL_MACHINE, folder));
-  EXPECT_FALSE(fs::exists(AllUsersShortcut()));
+  EXPECT_EQ(UninstallQuietly(HKEY_LOCAL_MACHINE), 0);
+  ExpectGone(HKEY_LOCAL_MACHINE, folder);
+}
+
+// Setup run by hand: its window, and on it the page whose heading is `heading` (the header's
+// title, control 1037; its subtitle is 1038).
+class SetupWindow {
+ public:
+  explicit SetupWindow(const std::wstring& switches)
+      : process_(ToUtf8(SetupExe()), ToUtf8(switches)) {}
+  VemoProcess& Process() { return process_; }
+  HWND WaitPage(const std::string& heading) {
+    HWND found = nullptr;
+    WaitUntil([&] {
+      for (HWND h : TopWindows(process_.Pid())) {
+        if (CaptionOf(h).rfind("Vemo Setup", 0) != 0) continue;  // a page may add to it
+        seen_ = WindowText(GetDlgItem(h, 1037));
+        if (seen_ == heading) found = h;
+      }
+      return found != nullptr;
+    });
+    return found;
+  }
+  const std::string& SeenHeading() const { return seen_; }  // the last one, for a failure
+  // Cancel, and yes to the question whether to quit: Setup ends with status 1.
+  long Cancel(HWND window) {
+    PressBoxButton(window, IDCANCEL);
+    SeenBox sure = WaitForBox(process_.Pid(), "Vemo Setup", "Are you sure you want to quit");
+    if (sure) PressBoxButton(sure.hwnd, IDYES);
+    return process_.WaitExit(30000);
+  }
+
+ private:
+  VemoProcess process_;
+  std::string seen_;
+};
+
+// The first page Setup shows has no working "< Back": going back from it used to end Setup
+// silently with status 0. An upgrade says so, and from which version.
+TEST_F(Installer, SetupsFirstPageHasNoBackAndAnUpgradeSaysItIsOne) {
+  const std::string upgrade = "Upgrade Vemo " VEMO_PREVIOUS_VERSION " to " VEMO_VERSION ".";
+  struct Case {
+    const char* what;
+    const wchar_t* switches;
+    bool previousInstalled;
+    const char* heading;
+    std::string subheading;
+  } cases[] = {
+      {"the users page of an elevated Setup", L"", false, "Choose Users", ""},
+      {"the folder page of a per-user install", L"/CurrentUser", false, "Choose Install Location",
+       "Choose the folder in which to install Vemo " VEMO_VERSION "."},
+      {"the folder page of an upgrade", L"", true, "Upgrade Vemo", upgrade},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    if (c.previousInstalled) {
+      ASSERT_EQ(Install(PreviousSetupExe()), 0);
+    }
+    SetupWindow setup(c.switches);
+    HWND window = setup.WaitPage(c.heading);
+    ASSERT_TRUE(window) << "no page headed " << c.heading << ", but " << setup.SeenHeading();
+    HWND back = GetDlgItem(window, 3);
+    EXPECT_TRUE(!back || !IsWindowVisible(back) || !IsWindowEnabled(back)) << "Back works";
+    if (!c.subheading.empty()) {
+      EXPECT_EQ(WindowText(GetDlgItem(window, 1038)), c.subheading);
+    }
+    EXPECT_EQ(setup.Cancel(window), 1);
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, kUninstallKey, L"DisplayVersion"),
+              c.previousInstalled ? std::optional<std::wstring>(ToWide(VEMO_PREVIOUS_VERSION))
+                                  : std::nullopt);
+  }
+}
+
+DWORD ParentOf(DWORD pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD parent = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (entry.th32ProcessID == pid) parent = entry.th32ParentProcessID;
+  CloseHandle(snapshot);
+  return parent;
+}
+
+// The pid of a running process with this exe name other than `except`, or 0.
+DWORD ProcessNamed(const wchar_t* name, DWORD except = 0) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD pid = 0;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (_wcsicmp(entry.szExeFile, name) == 0 && entry.th32ProcessID != except)
+      pid = entry.th32ProcessID;
+  CloseHandle(snapshot);
+  return pid;
+}
+
+// "Start Vemo" on the Finish page of an elevated Setup (Wine's user is an administrator) starts
+// Vemo through the desktop's shell, as the user of the desktop, not as a child of Setup.
+TEST_F(Installer, FinishPageStartsVemoThroughTheDesktopShell) {
+  SetupWindow setup(L"/CurrentUser");
+  HWND window = setup.WaitPage("Choose Install Location");
+  ASSERT_TRUE(window) << setup.SeenHeading();
+  PressBoxButton(window, IDOK);  // Install
+  ASSERT_TRUE(WaitUntil([&] { return ChildWithText(window, "Start Vemo") != nullptr; }))
+      << "no Finish page";
+  PressBoxButton(window, IDOK);  // Finish, with "Start Vemo" ticked
+  EXPECT_EQ(setup.Process().WaitExit(30000), 0);
+  DWORD vemo = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (vemo = ProcessNamed(L"vemo.exe")) != 0; })) << "not started";
+  VemoProcess started(vemo);
+  EXPECT_NE(ParentOf(vemo), setup.Process().Pid());
+  EXPECT_EQ(ParentOf(vemo), ProcessNamed(L"explorer.exe")) << "not started by the shell";
+  HWND main = started.WaitMainWindow(30000);
+  ASSERT_TRUE(main);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(started.WaitExit(20000), 0);
+}
+
+// An older version over a newer one: by hand Setup asks first, silently it refuses; both times
+// the newer install stays, and the status says why.
+TEST_F(Installer, AnOlderVersionOverANewerOneAsksFirst) {
+  ASSERT_EQ(Install(SetupExe()), 0);
+  EXPECT_EQ(Install(PreviousSetupExe()), 3) << "silent: refused with status 3";
+
+  VemoProcess setup(ToUtf8(PreviousSetupExe()));
+  SeenBox box =
+      WaitForBox(setup.Pid(), "Vemo Setup",
+                 "Vemo " VEMO_VERSION
+                 " is installed, a newer version than this Setup's " VEMO_PREVIOUS_VERSION ".");
+  EXPECT_NE(box.text.find("Replace it with the older version " VEMO_PREVIOUS_VERSION "?"),
+            std::string::npos)
+      << box.text;
+  if (box) PressBoxButton(box.hwnd, IDNO);
+  EXPECT_EQ(setup.WaitExit(30000), 3);
+  EXPECT_EQ(Text(HKEY_CURRENT_USER, kUninstallKey, L"DisplayVersion"), ToWide(VEMO_VERSION));
+  EXPECT_EQ(ReadmeVersion(PerUserFolder()), std::string("Vemo ") + VEMO_VERSION);
 }
 
 }  // namespace

@@ -56,10 +56,17 @@ class VemoProcess {
     started_ = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                               &si, &info_) != 0;
   }
+  // A process that is already running (started by another program), to drive it alike.
+  explicit VemoProcess(DWORD pid) {
+    info_.hProcess = OpenProcess(
+        SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
+    info_.dwProcessId = pid;
+    started_ = info_.hProcess != nullptr;
+  }
   ~VemoProcess() {
     if (!started_) return;
     if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 9);
-    CloseHandle(info_.hThread);
+    if (info_.hThread) CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
   }
   bool Started() const { return started_; }
