@@ -12,30 +12,16 @@ namespace {
 using test::EnsureForms;
 
 // A control drawn into memory the size of `area` (its form's pixels for a drawn control, its
-// client area for a window), on the face colour.
+// client area for a window).
 std::vector<COLORREF> Drawn(ui::Control& control, const RECT& area) {
-  const int w = area.right - area.left, h = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  RECT all{0, 0, w, h};
-  FillRect(mem, &all, GetSysColorBrush(COLOR_BTNFACE));
-  if (auto* window = dynamic_cast<ui::WinControl*>(&control)) {
-    SendMessageW(window->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
-  } else {
-    SetViewportOrgEx(mem, -area.left, -area.top, nullptr);
-    static_cast<ui::GraphicControl&>(control).Paint(mem);
-    SetViewportOrgEx(mem, 0, 0, nullptr);
-  }
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) pixels.push_back(GetPixel(mem, x, y));
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  return test::DrawnPixels(area.right - area.left, area.bottom - area.top, [&](HDC dc) {
+    if (auto* window = dynamic_cast<ui::WinControl*>(&control)) {
+      SendMessageW(window->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    } else {
+      SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
+      static_cast<ui::GraphicControl&>(control).Paint(dc);
+    }
+  });
 }
 
 int Distance(COLORREF a, COLORREF b) {
