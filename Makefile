@@ -5,6 +5,8 @@ WIN    := build/win
 JOBS   ?= $(shell nproc)
 export JOBS
 MAKEFLAGS += --no-print-directory
+# VEMO_WERROR=ON (CI) makes the project's warnings errors; it takes effect when a tree is configured.
+CONFIGURE := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEMO_WERROR=$(or $(VEMO_WERROR),OFF)
 
 .PHONY: all bootstrap native win test soak dist dist-test run bench screenshots clean
 
@@ -16,10 +18,10 @@ bootstrap:
 # A tree is configured here only when it has none yet; after that its build configures it
 # again by itself whenever a CMake file has changed.
 $(NATIVE)/Makefile: | bootstrap
-	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(NATIVE) $(CONFIGURE) >/dev/null
 
 $(WIN)/Makefile: | bootstrap
-	@cmake -S . -B $(WIN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake >/dev/null
+	@cmake -S . -B $(WIN) $(CONFIGURE) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake >/dev/null
 
 native: bootstrap $(NATIVE)/Makefile
 	@cmake --build $(NATIVE) -j $(JOBS)
@@ -39,7 +41,9 @@ dist: bootstrap
 dist-test: dist native win
 	@scripts/run-tests dist
 
-run: native win
+# Running the program needs vemo.exe alone.
+run: bootstrap $(WIN)/Makefile
+	@cmake --build $(WIN) -j $(JOBS) --target vemo
 	@scripts/run-vemo
 
 bench: native win

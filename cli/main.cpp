@@ -59,6 +59,8 @@ std::vector<std::string> Arguments(int, char**) {
   return args;
 }
 
+void CatchInterrupt() { SetConsoleCtrlHandler(OnConsoleCtrl, TRUE); }
+
 // Returns whether the progress line may use escape sequences (virtual-terminal processing on).
 bool PrepareConsole() {
   // A drive without a medium answers with an error instead of a "no disk" box.
@@ -66,7 +68,6 @@ bool PrepareConsole() {
   _setmode(_fileno(stdout), _O_BINARY);
   console.outputCodePage = GetConsoleOutputCP();
   std::atexit(RestoreConsole);
-  SetConsoleCtrlHandler(OnConsoleCtrl, TRUE);
   if (console.outputCodePage) SetConsoleOutputCP(CP_UTF8);
   console.progress = GetStdHandle(STD_ERROR_HANDLE);
   DWORD mode = 0;
@@ -88,14 +89,15 @@ void OnInterrupt(int) {
 
 std::vector<std::string> Arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
-bool PrepareConsole() {
+void CatchInterrupt() {
   struct sigaction action = {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
-  return true;
 }
+
+bool PrepareConsole() { return true; }
 
 bool IsTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
 #endif
@@ -103,6 +105,8 @@ bool IsTerminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
 }  // namespace
 
 int main(int argc, char** argv) {
+  // First of all: a Ctrl-C from now on stops the run, whenever it comes.
+  CatchInterrupt();
   const bool escapes = PrepareConsole();
   vemo::CliOptions options;
   std::string error;

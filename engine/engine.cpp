@@ -325,7 +325,6 @@ void Engine::ShowFileProgress(int64_t readBytes, int64_t size) {
 
 bool Engine::Run(const std::string& folder1, const std::string& folder2) {
   RunState& s = state_;
-  s.stopRequested = 0;
   s.folderTotal[0] = 0;
   s.folderTotal[1] = 0;
   s.comparedSize = 0;

@@ -48,8 +48,9 @@ class Engine {
   void ReportError(Message message, std::string_view a, std::string_view b = {});
 
   // The run sequence without windows: reset, pre-scan (recursive) and expectedTotal, the stop
-  // check, ClearLines and the second reset, the comparison. Returns true when the run
-  // completed, false when it was stopped (stopRequested is left at 1 for the caller's
+  // check, ClearLines and the second reset, the comparison. stopRequested is the caller's to
+  // clear before the run: a stop that comes while the run starts is never lost. Returns true when
+  // the run completed, false when it was stopped (stopRequested is left at 1 for the caller's
   // stopped ending). The caller then appends kNoErrorLine (completed, no error) and shows
   // SummaryText(), or appends kStoppedLine and clears stopRequested.
   bool Run(const std::string& folder1, const std::string& folder2);

@@ -1,8 +1,6 @@
 #include "run/compare_thread.h"
 
-#include <memory>
 #include <new>
-#include <thread>
 
 namespace vemo {
 namespace {
@@ -16,16 +14,45 @@ TCompareThread::TCompareThread(RunState& state, FileSystem& fs, RunSink& sink,
                                WorkerWindows& windows)
     : state_(state), fs_(fs), sink_(sink), windows_(windows) {}
 
-void TCompareThread::Start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows,
-                           std::function<void()> whenDone) {
-  auto thread = std::make_unique<TCompareThread>(state, fs, sink, windows);
+RunWorker::RunWorker(std::function<void()> body) {
+  thread_ = std::thread([end = end_, body = std::move(body)] {
+    body();
+    std::lock_guard<std::mutex> lock(end->mutex);
+    end->done = true;
+    end->signal.notify_all();
+  });
+}
+
+RunWorker::~RunWorker() {
+  if (thread_.joinable()) thread_.join();
+}
+
+bool RunWorker::Join(std::chrono::milliseconds limit) {
+  {
+    std::unique_lock<std::mutex> lock(end_->mutex);
+    const auto done = [this] { return end_->done; };
+    if (limit == std::chrono::milliseconds::max())
+      end_->signal.wait(lock, done);
+    else if (!end_->signal.wait_for(lock, limit, done))
+      return false;
+  }
+  if (thread_.joinable()) thread_.join();
+  return true;
+}
+
+void RunWorker::LetGo() {
+  if (thread_.joinable()) thread_.detach();
+}
+
+std::unique_ptr<RunWorker> TCompareThread::Start(RunState& state, FileSystem& fs, RunSink& sink,
+                                                 WorkerWindows& windows) {
   ++running_;
   try {
-    std::thread([t = std::move(thread), whenDone = std::move(whenDone)] {
-      t->ExecuteGuarded();
-      if (whenDone) whenDone();
-      --running_;
-    }).detach();
+    return std::make_unique<RunWorker>(
+        [thread = TCompareThread(state, fs, sink, windows)]() mutable {
+          thread.ExecuteGuarded();
+          --running_;
+        });
   } catch (...) {
     --running_;
     throw;

@@ -3,9 +3,14 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "engine/engine.h"
 
@@ -47,6 +52,31 @@ constexpr const char* kStoppedTitle = "Stopped - Vemo";
 constexpr const char* kErrorInfoHint =
     "\nYou can see more error infomation clicking \"Error Info...\"Button on main window.";
 
+// The thread of one run, kept by whoever started it: it runs the body at once and is joined
+// when the run is over.
+class RunWorker {
+ public:
+  explicit RunWorker(std::function<void()> body);
+  ~RunWorker();  // joins, unless let go
+  RunWorker(const RunWorker&) = delete;
+  RunWorker& operator=(const RunWorker&) = delete;
+
+  // Waits until the body has returned and joins the thread; false when `limit` passed first.
+  bool Join(std::chrono::milliseconds limit = std::chrono::milliseconds::max());
+  // Leaves a thread that did not end to the process's end (the application is going away and a
+  // drive may hold it in a read).
+  void LetGo();
+
+ private:
+  struct End {  // shared with the thread, which may outlive this object once let go
+    std::mutex mutex;
+    std::condition_variable signal;
+    bool done = false;
+  };
+  std::shared_ptr<End> end_ = std::make_shared<End>();
+  std::thread thread_;
+};
+
 class TCompareThread {
  public:
   TCompareThread(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows);
@@ -57,11 +87,10 @@ class TCompareThread {
   // ends the run through its stopped ending and goes to windows.RunFailed.
   void ExecuteGuarded();
 
-  // Creates the worker, running ExecuteGuarded at once; the caller keeps no reference and
-  // nothing waits for it. whenDone runs on the worker after the body has returned.
-  static void Start(RunState& state, FileSystem& fs, RunSink& sink, WorkerWindows& windows,
-                    std::function<void()> whenDone = {});
-  // Workers created by Start that have not ended yet (whenDone included).
+  // Creates the worker, running ExecuteGuarded at once; the caller joins it.
+  static std::unique_ptr<RunWorker> Start(RunState& state, FileSystem& fs, RunSink& sink,
+                                          WorkerWindows& windows);
+  // Workers created by Start whose body has not returned yet.
   static int Running() { return running_; }
 
  private:

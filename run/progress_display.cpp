@@ -30,7 +30,10 @@ ProgressDisplay& ProgressDisplay::Instance() {
 
 ProgressDisplay::ProgressDisplay()
     : writes_([](OrderedWrites::Op op) { ui::App().Post(std::move(op)); },
-              [](const std::vector<std::string>& lines) { Form2->Memo1.AppendLines(lines); },
+              [this](const std::vector<std::string>& lines) {
+                Form2->Memo1.AppendLines(lines);
+                ++lineBatches_;
+              },
               [](OrderedWrites::Op op) { ui::App().PostLater(std::move(op)); }) {}
 
 void ProgressDisplay::BeginRun() {
@@ -43,11 +46,15 @@ void ProgressDisplay::BeginRun() {
   }
   for (Panel panel : {Panel::Panel1, Panel::Panel2, Panel::Panel3})
     painted_.panel[int(panel)] = PanelControl(panel).Caption();
-  phase_ = Phase::Busy;
   {
     std::lock_guard<std::mutex> lock(failureMutex_);
     failure_ = nullptr;
   }
+  {
+    std::lock_guard<std::mutex> lock(endMutex_);
+    abandoned_ = false;
+  }
+  writes_.Reopen();
   // A run's lines are kept as lines only: a text box takes tens of microseconds a line.
   Form2->Memo1.BeginUpdate();
   if (!repaintTimer_) repaintTimer_ = SetTimer(nullptr, 0, kRepaintEveryMs, RepaintTick);
@@ -72,8 +79,11 @@ void ProgressDisplay::RunFailed(std::exception_ptr failure) {
 }
 
 void ProgressDisplay::Abandon() {
-  abandoned_ = true;
   writes_.ShutDown();
+  std::lock_guard<std::mutex> lock(endMutex_);
+  abandoned_ = true;
+  if (finalBox_) PostMessageW(finalBox_, WM_COMMAND, IDOK, 0);
+  abandonedSignal_.notify_all();
 }
 
 void CALLBACK ProgressDisplay::RepaintTick(HWND, UINT, UINT_PTR, DWORD) { Instance().Repaint(); }
@@ -170,13 +180,22 @@ void ProgressDisplay::CloseProgressWindow() {
 void ProgressDisplay::ShowFinalBox(const std::string& text, const std::string& caption,
                                    unsigned icon) {
   if (abandoned_) return;
-  phase_ = Phase::InBox;
   boxAt_ = Clock::now().time_since_epoch().count();
-  // No owner, so the progress window stays usable; held in front of it with the focus.
-  ui::Application::ShowMessageBox(nullptr, text, caption, MB_OK | MB_SETFOREGROUND | icon);
-  phase_ = Phase::Busy;
+  // No owner, so the progress window stays usable; held in front of it with the focus. An
+  // abandon closes it, also one that comes while it opens.
+  ui::Application::ShowMessageBox(nullptr, text, caption, MB_OK | MB_SETFOREGROUND | icon,
+                                  [this](HWND box) {
+                                    std::lock_guard<std::mutex> lock(endMutex_);
+                                    finalBox_ = box;
+                                    if (abandoned_) PostMessageW(box, WM_COMMAND, IDOK, 0);
+                                  });
+  std::lock_guard<std::mutex> lock(endMutex_);
+  finalBox_ = nullptr;
 }
 
-void ProgressDisplay::SleepOneSecond() { Sleep(1000); }
+void ProgressDisplay::SleepOneSecond() {
+  std::unique_lock<std::mutex> lock(endMutex_);
+  abandonedSignal_.wait_for(lock, std::chrono::seconds(1), [this] { return abandoned_.load(); });
+}
 
 }  // namespace vemo

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <string>
@@ -30,12 +31,11 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   void EndRun();
   // UI thread: the exception that ended the last run, once (null when none did).
   std::exception_ptr TakeFailure();
-  // Emergency Exit: nothing more reaches the windows and no final box opens.
+  // The application is quitting during the run (Emergency Exit): nothing more reaches the
+  // windows, the worker's pause ends at once and its final box closes (or never opens). The
+  // next BeginRun starts afresh.
   void Abandon();
   bool Abandoned() const { return abandoned_; }
-  // True while a worker runs the engine or its endings (not while its final box is open).
-  bool WorkerBusy() const { return phase_ == Phase::Busy; }
-  void WorkerEnded() { phase_ = Phase::Idle; }
   // UI thread: runs what waits (also the lines' slower lane) and repaints changed figures at
   // once (tests).
   void Flush();
@@ -45,6 +45,10 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   using Clock = std::chrono::steady_clock;
   Clock::time_point FiguresShownAt() const { return Clock::time_point(Clock::duration(shownAt_)); }
   Clock::time_point FinalBoxAt() const { return Clock::time_point(Clock::duration(boxAt_)); }
+
+  // How many batches of lines have reached the Error Information window (tests: input goes
+  // before the next batch).
+  uint64_t LineBatches() const { return lineBatches_; }
 
   // RunSink (worker)
   void AddErrorLine(std::string_view line) override;
@@ -69,7 +73,6 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   void RunFailed(std::exception_ptr failure) override;
 
  private:
-  enum class Phase { Idle, Busy, InBox };
   ProgressDisplay();
   void Repaint();  // UI thread
   static void CALLBACK RepaintTick(HWND, UINT, UINT_PTR, DWORD);
@@ -79,8 +82,11 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   ProgressSnapshot painted_;
   std::string folders_[2];
   bool animation_ = true;
+  std::atomic<uint64_t> lineBatches_{0};
   std::atomic<bool> abandoned_{false};
-  std::atomic<Phase> phase_{Phase::Idle};
+  std::mutex endMutex_;  // abandoned_'s effects on the worker's pause and final box
+  std::condition_variable abandonedSignal_;
+  HWND finalBox_ = nullptr;
   std::atomic<Clock::rep> shownAt_{0}, boxAt_{0};
   UINT_PTR repaintTimer_ = 0;
   std::mutex failureMutex_;

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <exception>
-#include <thread>
 
 #include "engine/file_system.h"
 #include "run/progress_display.h"
@@ -13,8 +12,9 @@
 namespace vemo {
 namespace {
 constexpr unsigned kTimerIntervalMs = 100;
-constexpr auto kAbandonedWorkerGrace = std::chrono::seconds(3);
-constexpr auto kClosingWorkerGrace = std::chrono::seconds(10);
+// How long the application's end waits for an abandoned worker: it leaves the engine at its
+// next stop check, unless a drive holds it in a read.
+constexpr std::chrono::milliseconds kAbandonedWorkerGrace(3000);
 bool startRunning = false;  // Start's handler is between its first and its last step
 
 FileSystem* chosenFileSystem = nullptr;
@@ -23,14 +23,6 @@ FileSystem& RunFileSystem() {
   if (chosenFileSystem) return *chosenFileSystem;
   static FileSystem* fs = MakeNativeFileSystem().release();  // used by workers until the end
   return *fs;
-}
-
-// Waits without handling messages until done() or the time is up.
-template <class Done>
-void WaitUntil(Done done, std::chrono::steady_clock::duration limit) {
-  const auto until = std::chrono::steady_clock::now() + limit;
-  while (!done() && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 }  // namespace
 
@@ -60,34 +52,37 @@ void Button2Click() {
   state.ignoreCase = Form1->CheckBox1.Checked() ? 1 : 0;
   state.ignoreNoFile = Form1->CheckBox3.Checked() ? 1 : 0;
 
+  // A stop pressed from here on belongs to this run (the focus is on Stop when its window
+  // opens), so the flag is cleared now, before the worker exists, and never by the worker.
+  state.stopRequested = 0;
+
   // Minimised (which hides it) before the worker exists: the main window is never shown
   // beside a running worker.
   Form1->Minimize();
   ProgressDisplay& display = ProgressDisplay::Instance();
   display.BeginRun();
+  std::unique_ptr<RunWorker> worker;
   try {
-    TCompareThread::Start(state, RunFileSystem(), display, display,
-                          [&display] { display.WorkerEnded(); });
+    worker = TCompareThread::Start(state, RunFileSystem(), display, display);
   } catch (...) {
     display.EndRun();
     Form1->Restore();
     throw;
   }
-  // Only the worker ends the modal display with OK; anything else is the quit request.
-  const bool quit = PBar->ShowModal() != ui::kResultOk;
+  // The worker ends the modal display with OK as its last step but one (the Stop button's
+  // state follows), and the application's end ends it as cancelled.
+  PBar->ShowModal();
   display.EndRun();
-  if (quit) {
-    // Emergency Exit (or any quit): the worker unwinds at its next stop check; let it leave
-    // the engine before the process takes the run state away.
+  if (ui::App().Quitting()) {
+    // Emergency Exit (or any quit): nothing more reaches the windows.
     state.stopRequested = 1;
     display.Abandon();
-    WaitUntil([&display] { return !display.WorkerBusy(); }, kAbandonedWorkerGrace);
+    if (!worker->Join(kAbandonedWorkerGrace)) worker->LetGo();
   } else {
-    // The worker closed the window as its last step; it ends before the main window returns.
-    WaitUntil([] { return TCompareThread::Running() == 0; }, kClosingWorkerGrace);
+    worker->Join();
   }
   Form1->Restore();
-  if (!quit)
+  if (!ui::App().Quitting())
     if (std::exception_ptr failure = display.TakeFailure()) std::rethrow_exception(failure);
 }
 

@@ -73,6 +73,8 @@ void OrderedWrites::Pump() {
   }
 }
 
+void OrderedWrites::Reopen() { closed_ = false; }
+
 void OrderedWrites::ShutDown() {
   std::lock_guard<std::mutex> lock(mutex_);
   closed_ = true;

@@ -63,8 +63,9 @@ class OrderedWrites {
   // UI thread: runs what waited when it was called, in order, one entry at a time (an entry
   // may run a nested message loop, where a later Pump goes on with the entries after it).
   void Pump();
-  // Nothing pushed or still waiting runs any more (the application is going away).
+  // Nothing pushed or still waiting runs any more (the application is going away) until Reopen.
   void ShutDown();
+  void Reopen();
 
  private:
   struct Entry {

@@ -43,13 +43,25 @@ TEST_F(EngineTest, ANonRecursiveRunHasNoPreScan) {
   tree.File("1/a", "x");
   tree.File("2/a", "x");
   state.expectedTotal = 99;
-  state.stopRequested = 1;  // left over from an earlier run: reset at the start
   state.errorCount = 5;
   EXPECT_TRUE(engine.Run(Path("1"), Path("2")));
   EXPECT_EQ(state.expectedTotal, 0);
   EXPECT_EQ(state.errorCount, 0);
   EXPECT_EQ(state.filesCompared, 1);
   EXPECT_TRUE(sink.Captions(Panel::Panel3).size() == 1u);
+}
+
+// A stop that comes before the run has begun (Stop pressed as its window opens, Ctrl-C at once)
+// belongs to it: the caller clears the flag before it starts a run, the run never does.
+TEST_F(EngineTest, AStopRequestedBeforeTheRunStartsIsKept) {
+  tree.File("1/a", "x");
+  tree.File("2/a", "x");
+  state.recursive = 1;
+  state.stopRequested = 1;
+  EXPECT_FALSE(engine.Run(Path("1"), Path("2")));
+  EXPECT_EQ(state.stopRequested, 1);
+  EXPECT_EQ(state.filesCompared, 0);
+  EXPECT_EQ(sink.clears, 0);
 }
 
 #ifdef __linux__

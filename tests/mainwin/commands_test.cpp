@@ -140,7 +140,7 @@ TEST_F(DriveChange, ADriveThatIsNotReadyIsSilentAndLeavesTheList) {
   UnreadyDrive unready;
   AnswerBox none(IDOK);
   Form1->DriveComboBox1.SetDrive(static_cast<char>(tolower(unready.Letter())));
-  EXPECT_FALSE(none.SeenWithin(200).shown);
+  EXPECT_FALSE(none.SeenAfterSettling().shown);
   EXPECT_EQ(Form1->Edit1.Text(), unready.Root());
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), deep);
   EXPECT_EQ(Form1->DriveComboBox1.Drive(), unready.Letter());

@@ -125,7 +125,7 @@ TEST_F(FolderDrop, EscapeDoesNothingAndCancelChangesNothing) {
   bool openAfterEscape = false;
   DropAndAnswer({dropped}, [&](HWND window) {
     PressKey(GetWindowThreadProcessId(window, nullptr), VK_ESCAPE);
-    Sleep(300);
+    ASSERT_TRUE(test::SettledFromOutside());
     openAfterEscape = IsWindowVisible(window) != FALSE;
     PressButton(window, "Cancel");
   });
@@ -138,7 +138,8 @@ TEST_F(FolderDrop, EscapeDoesNothingAndCancelChangesNothing) {
 TEST_F(FolderDrop, TheQuestionOpensOnFolder1AfterCancelAndAfterFolder2) {
   std::string dropped = tree.Folder("again");
   auto focusAtOpen = [](HWND window) {
-    GUITHREADINFO info{sizeof info};
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
     return info.hwndFocus;
   };
@@ -146,9 +147,13 @@ TEST_F(FolderDrop, TheQuestionOpensOnFolder1AfterCancelAndAfterFolder2) {
   HWND first = nullptr, second = nullptr, third = nullptr;
   DropAndAnswer({dropped}, [&](HWND window) {  // Tab, Tab, Enter: Cancel
     first = focusAtOpen(window);
-    for (WPARAM key : {VK_TAB, VK_TAB, VK_RETURN}) {
+    const WPARAM keys[] = {VK_TAB, VK_TAB, VK_RETURN};
+    for (const WPARAM& key : keys) {
+      // To the focus: a key waits until the one before has moved it.
+      if (&key != keys) {
+        ASSERT_TRUE(test::SettledFromOutside());
+      }
       PressKey(ui, key);
-      Sleep(100);
     }
   });
   ExpectUnchanged();
@@ -196,7 +201,7 @@ TEST_F(FolderDrop, ErrorsInTheMovesAreSilent) {
   std::string gone = tree.Path() + "\\vanished";
   AnswerBox none(IDOK);
   DropAndAnswer({gone}, [](HWND window) { PressButton(window, "Folder 1 (&1)"); });
-  EXPECT_FALSE(none.SeenWithin(200).shown);
+  EXPECT_FALSE(none.SeenAfterSettling().shown);
   EXPECT_EQ(Form1->Edit1.Text(), gone);
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
 }

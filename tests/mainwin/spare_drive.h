@@ -4,9 +4,62 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 
+#include "ui/toolkit/drives.h"
+
 namespace vemo::testing {
+
+// The drive probe replaced by one that holds every question until Answer(): a drive that takes
+// as long as the test wants to answer. The real probe is back, and every question joined,
+// when it goes away.
+class HeldProbe {
+ public:
+  explicit HeldProbe(std::optional<std::string> label = std::string("SLOW")) {
+    ui::drives::ResetDriveProbe();
+    ui::drives::SetDriveProbe([this, label](char letter) {
+      std::unique_lock<std::mutex> lock(mutex_);
+      ++asked_[letter];
+      ++askedInAll_;
+      opened_.notify_all();
+      opened_.wait(lock, [this] { return answering_; });
+      return label;
+    });
+  }
+  ~HeldProbe() {
+    Answer();
+    ui::drives::ResetDriveProbe();
+  }
+  // Lets every question (held or to come) answer.
+  void Answer() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    answering_ = true;
+    opened_.notify_all();
+  }
+  int Asked(char letter) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return asked_[letter];
+  }
+  // The questions so far, once at least `atLeast` have come (the questions' threads run when
+  // the system lets them); fewer only past the hang guard.
+  int AskedInAll(int atLeast = 0) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    opened_.wait_for(lock, std::chrono::seconds(30), [&] { return askedInAll_ >= atLeast; });
+    return askedInAll_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool answering_ = false;
+  std::map<char, int> asked_;
+  int askedInAll_ = 0;
+};
 
 class UnreadyDrive {
  public:

@@ -11,21 +11,32 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/settle.h"
 #include "tests/support/window_probe.h"
 
 namespace vemo::testing {
 
-// Runs `act` on a helper thread once `find` names a window (polled), while the test's thread
-// sits in a modal loop. Gives up after the timeout, which fails the test unless it was told to
-// stop waiting; `Found` tells whether it acted.
+// Whether the keyboard focus of the window's thread lies in the window: a dialog or message box
+// has finished opening.
+inline bool HoldsFocus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && info.hwndFocus &&
+         (info.hwndFocus == window || IsChild(window, info.hwndFocus));
+}
+
+// Runs `act` on a helper thread once `find` names a window (polled) that has finished opening,
+// while the test's thread sits in a modal loop. Gives up after the timeout, which fails the
+// test unless it was told to stop waiting; `Found` tells whether it acted.
 class WhenWindow {
  public:
-  WhenWindow(std::function<HWND()> find, std::function<void(HWND)> act, int timeoutMs = 10000)
+  WhenWindow(std::function<HWND()> find, std::function<void(HWND)> act,
+             int timeoutMs = test::kHangGuardMs)
       : timeoutMs_(timeoutMs), thread_([this, find, act, timeoutMs] {
           DWORD end = GetTickCount() + timeoutMs;
           while (static_cast<int>(end - GetTickCount()) > 0 && !stop_) {
-            if (HWND window = find()) {
-              Sleep(50);  // let the window finish opening
+            HWND window = find();
+            if (window && HoldsFocus(window)) {
               act(window);
               found_ = true;
               return;
@@ -57,7 +68,7 @@ class WhenWindow {
 // Answers the next message box with a button id, noting what it showed.
 class AnswerBox {
  public:
-  explicit AnswerBox(int buttonId, int timeoutMs = 10000)
+  explicit AnswerBox(int buttonId, int timeoutMs = test::kHangGuardMs)
       : watch_([] { return FindMessageBox({}, GetCurrentProcessId()); },  // any caption
                [this, buttonId](HWND box) {
                  seen_ = ReadMessageBox(box);
@@ -69,9 +80,10 @@ class AnswerBox {
     watch_.Join();
     return seen_;
   }
-  // For a box that should not come: stops waiting after a while.
-  SeenBox SeenWithin(int milliseconds) {
-    Sleep(milliseconds);
+  // For a box that should not come, on the user-interface thread after the action: handles
+  // everything the action left waiting (a box it queued would open now), then stops waiting.
+  SeenBox SeenAfterSettling() {
+    test::Settle();
     watch_.Stop();
     return seen_;
   }

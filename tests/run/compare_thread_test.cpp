@@ -301,20 +301,22 @@ TEST_F(WorkerFailure, ExhaustedMemoryAnywhereIsTheOutOfMemoryStop) {
   }
 }
 
-TEST_F(WorkerFailure, StartCountsItsWorkersUntilTheyHaveEnded) {
+// The worker is kept and joined: a join with a limit tells a worker that is still held (in its
+// one-second pause here) from one that has ended; Running() counts it until its body returns.
+TEST_F(WorkerFailure, TheStarterJoinsItsWorker) {
   EXPECT_EQ(TCompareThread::Running(), 0);
-  std::atomic<bool> release{false}, ended{false};
+  std::mutex held;
+  std::unique_lock<std::mutex> hold(held);
   rec.onEntry = [&](const std::string& entry) {
-    if (entry == "sleep")
-      while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (entry == "sleep") std::lock_guard<std::mutex> wait(held);
   };
-  TCompareThread::Start(state, *fs, rec, rec, [&] { ended = true; });
+  std::unique_ptr<RunWorker> worker = TCompareThread::Start(state, *fs, rec, rec);
   EXPECT_EQ(TCompareThread::Running(), 1);
-  release = true;
-  for (int i = 0; i < 5000 && TCompareThread::Running() != 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_FALSE(worker->Join(std::chrono::milliseconds(50)));
+  hold.unlock();
+  EXPECT_TRUE(worker->Join());
   EXPECT_EQ(TCompareThread::Running(), 0);
-  EXPECT_TRUE(ended);
+  EXPECT_EQ(rec.log.back(), "close");  // its last act closed the progress window
 }
 
 }  // namespace

@@ -2,13 +2,13 @@
 // repainted, however often a run set them in between: never once per block.
 #include <windows.h>
 
-#include <chrono>
 #include <map>
 #include <utility>
 
 #include <gtest/gtest.h>
 
 #include "run/progress_display.h"
+#include "tests/support/settle.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
 
@@ -57,17 +57,16 @@ TEST(PanelAnnouncements, OncePerRepaintNotPerBlock) {
     display.Flush();
     const std::pair<ui::Panel*, int> expected[] = {
         {&PBar->Panel1, step.panel1}, {&PBar->Panel2, step.panel2}, {&PBar->Panel3, step.panel3}};
-    // Delivered through this thread's messages: wait for those expected, then a little longer
-    // for any that should not come.
-    const auto start = std::chrono::steady_clock::now();
-    auto arrived = [&] {
-      for (auto [panel, count] : expected)
-        if (announced[panel->Handle()] < count) return false;
-      return true;
-    };
-    while (!arrived() && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
-      ui::PumpFor(10);
-    ui::PumpFor(100);
+    // Delivered through this thread's messages: those expected first, then whatever else
+    // waited with them.
+    test::PumpUntil(
+        [&] {
+          for (auto [panel, count] : expected)
+            if (announced[panel->Handle()] < count) return false;
+          return true;
+        },
+        "the panels' announcements");
+    test::Settle();
     for (auto [panel, count] : expected)
       EXPECT_EQ(announced[panel->Handle()], count) << panel->Name();
   }

@@ -42,6 +42,7 @@
 #include "tests/engine/memory_sink.h"
 #include "tests/run/test_file_system.h"
 #include "tests/run/user_input.h"
+#include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/window_probe.h"
 #include "ui/app/startup.h"
@@ -376,12 +377,11 @@ class RandomUser {
     return "hold the carried folder " + std::to_string(ms) + " ms";
   }
 
-  // Lets the program take the action in; false when it no longer answers within a second.
+  // A user's pause between two actions, after which the program has taken the action in;
+  // false when it no longer gets there (the hang guard).
   bool Settle() {
     Sleep(40 + Pick(60));
-    DWORD_PTR ignored;
-    if (!SendMessageTimeoutW(ui::App().Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &ignored))
-      return Fail("the program did not answer a message within one second");
+    if (!test::SettledFromOutside()) return Fail("the program stopped handling what reached it");
     return true;
   }
 

@@ -22,9 +22,11 @@
 #include "run/run_actions.h"
 #include "tests/run/user_input.h"
 #include "tests/support/give_up.h"
+#include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/window_probe.h"
 #include "ui/toolkit/application.h"
+#include "ui/toolkit/pump_for.h"
 #include "ui/windows/forms.h"
 
 namespace vemo::runtest {
@@ -62,25 +64,13 @@ struct ProgressView {
   }
 };
 
-inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000) {
-  const auto start = Clock::now();
-  while (!condition()) {
-    if (MsSince(start) > timeoutMs) return false;
-    Sleep(2);
-  }
-  return true;
-}
+using testing::WaitFor;
 
 inline bool ProgressShown() { return IsWindowVisible(PBar->Handle()) != 0; }
 
 // Answers the windows' messages on the test (user-interface) thread until the user is done.
 inline void PumpUntil(const std::atomic<bool>& userDone) {
-  const auto start = Clock::now();
-  while (!userDone) {
-    if (MsSince(start) > 180000) test::GiveUp("the user's actions did not end within 3 minutes");
-    ui::App().ProcessMessages();
-    Sleep(2);
-  }
+  test::PumpUntil([&] { return userDone.load(); }, "the user's actions to end", 180000);
 }
 
 class RunWindows : public ::testing::Test {
@@ -100,7 +90,8 @@ class RunWindows : public ::testing::Test {
   }
 
   // Presses Start on the test (user-interface) thread while `user` acts on another thread;
-  // returns when the progress window has closed and everything queued has been shown.
+  // returns when the progress window has closed, the worker has been joined and everything it
+  // handed over has been shown.
   void RunWith(const std::function<void()>& user) {
     Form1->Edit1.SetText(folder1);
     Form1->Edit2.SetText(folder2);
@@ -114,23 +105,21 @@ class RunWindows : public ::testing::Test {
     // The user may still be reading the windows: keep answering their messages.
     PumpUntil(userDone);
     watcher.join();
-    ASSERT_TRUE(WaitFor([] {
-      ui::App().ProcessMessages();
-      return !ProgressDisplay::Instance().WorkerBusy();
-    })) << "the worker did not end";
+    EXPECT_EQ(TCompareThread::Running(), 0) << "Start returned before its worker ended";
     ProgressDisplay::Instance().Flush();
   }
 
   // A user action that failed leaves the run going: let it end, so the test can report.
   static void DismissLeftovers() {
-    if (!WaitFor([] { return !ProgressShown(); }, 500)) {
+    test::SettledFromOutside();
+    if (ProgressShown() && !testing::FinalBox()) {
       std::printf("(the run is still going: stopping it)\n");
       PostMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
     }
-    for (int i = 0; i < 100 && ProgressShown(); ++i) {
+    WaitFor([] {
       if (HWND box = testing::FinalBox()) testing::PressBoxButton(box, IDOK);
-      Sleep(100);
-    }
+      return !ProgressShown();
+    });
   }
 
   // The final box: what the window showed when it opened, its caption, text and icon; then OK.

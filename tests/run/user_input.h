@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "tests/support/window_probe.h"
@@ -28,8 +29,15 @@ inline POINT Centre(HWND window) {
   return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// The pointer is where the press lands before the button goes down: the system may still be
+// moving it from an earlier position.
 inline void MouseDownAt(POINT p) {
   SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, p.x, p.y);
+  WaitFor([p] {
+    POINT now{};
+    GetCursorPos(&now);
+    return std::abs(now.x - p.x) <= 1 && std::abs(now.y - p.y) <= 1;
+  });
   SendMouse(MOUSEEVENTF_LEFTDOWN);
 }
 

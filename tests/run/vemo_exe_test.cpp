@@ -106,7 +106,7 @@ TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
   PostMessageW(taskbar, WM_SYSCOMMAND, SC_RESTORE, 0);
   PostMessageW(progress, WM_CLOSE, 0, 0);
   PostMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0);
-  Sleep(500);
+  ASSERT_TRUE(PostedMessagesHandled(EditBoxes(main)[0]));
   EXPECT_TRUE(IsWindowVisible(progress));
   EXPECT_FALSE(IsWindowVisible(main));
   EXPECT_FALSE(IsWindowEnabled(main));
@@ -114,11 +114,12 @@ TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
 
   HWND box = FindMessageBox("Completed.", vemo.Pid(), 60000);
   ASSERT_TRUE(box);
-  Sleep(300);
+  // It takes the front as it opens (through the program's own posted request).
+  WaitFor([box] { return GetForegroundWindow() == box; });
   EXPECT_EQ(GetForegroundWindow(), box);
   EXPECT_TRUE(Above(box, progress));
   Press(VK_RETURN);
-  for (int i = 0; i < 500 && !(IsWindowVisible(main) && IsWindowEnabled(main)); ++i) Sleep(20);
+  WaitFor([main] { return IsWindowVisible(main) && IsWindowEnabled(main); });
   EXPECT_FALSE(IsWindow(box)) << "Enter did not answer the box";
   EXPECT_FALSE(IsWindowVisible(progress));
   EXPECT_TRUE(IsWindowVisible(main) && IsWindowEnabled(main));
@@ -141,7 +142,6 @@ TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {
 
   HWND progress = vemo.WaitWindow("Vemo -  Comparing...", "", 10000);
   ASSERT_TRUE(progress);
-  Sleep(500);
   PostMessageW(ChildWithText(progress, "Emergency Exit"), BM_CLICK, 0, 0);
   SeenBox question = ReadMessageBox(FindMessageBox("Exit Vemo ?", vemo.Pid(), 10000));
   ASSERT_TRUE(question);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -13,6 +14,14 @@
 #include "win32/text.h"
 
 namespace vemo::testing {
+
+// Looks at a condition again every few milliseconds until it holds; false when it has not within
+// the limit (the hang guard).
+inline bool WaitFor(const std::function<bool()>& holds, int timeoutMs = 30000) {
+  for (DWORD start = GetTickCount(); !holds(); Sleep(2))
+    if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
+  return true;
+}
 
 // A window's whole text, asked of the window itself (WM_GETTEXT), so that controls of another
 // process answer with their own; a thread that does not answer within two seconds gives "".
@@ -138,6 +147,27 @@ inline SeenBox ReadMessageBox(HWND box) {
 inline void PressBoxButton(HWND box, int id) {
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+}
+
+// Waits until the thread that owns `edit` (an edit box of any process) has handled every
+// message posted to its windows before this call: posted messages are handled in order, so a
+// text limit posted after them and read back marks the point. The limit is put back after.
+// False when the thread has not got there within the limit.
+inline bool PostedMessagesHandled(HWND edit, int timeoutMs = 30000) {
+  DWORD_PTR limit = 0;
+  if (!SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &limit))
+    return false;
+  const DWORD_PTR marker = limit == 0x7FFFFFFE ? 0x7FFFFFFD : 0x7FFFFFFE;
+  PostMessageW(edit, EM_SETLIMITTEXT, marker, 0);
+  const bool reached = WaitFor(
+      [&] {
+        DWORD_PTR now = 0;
+        return SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, timeoutMs, &now) &&
+               now == marker;
+      },
+      timeoutMs);
+  PostMessageW(edit, EM_SETLIMITTEXT, limit, 0);
+  return reached;
 }
 
 // A system icon, to compare with the icon a box shows (IDI_INFORMATION, IDI_QUESTION...).

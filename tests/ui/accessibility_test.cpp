@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/accessible_probe.h"
+#include "tests/support/settle.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace vemo {
@@ -114,7 +115,7 @@ TEST(Accessibility, DrawnTextsAndMarksAreChildrenOfTheirForm) {
 TEST(Accessibility, HitTestAndNavigationFindEachChild) {
   EnsureForms();
   About->Show();
-  ui::PumpFor(100);
+  test::Settle();
   testing::ComThread com;
   IAccessible* about = nullptr;
   ASSERT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/settle.h"
 #include "tests/ui/ui_test_support.h"
 
 namespace vemo {
@@ -123,14 +124,14 @@ void PressKey(WORD key) {
   HWND focus = GetFocus();
   PostMessageW(focus, WM_KEYDOWN, key, 0);
   PostMessageW(focus, WM_KEYUP, key, 0xC0000000);
-  ui::PumpFor(30);
+  test::Settle();
 }
 
 TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
   EnsureForms();
   TForm1& f = *Form1;
   f.Show();
-  ui::PumpFor(200);
+  test::Settle();
   EXPECT_EQ(f.ActiveControl(), &f.Edit1);  // first in tab order
   const std::vector<ui::WinControl*> order = {
       &f.DirectoryListBox1, &f.DriveComboBox1, &f.Edit2,     &f.DirectoryListBox2,
@@ -146,7 +147,7 @@ TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
   PressKey(VK_RETURN);  // in Edit1: the default button
   EXPECT_EQ(starts, 1);
   f.Button1.SetFocus();
-  ui::PumpFor(30);
+  test::Settle();
   auto type = [](ui::Button& b) { return GetWindowLongW(b.Handle(), GWL_STYLE) & BS_TYPEMASK; };
   EXPECT_EQ(type(f.Button1), BS_DEFPUSHBUTTON);  // the focused button is drawn as the default
   EXPECT_EQ(type(f.Button2), BS_PUSHBUTTON);
@@ -156,7 +157,7 @@ TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
   f.Button2.OnClick = nullptr;
   f.Button1.OnClick = nullptr;
   f.Edit1.SetFocus();
-  ui::PumpFor(30);
+  test::Settle();
   EXPECT_EQ(type(f.Button1), BS_PUSHBUTTON);
   EXPECT_EQ(type(f.Button2), BS_DEFPUSHBUTTON);
   f.Hide();
@@ -165,7 +166,7 @@ TEST(Keys, TabOrderFirstFocusAndEnterOnTheDefaultButton) {
 // Shows the drop question dialog modally and feeds it keys from inside its loop.
 int AnswerDropQuestion(std::vector<WORD> keys) {
   ui::App().Post([keys] {
-    ui::PumpFor(300);  // let the activation of the shown dialog settle
+    test::Settle();  // the activation of the shown dialog first
     for (WORD key : keys) PressKey(key);
   });
   return DragDropMsg->ShowModal();
@@ -180,7 +181,7 @@ TEST(Keys, DropQuestionAnswersWithModalResults) {
   ui::App().Post([] { SendMessageW(DragDropMsg->Button2.Handle(), BM_CLICK, 0, 0); });
   EXPECT_EQ(DragDropMsg->ShowModal(), 7);
   ui::App().Post([] {  // Alt+2: the access key of "Folder2 (&2)"
-    ui::PumpFor(300);
+    test::Settle();
     PostMessageW(GetFocus(), WM_SYSCHAR, L'2', 1 << 29);
   });
   EXPECT_EQ(DragDropMsg->ShowModal(), 7);
@@ -190,10 +191,10 @@ TEST(Keys, DropQuestionAnswersWithModalResults) {
 // still open afterwards is answered with Cancel, so a key that did nothing shows as 2.
 int TypeIntoDropQuestion(const std::wstring& chars) {
   ui::App().Post([chars] {
-    ui::PumpFor(300);
+    test::Settle();
     for (wchar_t c : chars) {
       PostMessageW(GetFocus(), WM_CHAR, c, 1);
-      ui::PumpFor(30);
+      test::Settle();
     }
     if (DragDropMsg->Modal() && DragDropMsg->ModalResult() == ui::kResultNone)
       DragDropMsg->Button3.Click();
@@ -223,7 +224,7 @@ TEST(Keys, FocusRectanglesAndAccessKeysFollowTheKeyboardCues) {
   SetWindowSubclass(DragDropMsg->Handle(), RecordCues, 1, 0);
   cues.clear();
   ui::App().Post([] {
-    ui::PumpFor(300);
+    test::Settle();
     PressKey(VK_TAB);
     PostMessageW(GetFocus(), WM_SYSCHAR, L'2', 1 << 29);
   });

@@ -38,17 +38,14 @@ Found FindWindows(DWORD pid) {
 void StartShowAndClose(const std::string& arguments) {
   VemoProcess vemo(WinePath(VEMO_EXE), arguments);
   ASSERT_TRUE(vemo.Started());
-  Found found;
-  for (int i = 0; i < 300 && !found.main; ++i) {
-    Sleep(50);
-    found = FindWindows(vemo.Pid());
-    // The first start in a fresh prefix tells about the settings it will make: answer it.
-    if (HWND box = FindMessageBox({}, vemo.Pid())) PressBoxButton(box, IDOK);
-  }
-  ASSERT_NE(found.main, nullptr);
-  Sleep(300);
-  found = FindWindows(vemo.Pid());
+  // The first start in a fresh prefix tells about the settings it will make: answered on the way.
+  HWND main = vemo.WaitMainWindow(30000);
+  ASSERT_NE(main, nullptr);
+  // Once the program has handled what it posted itself at start-up, it shows one window.
+  ASSERT_TRUE(PostedMessagesHandled(EditBoxes(main)[0]));
+  const Found found = FindWindows(vemo.Pid());
   EXPECT_EQ(found.visibleForms, 1);
+  EXPECT_EQ(found.main, main);
   EXPECT_EQ(CaptionOf(found.main), "Vemo");
   ASSERT_NE(found.app, nullptr);
   EXPECT_EQ(CaptionOf(found.app), "Vemo");

@@ -10,6 +10,7 @@
 
 #include "tests/support/window_probe.h"
 #include "ui/toolkit/application.h"
+#include "ui/toolkit/pump_for.h"
 #include "ui/toolkit/text.h"
 #include "ui/windows/forms.h"
 

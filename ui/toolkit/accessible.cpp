@@ -46,7 +46,7 @@ VARIANT ChildId(long id) {
 
 // The client area of one of our windows. It holds only the window handle and finds the control
 // again at every call, so a client that keeps it after the window has gone gets an error.
-class AccessibleWindow : public IAccessible {
+class AccessibleWindow final : public IAccessible {
  public:
   explicit AccessibleWindow(HWND hwnd) : hwnd_(hwnd) {}
 

@@ -1,8 +1,10 @@
+// The application's core: its window and title, message boxes and the error report, the
+// message loop with the dialog keys, the quit request, whole-application minimise and restore.
 #include "application.h"
 
 #include <commctrl.h>
 
-#include <algorithm>
+#include <stdexcept>
 
 #include "dpi.h"
 #include "form.h"
@@ -19,37 +21,16 @@ Application& Application::Instance() {
   return app;
 }
 
-namespace {
-
-// Timers of the application window, far above the ids of ui::Timer.
-constexpr UINT_PTR kLaterTimer = 0x7F00;  // PostLater's wake
-constexpr UINT_PTR kFrontTimer = 0x7F01;  // BringFrontForward again, once the mouse is up
-constexpr UINT kFrontRetryMs = 50;
-
-// A mouse button is down: as far as this thread has seen (a click it is handling has not ended)
-// or as the hardware says.
-bool MouseButtonDown() {
-  for (int button : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON})
-    if (GetKeyState(button) < 0 || (GetAsyncKeyState(button) & 0x8000)) return true;
-  return false;
-}
-
-bool OwnThread(HWND window) {
-  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
-}
-
-}  // namespace
-
 LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   Application& app = Application::Instance();
   switch (msg) {
-    case kQueueMessage: app.DrainQueue(); return 0;
+    case kQueueMessage: app.Drain(app.queue_); return 0;
     case kLaterMessage: SetTimer(hwnd, kLaterTimer, kLaterMs, nullptr); return 0;
     case kFrontMessage: app.FrontRequested(); return 0;
     case WM_TIMER:
       if (wparam == kLaterTimer) {
         KillTimer(hwnd, kLaterTimer);
-        app.DrainLater();
+        app.Drain(app.later_);
       } else if (wparam == kFrontTimer) {
         KillTimer(hwnd, kFrontTimer);
         app.BringFrontForward();
@@ -141,16 +122,18 @@ std::string Application::Title() const {
 }
 
 void Application::SetTitle(const std::string& title) {
+  RequireUiThread("SetTitle");
   {
     std::lock_guard<std::mutex> lock(mutex_);
     title_ = title;
   }
   if (!handle_) return;
-  if (OnUiThread()) {
-    SetWindowTextW(handle_, ToWide(title).c_str());
-  } else {
-    Post([this] { SetWindowTextW(handle_, ToWide(Title()).c_str()); });
-  }
+  SetWindowTextW(handle_, ToWide(title).c_str());
+}
+
+void Application::RequireUiThread(const char* what) const {
+  if (uiThread_ && !OnUiThread())
+    throw std::logic_error(std::string(what) + " called off the user-interface thread");
 }
 
 std::vector<HWND> Application::DisableWindows(HWND except) {
@@ -180,141 +163,9 @@ void Application::EnableWindows(const std::vector<HWND>& windows) {
     if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
 }
 
-void Application::HoldInFront(HWND window) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  fronts_.push_back(window);
-}
-
-void Application::ReleaseFront(HWND window) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  auto it = std::find(fronts_.rbegin(), fronts_.rend(), window);
-  if (it != fronts_.rend()) fronts_.erase(std::next(it).base());
-}
-
-std::vector<HWND> Application::Fronts() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  std::vector<HWND> alive;
-  for (HWND window : fronts_)
-    if (IsWindow(window)) alive.push_back(window);
-  return alive;
-}
-
-bool Application::HasFront() const { return !Fronts().empty(); }
-
-bool Application::InFront(HWND window) const {
-  std::vector<HWND> fronts = Fronts();
-  return std::find(fronts.begin(), fronts.end(), window) != fronts.end();
-}
-
-namespace {
-
-// Raises a window to the top of the z-order without activating it; a window of another
-// thread (a run's final box) is raised by that thread, so nobody waits here.
-void Raise(HWND window) {
-  SetWindowPos(
-      window, HWND_TOP, 0, 0, 0, 0,
-      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (OwnThread(window) ? 0 : SWP_ASYNCWINDOWPOS));
-}
-
-}  // namespace
-
-void Application::BringFrontForward() {
-  const std::vector<HWND> fronts = Fronts();
-  if (fronts.empty()) return;
-  if (MouseButtonDown()) {
-    // The user is clicking (or holding the walker's folder): the click ends where it began,
-    // and the front takes the focus once the button is up.
-    for (HWND window : fronts) Raise(window);
-    SetTimer(handle_, kFrontTimer, kFrontRetryMs, nullptr);
-    return;
-  }
-  for (HWND window : fronts) {
-    if (OwnThread(window)) {
-      // Minimising an owner hides its owned windows; in front they are shown whatever happened.
-      if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-      if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOWNA);
-    }
-    Raise(window);
-  }
-  HWND last = fronts.back();
-  HWND target = GetLastActivePopup(last);
-  if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = last;
-  SetForegroundWindow(target);
-  if (OwnThread(target)) SetActiveWindow(target);
-}
-
-bool Application::IsLastFront(HWND window) const {
-  std::vector<HWND> fronts = Fronts();
-  return !fronts.empty() && fronts.back() == window;
-}
-
-void Application::FrontRequested() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    frontRequested_ = false;
-  }
-  BringFrontForward();
-}
-
-void Application::RequestFront() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (frontRequested_ || !handle_) return;
-  frontRequested_ = true;
-  PostMessageW(handle_, kFrontMessage, 0, 0);
-}
-
-void Application::KeepAbove(HWND window) {
-  const std::vector<HWND> fronts = Fronts();
-  auto it = std::find(fronts.begin(), fronts.end(), window);
-  if (it == fronts.end()) return;
-  for (++it; it != fronts.end(); ++it) Raise(*it);
-}
-
-namespace {
-
-// Finds the message box that MessageBoxW opens on this thread and holds it in front.
-struct BoxWatch {
-  HWND box = nullptr;
-};
-thread_local BoxWatch* boxWatch = nullptr;
-
-LRESULT CALLBACK BoxHook(int code, WPARAM wparam, LPARAM lparam) {
-  if (boxWatch && !boxWatch->box && (code == HCBT_ACTIVATE || code == HCBT_CREATEWND)) {
-    HWND window = reinterpret_cast<HWND>(wparam);
-    wchar_t cls[16] = L"";
-    if (!(GetWindowLongW(window, GWL_STYLE) & WS_CHILD) && GetClassNameW(window, cls, 16) &&
-        lstrcmpW(cls, L"#32770") == 0) {
-      boxWatch->box = window;
-      App().HoldInFront(window);
-    }
-  }
-  if (boxWatch && boxWatch->box && code == HCBT_ACTIVATE &&
-      reinterpret_cast<HWND>(wparam) == boxWatch->box)
-    App().RequestFront();  // the box on top, with the focus, whoever had it before
-  return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
-}  // namespace
-
-int Application::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
-                                unsigned flags) {
-  BoxWatch watch;
-  BoxWatch* outer = boxWatch;
-  boxWatch = &watch;
-  HHOOK hook = SetWindowsHookExW(WH_CBT, BoxHook, nullptr, GetCurrentThreadId());
-  int answer = ::MessageBoxW(owner, ToWide(text).c_str(), ToWide(caption).c_str(), flags);
-  if (hook) UnhookWindowsHookEx(hook);
-  boxWatch = outer;
-  if (watch.box) Instance().ReleaseFront(watch.box);
-  return answer;
-}
-
 int Application::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
   // Owned by the window in front, so that it stays above it; else by the active window.
-  HWND owner = nullptr;
-  const std::vector<HWND> fronts = Fronts();
-  for (auto it = fronts.rbegin(); it != fronts.rend() && !owner; ++it)
-    if (OwnThread(*it)) owner = *it;
+  HWND owner = LastOwnFront();
   if (!owner) owner = GetActiveWindow();
   if (!owner) owner = handle_;
   auto disabled = DisableWindows(nullptr);
@@ -340,68 +191,11 @@ void Application::ReportCurrentException() {
 }
 
 void Application::Terminate() {
+  quitting_ = true;
   if (OnUiThread()) {
     PostQuitMessage(0);
   } else {
     PostThreadMessageW(uiThread_, WM_QUIT, 0, 0);
-  }
-}
-
-void Application::Post(std::function<void()> fn) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  queue_.push_back(std::move(fn));
-  if (!wakePosted_ && handle_) {
-    wakePosted_ = true;
-    PostMessageW(handle_, kQueueMessage, 0, 0);
-  }
-}
-
-void Application::PostLater(std::function<void()> fn) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  later_.push_back(std::move(fn));
-  // One posted message arms a timer; its WM_TIMER comes after input and paint.
-  if (!laterArmed_ && handle_) {
-    laterArmed_ = true;
-    PostMessageW(handle_, kLaterMessage, 0, 0);
-  }
-}
-
-void Application::DrainLater() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    laterArmed_ = false;
-  }
-  for (;;) {
-    std::function<void()> fn;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (later_.empty()) return;
-      fn = std::move(later_.front());
-      later_.pop_front();
-    }
-    Guarded(fn);
-  }
-}
-
-void Application::DrainQueue() {
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    wakePosted_ = false;
-  }
-  for (;;) {
-    std::function<void()> fn;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (queue_.empty()) return;
-      fn = std::move(queue_.front());
-      queue_.pop_front();
-      // A closure may run a nested loop (a modal form): wake it for the rest.
-      if (!queue_.empty() && !wakePosted_) {
-        wakePosted_ = true;
-        PostMessageW(handle_, kQueueMessage, 0, 0);
-      }
-    }
-    Guarded(fn);
   }
 }
 
@@ -423,7 +217,10 @@ void Application::Dispatch(MSG& msg) {
 }
 
 bool Application::HandleMessage(MSG& msg) {
-  if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return false;
+  if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+    quitting_ = true;
+    return false;
+  }
   Dispatch(msg);
   return true;
 }
@@ -432,6 +229,7 @@ bool Application::ProcessMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
+      quitting_ = true;
       PostQuitMessage((int)msg.wParam);
       return false;
     }
@@ -485,15 +283,5 @@ void Application::Restore() {
 }
 
 bool Application::Minimized() const { return handle_ && IsIconic(handle_); }
-
-void PumpFor(int milliseconds) {
-  DWORD end = GetTickCount() + milliseconds;
-  for (;;) {
-    if (!App().ProcessMessages()) return;
-    DWORD now = GetTickCount();
-    if ((LONG)(end - now) <= 0) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
-  }
-}
 
 }  // namespace vemo::ui

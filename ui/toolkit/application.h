@@ -14,13 +14,15 @@
 //   An exception escaping a handler is caught by the dispatcher and shown as the general
 //   error report (stop icon, caption = current title, message + "."); SilentAbort shows nothing.
 // - App().Post(closure) is the one way from another thread into the user-interface thread:
-//   closures run in the order posted, also while a modal form's nested loop runs. Timer
-//   setters and SetTitle may be called from any thread (they post themselves when needed).
+//   closures run in the order posted, also while a modal form's nested loop runs.
 //   App().PostLater(closure) is for a stream of work (a run's lines): it waits until the
 //   input, paint and timer messages that wait have been handled, so the stream never starves
-//   them.
+//   them. Everything else of the toolkit belongs to the user-interface thread; the setters
+//   that other threads once reached for (Timer, SetTitle) refuse any other thread
+//   (RequireUiThread). The queue is application_queue.cpp.
 // - Form::ShowModal() returns the modal result: 6 Yes, 7 No, 2 Cancel (also when a WM_QUIT ends
-//   the nested loop; the quit is posted again). Button::SetModalResult makes a button close
+//   the nested loop; the quit is posted again, and App().Quitting() tells it apart from a
+//   Cancel of the user). Button::SetModalResult makes a button close
 //   its modal form with that result. Form::Close() hides (main form: ends the loop). A modal
 //   form opens with the focus on its first control in tab order and ends only through its
 //   modal result or a WM_QUIT.
@@ -31,7 +33,7 @@
 //   it (App().HoldInFront, also from other threads: a run's final box) are the application.
 //   Every other window is disabled, and whatever reaches the rest (activation, restore,
 //   minimise, maximise and close requests, from the taskbar, Alt+Tab or anywhere) brings
-//   them forward instead, the last one opened on top with the focus.
+//   them forward instead, the last one opened on top with the focus (front_windows.cpp).
 // - App().MessageBox(text, caption, flags) uses the platform's flags (48, 64, 36, ...) and
 //   returns its answer (6 = Yes). App().Terminate() posts the quit request.
 // - The windows (ui/windows/, namespace vemo): classes TForm1, TForm2, TAbout, TPBar,
@@ -43,10 +45,11 @@
 //   ui/app/CMakeLists.txt.
 // - Tests create the real windows in process: App().Initialize(); vemo::CreateForms(); then
 //   drive them with messages and pump with App().ProcessMessages() or PumpFor(ms)
-//   (see tests/ui/ui_test_support.h).
+//   (pump_for.h; see tests/ui/ui_test_support.h).
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <exception>
 #include <functional>
@@ -58,6 +61,14 @@
 namespace vemo::ui {
 
 class Form;
+
+constexpr UINT kQueueMessage = WM_APP + 1;
+constexpr UINT kLaterMessage = WM_APP + 2;  // arms the timer of PostLater
+constexpr UINT kFrontMessage = WM_APP + 3;  // RequestFront
+constexpr UINT kLaterMs = 15;
+// Timers of the application window, far above the ids of ui::Timer.
+constexpr UINT_PTR kLaterTimer = 0x7F00;  // PostLater's wake
+constexpr UINT_PTR kFrontTimer = 0x7F01;  // BringFrontForward again, once the mouse is up
 
 // An error that ends a handler without any report.
 struct SilentAbort : std::exception {
@@ -76,7 +87,10 @@ class Application {
   HWND Handle() const { return handle_; }
 
   std::string Title() const;
-  void SetTitle(const std::string& title);  // any thread
+  void SetTitle(const std::string& title);
+  // Throws std::logic_error naming `what` when called off the user-interface thread: the
+  // windows are reached from other threads through Post alone.
+  void RequireUiThread(const char* what) const;
 
   // Modal to all the program's windows, held in front while open; the platform's flags and
   // answers.
@@ -87,6 +101,9 @@ class Application {
   void ReportCurrentException();
 
   void Terminate();  // the quit request (posts WM_QUIT to the user-interface thread)
+  // True once the quit request has been made or a message loop has met it: a modal display
+  // that ended as cancelled was ended by the application's end, not by the user.
+  bool Quitting() const { return quitting_; }
 
   // Runs fn on the user-interface thread, after everything posted before it. Any thread.
   void Post(std::function<void()> fn);
@@ -134,16 +151,24 @@ class Application {
   // user activated (the progress window clicked) never hides a later one (its final box).
   void KeepAbove(HWND window);
 
-  // The application's own message box: held in front while it is open; any thread.
+  // The application's own message box: held in front while it is open; any thread. `opened`,
+  // when given, is told the box's window as it opens (on the calling thread).
   static int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption,
-                            unsigned flags);
+                            unsigned flags, std::function<void(HWND)> opened = {});
 
  private:
   friend LRESULT CALLBACK AppProc(HWND, UINT, WPARAM, LPARAM);
-  void DrainQueue();
-  void DrainLater();
+  // A line of closures into the user-interface thread, woken by one posted message.
+  struct Lane {
+    std::deque<std::function<void()>> closures;
+    bool armed = false;  // its wake is on its way
+    UINT wake;           // the message that wakes it
+  };
+  void Enqueue(Lane& lane, std::function<void()> fn);
+  void Drain(Lane& lane);
   void FrontRequested();             // RequestFront's message has arrived
   std::vector<HWND> Fronts() const;  // the held windows that still exist, in order
+  HWND LastOwnFront() const;         // the last of them that this thread owns
 
   HINSTANCE module_ = nullptr;
   HWND handle_ = nullptr;
@@ -151,10 +176,9 @@ class Application {
   Form* mainForm_ = nullptr;
   mutable std::mutex mutex_;
   std::string title_;
-  std::deque<std::function<void()>> queue_;
-  bool wakePosted_ = false;
-  std::deque<std::function<void()>> later_;
-  bool laterArmed_ = false;  // a wake for later_ is on its way (message, then timer)
+  std::atomic<bool> quitting_{false};
+  Lane queue_{{}, false, kQueueMessage};
+  Lane later_{{}, false, kLaterMessage};  // its wake arms a timer, which comes after input
   std::vector<HWND> fronts_;
   bool frontRequested_ = false;
   std::vector<HWND> minimizedForms_;  // hidden by Minimize, shown again by Restore
@@ -178,18 +202,10 @@ void Fire(const Fn& handler, Args&&... args) {
   if (handler) Guarded([&] { handler(std::forward<Args>(args)...); });
 }
 
-// Dispatches messages for the given time (tests, screenshots).
-void PumpFor(int milliseconds);
-
 // The system commands that minimise, maximise, restore or close a window.
 inline bool IsStateCommand(WPARAM command) {
   return command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE ||
          command == SC_CLOSE;
 }
-
-constexpr UINT kQueueMessage = WM_APP + 1;
-constexpr UINT kLaterMessage = WM_APP + 2;  // arms the timer of PostLater
-constexpr UINT kFrontMessage = WM_APP + 3;  // RequestFront
-constexpr UINT kLaterMs = 15;
 
 }  // namespace vemo::ui

@@ -136,10 +136,14 @@ struct Volumes {
   std::map<char, bool> ready;          // the same: whether the drive was ready
   std::map<char, std::chrono::steady_clock::time_point> asking;  // open questions, since when
   std::map<char, unsigned> answers;                              // answers so far, per letter
+  // The thread of each letter's last question: joined before the letter is asked again (it
+  // has answered by then) or by ResetDriveProbe. One that never answers is left to the
+  // process's end.
+  std::map<char, std::thread> threads;
 };
 
 Volumes& TheVolumes() {
-  static Volumes* volumes = new Volumes;  // probe threads may outlive every static
+  static Volumes* volumes = new Volumes;  // never destroyed: a question may outlive every static
   return *volumes;
 }
 
@@ -157,13 +161,11 @@ void SetVolumeListener(std::function<void()> listener) {
 
 void AskVolume(char letter) {
   Volumes& volumes = TheVolumes();
-  DriveProbe probe;
-  {
-    std::lock_guard<std::mutex> lock(volumes.mutex);
-    if (!volumes.asking.emplace(letter, std::chrono::steady_clock::now()).second) return;
-    probe = volumes.probe;
-  }
-  std::thread([letter, probe = std::move(probe), &volumes] {
+  std::lock_guard<std::mutex> lock(volumes.mutex);
+  if (!volumes.asking.emplace(letter, std::chrono::steady_clock::now()).second) return;
+  std::thread& thread = volumes.threads[letter];
+  if (thread.joinable()) thread.join();  // it has answered: no question about the letter is open
+  thread = std::thread([letter, probe = volumes.probe, &volumes] {
     std::optional<std::string> label;
     try {
       label = probe(letter);
@@ -180,7 +182,29 @@ void AskVolume(char letter) {
     }
     volumes.answered.notify_all();
     if (listener) listener();
-  }).detach();
+  });
+}
+
+void JoinQuestions() {
+  Volumes& volumes = TheVolumes();
+  std::map<char, std::thread> threads;
+  {
+    std::lock_guard<std::mutex> lock(volumes.mutex);
+    threads.swap(volumes.threads);
+  }
+  for (auto& [letter, thread] : threads)
+    if (thread.joinable()) thread.join();
+}
+
+void ResetDriveProbe() {
+  JoinQuestions();
+  Volumes& volumes = TheVolumes();
+  std::lock_guard<std::mutex> lock(volumes.mutex);
+  volumes.probe = ProbeVolume;
+  volumes.labels.clear();
+  volumes.ready.clear();
+  volumes.asking.clear();
+  volumes.answers.clear();
 }
 
 bool Asking(char letter) {

@@ -42,6 +42,11 @@ using DriveProbe = std::function<std::optional<std::string>(char letter)>;
 std::optional<std::string> ProbeVolume(char letter);  // the real one: GetVolumeInformationW
 // Replaces the probe (tests); an empty function restores the real one.
 void SetDriveProbe(DriveProbe probe);
+// Tests: waits until every question asked so far has been answered (and its listener told).
+void JoinQuestions();
+// Tests: JoinQuestions, then forgets all answers and brings the real probe back, so that each
+// test starts as the program does.
+void ResetDriveProbe();
 // Asks the probe about the drive unless a question about it is open already.
 void AskVolume(char letter);
 // The last answer about a drive: not there when none came yet; an empty label when the drive

@@ -29,21 +29,17 @@ void Timer::Create(const std::string& name, unsigned interval, bool enabled) {
 }
 
 void Timer::SetInterval(unsigned interval) {
+  App().RequireUiThread("Timer::SetInterval");
   if (interval == interval_) return;
   interval_ = interval;
-  if (App().OnUiThread())
-    Update();
-  else
-    App().Post([this] { Update(); });
+  Update();
 }
 
 void Timer::SetEnabled(bool enabled) {
+  App().RequireUiThread("Timer::SetEnabled");
   if (enabled == enabled_) return;
   enabled_ = enabled;
-  if (App().OnUiThread())
-    Update();
-  else
-    App().Post([this] { Update(); });
+  Update();
 }
 
 void Timer::Update() {

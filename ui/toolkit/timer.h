@@ -1,10 +1,9 @@
 // A timer with an interval and an enabled state; OnTimer runs on the user-interface thread.
-// Changing the interval while it runs starts the period anew. The setters may be called from
-// any thread: off the user-interface thread they take effect through App().Post, in order.
+// Changing the interval while it runs starts the period anew. The setters belong to the
+// user-interface thread (another thread posts its change through App().Post).
 #pragma once
 #include <windows.h>
 
-#include <atomic>
 #include <functional>
 #include <string>
 
@@ -33,8 +32,8 @@ class Timer {
   void Update();
   std::string name_;
   UINT_PTR id_ = 0;
-  std::atomic<unsigned> interval_{1000};
-  std::atomic<bool> enabled_{false};
+  unsigned interval_ = 1000;
+  bool enabled_ = false;
   bool running_ = false;
 };
 

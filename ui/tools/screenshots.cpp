@@ -11,6 +11,7 @@
 #include "ui/app/startup.h"
 #include "ui/toolkit/application.h"
 #include "ui/toolkit/colors.h"
+#include "ui/toolkit/pump_for.h"
 #include "ui/toolkit/text.h"
 #include "ui/windows/forms.h"
 
