@@ -7,6 +7,7 @@
 
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
+#include "tests/support/accessible_probe.h"
 #include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
 #include "ui/toolkit/text.h"
@@ -64,12 +65,14 @@ class FolderDrop : public MainWindowTest {
     EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
     EXPECT_EQ(Form1->DirectoryListBox2.Directory(), start);
   }
-  // Drops the paths and answers the question dialog with `answer` run on the helper thread.
+  // Drops the paths and answers the question dialog with `answer` run on the helper thread,
+  // which first reads the dialog as a screen reader does (readAloud: its texts).
   std::string DropAndAnswer(const std::vector<std::string>& paths,
                             const std::function<void(HWND)>& answer) {
     std::string question;
     WhenWindow dialog(OpenDialog, [&](HWND window) {
       question = DragDropMsg->Message.Caption();
+      readAloud = AccessibleTexts(window);
       answer(window);
     });
     Drop(MakeDrop(paths));
@@ -79,6 +82,7 @@ class FolderDrop : public MainWindowTest {
   }
   TempTree tree{"drop"};
   std::string start;
+  std::vector<std::string> readAloud;
 };
 
 TEST_F(FolderDrop, MoreThanOneItemIsRefused) {
@@ -108,6 +112,7 @@ TEST_F(FolderDrop, EnterMakesTheDroppedFolderFolder1) {
     PressKey(GetWindowThreadProcessId(DragDropMsg->Handle(), nullptr), VK_RETURN);
   });
   EXPECT_EQ(question, "Which folder (1 or 2) do you want droped folder set?");
+  EXPECT_EQ(readAloud, std::vector<std::string>{question});
   EXPECT_EQ(Form1->Edit1.Text(), dropped);
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), dropped);
   EXPECT_EQ(Form1->DriveComboBox1.Drive(), dropped[0]);
@@ -220,6 +225,7 @@ TEST_F(FolderDrop, TheJapaneseQuestion) {
       DropAndAnswer({dropped}, [](HWND window) { PressButton(window, "Cancel"); });
   SharedRunState().language = 0;
   EXPECT_EQ(question, "ドロップされたフォルダは Folder 1/2 のどちらに設定しますか?");
+  EXPECT_EQ(readAloud, std::vector<std::string>{question});
   ExpectUnchanged();
 }
 

@@ -1,5 +1,9 @@
 // The main menu as the platform holds it, and the keyboard: tab order, first focus, Enter on
-// the default button, and the drop question dialog's buttons.
+// the default button, the drop question dialog's buttons and access keys, keyboard cues.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -181,6 +185,60 @@ TEST(Keys, DropQuestionAnswersWithModalResults) {
     PostMessageW(GetFocus(), WM_SYSCHAR, L'2', 1 << 29);
   });
   EXPECT_EQ(DragDropMsg->ShowModal(), 7);
+}
+
+// Types characters into the dialog's focused control from inside its loop; a dialog that is
+// still open afterwards is answered with Cancel, so a key that did nothing shows as 2.
+int TypeIntoDropQuestion(const std::wstring& chars) {
+  ui::App().Post([chars] {
+    test::Settle();
+    for (wchar_t c : chars) {
+      PostMessageW(GetFocus(), WM_CHAR, c, 1);
+      test::Settle();
+    }
+    if (DragDropMsg->Modal() && DragDropMsg->ModalResult() == ui::kResultNone)
+      DragDropMsg->Button3.Click();
+  });
+  return DragDropMsg->ShowModal();
+}
+
+TEST(Keys, BareAccessKeysAnswerTheDropQuestionFromItsButtons) {
+  EnsureForms();
+  const struct {
+    std::wstring chars;
+    int result;
+  } cases[] = {{L"2", 7}, {L"1", 6}, {L"x2", 7}, {L"x", 2}};
+  for (const auto& c : cases) EXPECT_EQ(TypeIntoDropQuestion(c.chars), c.result) << c.chars.c_str();
+}
+
+// What the form was told of keyboard cues (WM_CHANGEUISTATE), in order.
+std::vector<WPARAM> cues;
+LRESULT CALLBACK RecordCues(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                            DWORD_PTR) {
+  if (msg == WM_CHANGEUISTATE) cues.push_back(wparam);
+  return DefSubclassProc(hwnd, msg, wparam, lparam);
+}
+
+TEST(Keys, FocusRectanglesAndAccessKeysFollowTheKeyboardCues) {
+  EnsureForms();
+  SetWindowSubclass(DragDropMsg->Handle(), RecordCues, 1, 0);
+  cues.clear();
+  ui::App().Post([] {
+    test::Settle();
+    PressKey(VK_TAB);
+    PostMessageW(GetFocus(), WM_SYSCHAR, L'2', 1 << 29);
+  });
+  EXPECT_EQ(DragDropMsg->ShowModal(), 7);
+  RemoveWindowSubclass(DragDropMsg->Handle(), RecordCues, 1);
+  // Shown: set from the last input; Tab: focus rectangles; an access key: underlines too.
+  const std::vector<WPARAM> expected = {MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL),
+                                        MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS),
+                                        MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL)};
+  auto at = cues.begin();
+  for (WPARAM wanted : expected) {
+    at = std::find(at, cues.end(), wanted);
+    ASSERT_NE(at, cues.end()) << std::hex << wanted;
+  }
 }
 
 }  // namespace

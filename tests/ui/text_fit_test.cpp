@@ -34,24 +34,15 @@ std::wstring FaceOf(HFONT font) {
 // What a font puts on the screen for a character, as the pixels of a small picture.
 std::vector<COLORREF> Drawn(HFONT font, wchar_t c) {
   const int size = 48;
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, font);
-  RECT all{0, 0, size, size};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  SetBkMode(dc, TRANSPARENT);
-  DrawTextW(dc, &c, 1, &all, DT_SINGLELINE | DT_NOPREFIX);
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < size; ++y)
-    for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(dc, x, y));
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  return test::DrawnPixels(
+      size, size,
+      [&](HDC dc) {
+        SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        RECT all{0, 0, size, size};
+        DrawTextW(dc, &c, 1, &all, DT_SINGLELINE | DT_NOPREFIX);
+      },
+      static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
 // One stroke per row, each row's ink starting no further left than the row above, from the top
@@ -200,19 +191,9 @@ std::vector<COLORREF> Picture(HWND hwnd, int& width, int& height) {
   GetClientRect(hwnd, &client);
   width = client.right;
   height = client.bottom;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
-  std::vector<COLORREF> pixels;
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(mem, x, y));
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  return test::DrawnPixels(width, height, [&](HDC dc) {
+    SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  });
 }
 
 TEST(TextFit, AFigureTooLongForItsPanelKeepsItsLeadingDigits) {
@@ -231,27 +212,18 @@ TEST(TextFit, AFigureTooLongForItsPanelKeepsItsLeadingDigits) {
   // The leading digits alone, drawn in the same font from where the room starts.
   const int start = panel.Inset(figure);
   EXPECT_GE(start, 1);
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ oldBitmap = SelectObject(mem, bmp);
-  RECT all{0, 0, width, height};
-  FillRect(mem, &all, GetSysColorBrush(COLOR_BTNFACE));
-  HGDIOBJ oldFont = SelectObject(mem, font);
-  SetBkMode(mem, TRANSPARENT);
-  SetTextColor(mem, ui::TextColor(panel.Font()));
-  RECT room{start, 1, width - start, height - 1};
-  DrawTextW(mem, L"1234567", 7, &room, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+  std::vector<COLORREF> digits = test::DrawnPixels(width, height, [&](HDC dc) {
+    SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ui::TextColor(panel.Font()));
+    RECT room{start, 1, width - start, height - 1};
+    DrawTextW(dc, L"1234567", 7, &room, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+  });
   const int digitsEnd = start + ui::TextWidth(font, L"1234567");
   int differing = 0;
   for (int y = 1; y + 1 < height; ++y)
     for (int x = start; x < digitsEnd && x < width; ++x)
-      if (shown[y * width + x] != GetPixel(mem, x, y)) ++differing;
-  SelectObject(mem, oldFont);
-  SelectObject(mem, oldBitmap);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+      if (shown[y * width + x] != digits[y * width + x]) ++differing;
   EXPECT_EQ(differing, 0);
 }
 

@@ -3,8 +3,10 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <future>
 #include <string>
+#include <vector>
 
 #include "tests/support/window_probe.h"
 #include "ui/toolkit/application.h"
@@ -27,6 +29,30 @@ inline RECT RectInParent(HWND hwnd) {
   GetWindowRect(hwnd, &r);
   MapWindowPoints(nullptr, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
   return r;
+}
+
+// The pixels, row by row, of a width x height picture that `draw` paints into memory, on a
+// background of the face colour (or the brush given).
+inline std::vector<COLORREF> DrawnPixels(int width, int height,
+                                         const std::function<void(HDC)>& draw,
+                                         HBRUSH background = GetSysColorBrush(COLOR_BTNFACE)) {
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  RECT all{0, 0, width, height};
+  FillRect(mem, &all, background);
+  int saved = SaveDC(mem);
+  draw(mem);
+  RestoreDC(mem, saved);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(mem, x, y));
+  SelectObject(mem, old);
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return pixels;
 }
 
 inline LOGFONTW FontOf(HWND hwnd) {

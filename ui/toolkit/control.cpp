@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "accessible.h"
 #include "application.h"
 #include "form.h"
 #include "text.h"
@@ -48,6 +49,11 @@ void Control::SetVisible(bool visible) { visible_ = visible; }
 void Control::SetEnabled(bool enabled) { enabled_ = enabled; }
 void Control::SetCaption(const std::string& caption) { caption_ = caption; }
 void Control::SetFont(const FontSpec& font) { font_ = font; }
+
+std::string Control::AccessibleName() const {
+  std::string shown = ToUtf8(ShownText(Caption()));
+  return shown.empty() ? accessibleLabel_ : shown;
+}
 
 // ---- WinControl
 
@@ -151,10 +157,16 @@ void WinControl::SetFont(const FontSpec& font) {
   ApplyFont();
 }
 
+void WinControl::SetAccessibleLabel(const std::string& label) {
+  Control::SetAccessibleLabel(label);
+  // A window of ours answers with the label itself; the system's objects read an annotation.
+  if (hwnd_ && AccessibleRole() == 0) AnnotateName(hwnd_, label);
+}
+
 bool WinControl::Reflect(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 bool WinControl::ColorReply(HDC dc, LRESULT& result, int background) {
-  SetTextColor(dc, TextColor(font_));
+  SetTextColor(dc, TextColor(font_, background));
   SetBkColor(dc, GetSysColor(background));
   result = reinterpret_cast<LRESULT>(GetSysColorBrush(background));
   return true;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "colors.h"
 #include "dpi.h"
 #include "font.h"
 
@@ -61,6 +62,21 @@ class Control {
   const FontSpec& Font() const { return font_; }
   virtual void SetFont(const FontSpec& font);
 
+  // What assistive technology reads (accessible.h). The name is the caption as shown, or the
+  // label where there is none (an empty panel); the label also names a standard control whose
+  // caption is its value (an edit box), through the system.
+  virtual std::string AccessibleName() const;
+  const std::string& AccessibleLabel() const { return accessibleLabel_; }
+  virtual void SetAccessibleLabel(const std::string& label) { accessibleLabel_ = label; }
+  // The role (ROLE_SYSTEM_*) of a control that the program serves itself; 0 where the system
+  // serves it (standard controls).
+  virtual long AccessibleRole() const { return 0; }
+
+  // The colour its text is drawn in on the face colour: greyed while disabled.
+  COLORREF DrawnTextColor() const {
+    return enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT);
+  }
+
   Form* OwnerForm() const { return form_; }
   WinControl* Parent() const { return parent_; }
   // The DPI the control is shown at (its form's).
@@ -72,7 +88,7 @@ class Control {
  protected:
   void Init(WinControl* parent, const Layout& layout);
 
-  std::string name_, caption_;
+  std::string name_, caption_, accessibleLabel_;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   bool visible_ = true, enabled_ = true;
   FontSpec font_;
@@ -101,6 +117,7 @@ class WinControl : public Control {
   std::string Caption() const override;
   void SetCaption(const std::string& caption) override;
   void SetFont(const FontSpec& font) override;
+  void SetAccessibleLabel(const std::string& label) override;
 
   // A notification that the parent window received for this control (WM_COMMAND,
   // WM_NOTIFY, WM_DRAWITEM, WM_CTLCOLOR*). Return true when handled.

@@ -1,5 +1,6 @@
 #include "custom_control.h"
 
+#include "accessible.h"
 #include "application.h"
 
 namespace vemo::ui {
@@ -48,6 +49,9 @@ LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       return 0;
     }
     case WM_PRINTCLIENT: Render(hwnd, self, reinterpret_cast<HDC>(wparam)); return 0;
+    case WM_GETOBJECT:
+      if (LRESULT object = AnswerGetObject(hwnd, wparam, lparam)) return object;
+      break;
     case WM_SETTEXT: {
       LRESULT r = DefWindowProcW(hwnd, msg, wparam, lparam);
       InvalidateRect(hwnd, nullptr, FALSE);
@@ -69,8 +73,13 @@ void RegisterContainerClasses(HINSTANCE module) {
 }
 
 void CustomControl::SetCaption(const std::string& caption) {
+  const bool changed = caption != Caption();
   WinControl::SetCaption(caption);
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+  if (!hwnd_) return;
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  // Our object's name is the caption (a panel's figure): clients hear of each change, as
+  // often as the caption is set.
+  if (changed) NotifyNameChange(hwnd_);
 }
 
 void CustomControl::SetFont(const FontSpec& font) {

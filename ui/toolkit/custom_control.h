@@ -1,6 +1,9 @@
 // A windowed control that draws itself (group box, panel). It passes the notifications of its
-// child controls on to its parent, so a control inside a group box reaches its form.
+// child controls on to its parent, so a control inside a group box reaches its form, and it
+// serves assistive technology itself (accessible.h).
 #pragma once
+#include <oleacc.h>
+
 #include "control.h"
 
 namespace vemo::ui {

@@ -191,7 +191,7 @@ void DriveBox::Draw(const DRAWITEMSTRUCT& item) {
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &textArea,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_COMBOBOXEDIT))
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & (ODS_COMBOBOXEDIT | ODS_NOFOCUSRECT)))
     DrawFocusRect(dc, &area);
 }
 

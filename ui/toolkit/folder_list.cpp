@@ -31,7 +31,8 @@ FolderList::FolderList() : directory_(ProcessFolder()) { drives::RememberFolder(
 
 void FolderList::Create(WinControl& parent, const Layout& layout) {
   CreateWindowed(&parent, layout, L"LISTBOX",
-                 WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
+                 WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                     LBS_NOINTEGRALHEIGHT,
                  WS_EX_CLIENTEDGE);
   font_.paths = true;  // a drive's root shows as "C:\"
   ApplyFont();
@@ -69,8 +70,9 @@ void FolderList::Fill() {
   if (!hwnd_) return;
   SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-  for (size_t i = 0; i < entries_.size(); ++i)
-    SendMessageW(hwnd_, LB_ADDSTRING, 0, static_cast<LPARAM>(i));
+  // The names are the items' texts too: what assistive technology reads and type-ahead finds.
+  for (const Entry& entry : entries_)
+    SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.name).c_str()));
   SendMessageW(hwnd_, LB_SETCURSEL, currentIndex_, 0);
   // Keep the current folder in sight, with as much of the chain above it as fits.
   RECT client;
@@ -165,7 +167,7 @@ void FolderList::Draw(const DRAWITEMSTRUCT& item) {
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &textArea,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &area);
+  if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) DrawFocusRect(dc, &area);
 }
 
 }  // namespace vemo::ui

@@ -199,8 +199,4 @@ std::wstring ShownText(const std::string& caption) {
   return shown;
 }
 
-COLORREF TextColor(const FontSpec& font) {
-  return font.black ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOWTEXT);
-}
-
 }  // namespace vemo::ui

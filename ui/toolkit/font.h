@@ -58,7 +58,5 @@ HFONT FittedFont(const FontSpec& font, int dpi, const std::wstring& text, int ro
 int TextWidth(HFONT font, const std::wstring& text);
 // The text a caption shows: a single "&" marks the access key and is not drawn, "&&" is one "&".
 std::wstring ShownText(const std::string& caption);
-// Text colour of a font description.
-COLORREF TextColor(const FontSpec& font);
 
 }  // namespace vemo::ui

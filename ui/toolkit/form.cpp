@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <oleacc.h>
+
+#include "accessible.h"
 #include "application.h"
 #include "button.h"
 #include "check_box.h"
@@ -200,6 +203,9 @@ void Form::SetVisible(bool visible) {
     }
     if (position_ == FormPosition::ScreenCenter) CenterOnScreen();
     Fire(OnShow);
+    // Opened by the keyboard, it shows focus rectangles and access keys; by the mouse, not yet.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE,
+                 MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     UpdateWindow(hwnd_);
@@ -345,22 +351,51 @@ wchar_t AccessKey(const std::string& caption) {
   return 0;
 }
 
+// What the focused control wants of the key (WM_GETDLGCODE).
+LRESULT DialogCode(const MSG& msg) {
+  MSG copy = msg;
+  return SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
+}
+
 }  // namespace
+
+long Form::AccessibleRole() const {
+  return border_ == BorderStyle::Dialog || border_ == BorderStyle::SingleNoSystem
+             ? ROLE_SYSTEM_DIALOG
+             : ROLE_SYSTEM_CLIENT;
+}
+
+bool Form::PressAccessKey(wchar_t key) {
+  std::vector<WinControl*> order;
+  CollectTabOrder(order);
+  for (WinControl* c : order) {
+    if (!c->CanFocus() || AccessKey(c->Caption()) != key) continue;
+    if (auto* button = dynamic_cast<Button*>(c)) {
+      button->SetFocus();
+      button->Click();
+      return true;
+    }
+    if (auto* box = dynamic_cast<CheckBox*>(c)) {
+      box->SetFocus();
+      box->SetChecked(!box->Checked());
+      return true;
+    }
+  }
+  return false;
+}
 
 bool Form::HandleDialogKey(const MSG& msg) {
   if (msg.message == WM_KEYDOWN) {
     bool ctrl = GetKeyState(VK_CONTROL) < 0, alt = GetKeyState(VK_MENU) < 0;
     if (msg.wParam == VK_TAB && !ctrl && !alt) {
+      SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
       SelectNext(GetKeyState(VK_SHIFT) >= 0);
       return true;
     }
     if (msg.wParam == VK_ESCAPE && !alt) {
       // No form of ours has a cancel button: Esc does nothing, unless a control wants it
       // (an open drop-down list closes).
-      MSG copy = msg;
-      LRESULT code =
-          SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
-      return !(code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE));
+      return !(DialogCode(msg) & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE));
     }
     if (msg.wParam == VK_RETURN && !alt) {
       WinControl* focused = ActiveControl();
@@ -369,10 +404,7 @@ bool Form::HandleDialogKey(const MSG& msg) {
         return true;
       }
       // A control that wants Enter itself (an open drop-down list, a folder list) keeps it.
-      MSG copy = msg;
-      LRESULT code =
-          SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&copy));
-      if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+      if (DialogCode(msg) & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
       if (defaultButton_ && IsWindowVisible(defaultButton_->Handle()) &&
           IsWindowEnabled(defaultButton_->Handle())) {
         defaultButton_->Click();
@@ -381,25 +413,30 @@ bool Form::HandleDialogKey(const MSG& msg) {
     }
     return false;
   }
-  if (msg.message == WM_SYSCHAR) {
+  if (msg.message == WM_SYSCHAR || msg.message == WM_CHAR) {
+    // A control that takes characters (an edit box, a list's type-ahead) keeps the bare key.
+    if (msg.message == WM_CHAR && (DialogCode(msg) & (DLGC_WANTCHARS | DLGC_WANTMESSAGE)))
+      return false;
     wchar_t key = (wchar_t)(UINT_PTR)CharUpperW((LPWSTR)(UINT_PTR)(wchar_t)msg.wParam);
-    std::vector<WinControl*> order;
-    CollectTabOrder(order);
-    for (WinControl* c : order) {
-      if (!c->CanFocus() || AccessKey(c->Caption()) != key) continue;
-      if (auto* button = dynamic_cast<Button*>(c)) {
-        button->SetFocus();
-        button->Click();
-        return true;
-      }
-      if (auto* box = dynamic_cast<CheckBox*>(c)) {
-        box->SetFocus();
-        box->SetChecked(!box->Checked());
-        return true;
-      }
-    }
+    if (!PressAccessKey(key)) return false;
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS | UISF_HIDEACCEL),
+                 0);
+    return true;
   }
   return false;
+}
+
+void Form::Recolor() {
+  // The common controls among the children are told too, as the platform asks of their
+  // top-level window.
+  EnumChildWindows(
+      hwnd_,
+      [](HWND child, LPARAM) -> BOOL {
+        SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+        return TRUE;
+      },
+      0);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void Form::Paint() {
@@ -580,6 +617,13 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
       if (StateCommand(wparam & 0xFFF0)) return 0;
       break;
     case WM_DROPFILES: Fire(OnDropFiles, reinterpret_cast<HDROP>(wparam)); return 0;
+    case WM_GETOBJECT:
+      if (LRESULT object = AnswerGetObject(hwnd_, wparam, lparam)) return object;
+      break;
+    case WM_SYSCOLORCHANGE: Recolor(); break;
+    case WM_SETTINGCHANGE:
+      if (wparam == SPI_SETHIGHCONTRAST) Recolor();
+      break;
     case WM_DPICHANGED: ApplyDpi(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam)); return 0;
   }
   return DefWindowProcW(hwnd_, msg, wparam, lparam);

@@ -105,11 +105,18 @@ class Form : public WinControl {
 
   // Keyboard handling of dialogs, before the focused control sees the key: Tab and Shift+Tab
   // move along the tab order; Enter clicks a focused button, else the default button; Esc
-  // does nothing; Alt+key clicks the button whose caption has that access key. A control
-  // that answers WM_GETDLGCODE with DLGC_WANTALLKEYS or DLGC_WANTMESSAGE for Enter or Esc
-  // (an open drop-down list) gets the key itself. True when consumed.
+  // does nothing; Alt+key clicks the button (or toggles the check box) whose caption has that
+  // access key, and so does the bare key while the focused control takes no characters (a
+  // button). A control that answers WM_GETDLGCODE with DLGC_WANTALLKEYS or DLGC_WANTMESSAGE
+  // for Enter or Esc (an open drop-down list) gets the key itself. Focus rectangles and access
+  // key underlines follow the keyboard cues: set from the last input when the form is shown,
+  // shown once the keyboard moves the focus or uses an access key. True when consumed.
   bool HandleDialogKey(const MSG& msg);
   static Form* FromWindow(HWND hwnd);  // the form a window of ours belongs to
+
+  // Read as a dialog when its frame is a dialog's or has no system menu (the About box, the
+  // progress window, the drop question), else as a window's client area.
+  long AccessibleRole() const override;
 
  protected:
   virtual LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
@@ -126,6 +133,10 @@ class Form : public WinControl {
   // A user's request to change the form's state (WM_SYSCOMMAND); true when it was handled.
   bool StateCommand(WPARAM command);
   void SizeFrame();
+  // Clicks the button or toggles the check box whose caption has this access key.
+  bool PressAccessKey(wchar_t key);
+  // System colours changed (high contrast on or off): everything is drawn again.
+  void Recolor();
 
   BorderStyle border_ = BorderStyle::Single;
   FormPosition position_ = FormPosition::System;

@@ -10,7 +10,7 @@ void GroupBox::PaintWindow(HDC dc, const RECT& client) {
   GetTextMetricsW(dc, &tm);
   RECT frame = client;
   frame.top = tm.tmHeight / 2;
-  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  DrawFrame(dc, frame, EDGE_ETCHED);
   std::wstring text = ToWide(caption_);
   if (text.empty()) return;
   RECT r{Pixels(kCaptionInset), 0, client.right - Pixels(kCaptionInset), tm.tmHeight};
@@ -20,7 +20,7 @@ void GroupBox::PaintWindow(HDC dc, const RECT& client) {
   calc.right += 1;
   FillRect(dc, &calc, GetSysColorBrush(COLOR_BTNFACE));
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc, DrawnTextColor());
   DrawTextW(dc, text.c_str(), (int)text.size(), &r, DT_SINGLELINE);
 }
 

@@ -11,6 +11,7 @@ class GroupBox : public CustomControl {
   // The caption stands in the top edge, inset at both ends.
   int CaptionRoom() const override { return Pixels(width_) - 2 * Pixels(kCaptionInset) - 2; }
   static constexpr int kCaptionInset = 8;
+  long AccessibleRole() const override { return ROLE_SYSTEM_GROUPING; }
 
  protected:
   void PaintWindow(HDC dc, const RECT& client) override;

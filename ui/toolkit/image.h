@@ -1,10 +1,13 @@
 // A picture drawn on its form at the frame's top-left corner, not stretched, clipped by the
-// frame. Images have mouse events (OnMouseDown/OnMouseUp/OnClick of GraphicControl).
+// frame. Images have mouse events (OnMouseDown/OnMouseUp/OnClick of GraphicControl). An image is
+// read as a graphic named by its picture; one without a name is decoration and is not read.
 // At another DPI the picture is enlarged by the largest whole factor that fits its own scaled
 // size (ArtFactor) and centred there: the gap is the same at its left and top, set by its
 // height, so pictures of one row stay in line whatever their width. A plain picture (one
 // colour) covers its whole scaled size.
 #pragma once
+#include <oleacc.h>
+
 #include "control.h"
 #include "picture.h"
 
@@ -25,6 +28,9 @@ class Image : public GraphicControl {
     picture_ = picture;
     if (visible_) Invalidate();
   }
+
+  std::string AccessibleName() const override { return picture_.Name(); }
+  long AccessibleRole() const override { return ROLE_SYSTEM_GRAPHIC; }
 
   void Paint(HDC dc) override {
     RECT frame = PixelRect();

@@ -31,7 +31,7 @@ void Label::Paint(HDC dc) {
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
   SelectObject(dc, DrawnFont());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc, DrawnTextColor());
   std::wstring text = ToWide(caption_);
   UINT flags = DT_EXPANDTABS | DT_LEFT | (autoSize_ ? DT_NOCLIP : 0);
   DrawTextW(dc, text.c_str(), (int)text.size(), &r, flags);

@@ -2,6 +2,8 @@
 // ampersand. An auto-sized label draws its whole text even past its design size. A text wider
 // than the design width is drawn in a narrowed font that fits it (FittedFont).
 #pragma once
+#include <oleacc.h>
+
 #include "control.h"
 
 namespace vemo::ui {
@@ -17,6 +19,7 @@ class Label : public GraphicControl {
     Invalidate();
   }
 
+  long AccessibleRole() const override { return ROLE_SYSTEM_STATICTEXT; }
   void Paint(HDC dc) override;
   RECT DrawnRect() const override;
   // The font the caption is drawn in.

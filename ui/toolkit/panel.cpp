@@ -25,7 +25,7 @@ HFONT Panel::FontFor(const std::string& caption) const {
 
 void Panel::PaintWindow(HDC dc, const RECT& client) {
   RECT r = client;
-  if (raised_) DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+  if (raised_) DrawFrame(dc, r, BDR_RAISEDINNER);
   // The text keeps the inner border at its sides; it is centred on the full height so that
   // it stays readable in a low panel.
   std::string caption = Caption();
@@ -35,7 +35,7 @@ void Panel::PaintWindow(HDC dc, const RECT& client) {
   HFONT font = FontFor(caption);
   SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, enabled_ ? TextColor(font_) : GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc, DrawnTextColor());
   UINT align = alignment_ == Alignment::Left    ? DT_LEFT
                : alignment_ == Alignment::Right ? DT_RIGHT
                                                 : DT_CENTER;

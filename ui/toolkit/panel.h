@@ -30,6 +30,12 @@ class Panel : public CustomControl {
   int Inset(const std::string& caption) const;
   // The font a caption is drawn in.
   HFONT FontFor(const std::string& caption) const;
+  // Read as static text: the caption as drawn (no access keys), or the label while empty.
+  long AccessibleRole() const override { return ROLE_SYSTEM_STATICTEXT; }
+  std::string AccessibleName() const override {
+    std::string caption = Caption();
+    return caption.empty() ? accessibleLabel_ : caption;
+  }
   bool RaisedBevel() const { return raised_; }
   void SetRaisedBevel(bool raised) {
     raised_ = raised;

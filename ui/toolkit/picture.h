@@ -2,11 +2,13 @@
 // cheaply (X.SetPicture(Y.GetPicture()) shares the image); two copies of one resource compare
 // equal. A missing resource gives a picture that keeps its identifier and draws nothing.
 // Pictures are pixel art: they are enlarged by whole factors only, pixel for pixel (nearest
-// neighbour), never smoothed.
+// neighbour), never smoothed. A picture that means something carries a name for assistive
+// technology ("Check mark"), which goes with it when it is copied.
 #pragma once
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 namespace vemo::ui {
 
@@ -24,6 +26,13 @@ class Picture {
   int Height() const { return data_ ? data_->height : 0; }
   // A bitmap of a single colour (a backdrop): enlarging it by any amount changes no pixel.
   bool Plain() const { return data_ && data_->plain; }
+  // The same picture with a name; "" for one that is only decoration.
+  Picture Named(const std::string& name) const {
+    Picture named = *this;
+    named.name_ = name;
+    return named;
+  }
+  const std::string& Name() const { return name_; }
 
   // Draws with the top-left corner at (x, y), each pixel as factor x factor pixels; icons with
   // their transparency mask.
@@ -31,8 +40,10 @@ class Picture {
   // A plain picture covering a rectangle.
   void Fill(HDC dc, const RECT& area) const;
 
-  bool operator==(const Picture& other) const { return data_ == other.data_; }
-  bool operator!=(const Picture& other) const { return data_ != other.data_; }
+  bool operator==(const Picture& other) const {
+    return data_ == other.data_ && name_ == other.name_;
+  }
+  bool operator!=(const Picture& other) const { return !(*this == other); }
 
  private:
   struct Data {
@@ -48,6 +59,7 @@ class Picture {
   static Picture Load(int resourceId, bool icon);
   static bool PlainColour(const DIBSECTION& dib, COLORREF& colour);
   std::shared_ptr<const Data> data_;
+  std::string name_;
 };
 
 }  // namespace vemo::ui

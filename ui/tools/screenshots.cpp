@@ -1,5 +1,7 @@
-// vemo_screenshots.exe FOLDER: shows every window of the program (and the main window with
-// each menu open) and writes what the screen shows of it as BMP files into FOLDER.
+// vemo_screenshots.exe FOLDER [--high-contrast]: shows every window of the program (and the main
+// window with each menu open) and writes what the screen shows of it as BMP files into FOLDER.
+// --high-contrast draws the high-contrast look (in a prefix with a high-contrast scheme), which
+// the system would turn on itself if Wine could report it.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +10,7 @@
 
 #include "ui/app/startup.h"
 #include "ui/toolkit/application.h"
+#include "ui/toolkit/colors.h"
 #include "ui/toolkit/pump_for.h"
 #include "ui/toolkit/text.h"
 #include "ui/windows/forms.h"
@@ -112,6 +115,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   folder = argc > 1 ? argv[1] : L".";
+  for (int i = 2; i < argc; ++i)
+    if (lstrcmpW(argv[i], L"--high-contrast") == 0) ui::ForceHighContrast(true);
   ui::App().Initialize();
   ui::App().SetTitle("Vemo");
   CreateForms();

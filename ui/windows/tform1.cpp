@@ -48,6 +48,15 @@ TForm1::TForm1() {
   CheckBox1.Create(*this, Layout{"CheckBox1", 16, 400, 289, 17,
                                  "Ignore Cases of filenames to compare", black13, 8});
   Timer1.Create("Timer1", 100, false);
+  // What assistive technology reads for the controls that have no label of their own.
+  const std::pair<ui::WinControl*, const char*> labels[] = {
+      {&Edit1, "Folder 1"},
+      {&DirectoryListBox1, "Folder 1 folders"},
+      {&DriveComboBox1, "Folder 1 drive"},
+      {&Edit2, "Folder 2"},
+      {&DirectoryListBox2, "Folder 2 folders"},
+      {&DriveComboBox2, "Folder 2 drive"}};
+  for (auto [control, label] : labels) control->SetAccessibleLabel(label);
   CreateMenus();
 }
 

@@ -13,6 +13,7 @@ TForm2::TForm2() {
                                  "No error.",
                                  {},
                                  0});
+  Memo1.SetAccessibleLabel("Error Information");
   AlignClient(&Memo1);
 }
 

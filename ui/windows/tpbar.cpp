@@ -13,6 +13,9 @@ TPBar::TPBar() {
               ui::FormPosition::ScreenCenter, 427, 259, false, MakeFont(12)});
   auto bmp = [](int id) { return Picture::Bitmap(id); };
   auto icon = [](int id) { return Picture::Icon(id); };
+  // The marks say how the run goes; the other pictures are the scene's decoration.
+  const Picture check = icon(ART_CHECK_ICON).Named("Check mark, no errors");
+  const Picture cross = icon(ART_CROSS_ICON).Named("Cross, errors found");
   ImageWhite.Create(*this, Layout{"ImageWhite", 120, 8, 297, 33}, bmp(ART_WHITE_STRIP), true);
   Label1.Create(*this, Layout{"Label1", 16, 16, 95, 13, "Now Comparing...",
                               MakeFont(13, false, false, true)});
@@ -30,12 +33,12 @@ TPBar::TPBar() {
   ImFolderOrg.Create(*this, Layout{"ImFolderOrg", 352, 120, 33, 33}, bmp(ART_FOLDER_DOC), false);
   Image1.Create(*this, Layout{"Image1", 352, 8, 33, 33}, bmp(ART_STAND_LEFT), true);
   ImageOrg.Create(*this, Layout{"ImageOrg", 384, 120, 33, 33}, bmp(ART_STAND_RIGHT), false);
-  ImChk1.Create(*this, Layout{"ImChk1", 376, 8, 33, 33}, icon(ART_CHECK_ICON), false);
-  ImChk2.Create(*this, Layout{"ImChk2", 312, 8, 33, 33}, icon(ART_CHECK_ICON), false);
+  ImChk1.Create(*this, Layout{"ImChk1", 376, 8, 33, 33}, check, false);
+  ImChk2.Create(*this, Layout{"ImChk2", 312, 8, 33, 33}, check, false);
   ImJp1.Create(*this, Layout{"ImJp1", 8, 216, 33, 33}, bmp(ART_FRONT_STAND), false);
   ImJp2.Create(*this, Layout{"ImJp2", 40, 216, 33, 33}, bmp(ART_JUMP), false);
-  ImBatsu.Create(*this, Layout{"ImBatsu", 72, 216, 33, 33}, icon(ART_CROSS_ICON), false);
-  ImCheck.Create(*this, Layout{"ImCheck", 104, 216, 33, 33}, icon(ART_CHECK_ICON), false);
+  ImBatsu.Create(*this, Layout{"ImBatsu", 72, 216, 33, 33}, cross, false);
+  ImCheck.Create(*this, Layout{"ImCheck", 104, 216, 33, 33}, check, false);
   ImNaki1.Create(*this, Layout{"ImNaki1", 136, 216, 33, 33}, bmp(ART_CRY_1), false);
   ImNaki2.Create(*this, Layout{"ImNaki2", 168, 216, 33, 33}, bmp(ART_CRY_2), false);
   ImAse1.Create(*this, Layout{"ImAse1", 200, 216, 33, 33}, bmp(ART_SWEAT_1), false);
@@ -63,6 +66,13 @@ TPBar::TPBar() {
       *this, Layout{"Stop", 8, 224, 297, 33, "Stop Comparing", MakeFont(16, true, false, true), 1});
   BitBtn2.Create(*this, Layout{"BitBtn2", 312, 224, 105, 33, "Emergency Exit",
                                MakeFont(13, false, false, true), 2});
+  // What assistive technology reads for the bars, and for a panel while it is empty.
+  const std::pair<ui::WinControl*, const char*> labels[] = {{&ProgressBar2, "Entire Process"},
+                                                            {&Panel3, "Size of all files"},
+                                                            {&ProgressBar1, "Files Now Comparing"},
+                                                            {&Panel2, "Size of this file"},
+                                                            {&Panel1, "Status"}};
+  for (auto [control, label] : labels) control->SetAccessibleLabel(label);
 }
 
 }  // namespace vemo
