@@ -350,7 +350,8 @@ TEST_F(OneRun, TwoHundredThousandFindingsKeepTheProgressWindowLive) {
 // window on "Stop Comparing".
 TEST_F(OneRun, TheProgressWindowOpensOnStop) {
   HWND focus = nullptr;
-  LongRunWith([&] { focus = FocusOf(PBar->Handle()); });
+  // The focus may pass through no window while the progress window is activated.
+  LongRunWith([&] { WaitFor([&] { return (focus = FocusOf(PBar->Handle())) != nullptr; }); });
   EXPECT_EQ(focus, PBar->Stop.Handle());
 }
 
