@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <new>
 
 #include "engine/name_index.h"
@@ -12,31 +13,32 @@
 namespace vemo {
 namespace {
 
-constexpr size_t kBlock = 10240;       // the unit of comparison, progress and stop polls
-constexpr size_t kChunk = 8 * kBlock;  // what one read asks the file system for
+constexpr size_t kBlock = 10240;  // the unit of comparison, progress and stop polls
+static_assert(ReadAhead::kChunk % kBlock == 0, "a chunk holds whole blocks");
 
-// Hands out a file's data block by block from whole-chunk reads: the blocks are those that
-// reads of kBlock bytes would give, with an eighth of the system calls.
+// Hands out a file's data block by block from whole chunks read ahead: the blocks are those
+// that reads of kBlock bytes would give, with a fraction of the system calls.
 class BlockReader {
  public:
-  BlockReader(FileSystem& fs, FileHandle file, char* buffer)
-      : fs_(fs), file_(file), buffer_(buffer) {}
+  BlockReader(ReadAhead& readAhead, ReadAhead::Pair* pair, int side)
+      : readAhead_(readAhead), pair_(pair), side_(side) {}
   size_t Next(const char*& data) {
     if (pos_ == have_ && !ended_) {
-      have_ = fs_.Read(file_, buffer_, kChunk);
+      have_ = readAhead_.NextChunk(pair_, side_, chunk_);
       pos_ = 0;
-      ended_ = have_ < kChunk;
+      ended_ = have_ < ReadAhead::kChunk;
     }
     size_t n = have_ - pos_ < kBlock ? have_ - pos_ : kBlock;
-    data = buffer_ + pos_;
+    data = chunk_ + pos_;
     pos_ += n;
     return n;
   }
 
  private:
-  FileSystem& fs_;
-  FileHandle file_;
-  char* buffer_;
+  ReadAhead& readAhead_;
+  ReadAhead::Pair* pair_;
+  int side_;
+  const char* chunk_ = nullptr;
   size_t have_ = 0, pos_ = 0;
   bool ended_ = false;
 };
@@ -74,24 +76,6 @@ class ListingReceiver : public EntryReceiver {
   std::atomic<int64_t>& total_;
 };
 
-// Closes a file when the comparison leaves it, whichever way.
-class OpenFile {
- public:
-  OpenFile(FileSystem& fs, const OpenedFile& file) : fs_(fs), file_(file) {}
-  ~OpenFile() {
-    if (file_.handle != kNoFile) fs_.Close(file_.handle);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-  bool IsOpen() const { return file_.handle != kNoFile; }
-  FileHandle Handle() const { return file_.handle; }
-  int64_t Size() const { return file_.size; }
-
- private:
-  FileSystem& fs_;
-  OpenedFile file_;
-};
-
 }  // namespace
 
 struct Engine::DirListing {
@@ -111,12 +95,7 @@ EntryClass ClassifyEntry(std::string_view name, bool isFolder) {
 }
 
 Engine::Engine(RunState& state, FileSystem& fs, RunSink& sink)
-    : state_(state),
-      fs_(fs),
-      sink_(sink),
-      walk_{WalkPath(fs), WalkPath(fs)},
-      buffer1_(kChunk),
-      buffer2_(kChunk) {}
+    : state_(state), fs_(fs), sink_(sink), walk_{WalkPath(fs), WalkPath(fs)}, readAhead_(fs) {}
 
 void Engine::ReportError(Message message, std::string_view a, std::string_view b) {
   sink_.AddErrorLine(FormatMessageText(message, state_.language.load(), a, b, fs_.Separator()));
@@ -217,20 +196,51 @@ void Engine::WalkEntries(const std::vector<FileEntry>& walked, int walkedSide,
                          const std::vector<FileEntry>& other, bool compare, Kind kind) {
   if (walked.empty()) return;
   const NameIndex index(other, state_.ignoreCase == 1);
+  if (kind == Kind::Files && compare) {
+    CompareWalk(walked, walkedSide, index);
+    return;
+  }
   for (const FileEntry& entry : walked) {
     if (Stopped()) return;  // before every entry and its lookup
-    FindCounterpart(entry, walkedSide, index, compare, kind);
+    FindCounterpart(entry, walkedSide, index.Find(entry.name), compare, kind);
   }
 }
 
-void Engine::FindCounterpart(const FileEntry& entry, int walkedSide, const NameIndex& other,
+// The comparing walk of a folder's files. Its pairs are known before they are compared: they
+// go to the read-ahead in walk order, up to kPairsInFlight ahead of the one being compared.
+void Engine::CompareWalk(const std::vector<FileEntry>& walked, int walkedSide,
+                         const NameIndex& index) {
+  struct DropOnExit {
+    ReadAhead& readAhead;
+    ~DropOnExit() { readAhead.DropAll(); }  // a stop leaves pairs in flight
+  } drop{readAhead_};
+  std::deque<const FileEntry*> found;  // counterparts of the entries looked up ahead
+  size_t ahead = 0;                    // entries looked up so far
+  for (size_t i = 0; i < walked.size(); ++i) {
+    if (Stopped()) return;  // before every entry and its lookup
+    while (ahead < walked.size() && (ahead == i || readAhead_.HasRoom())) {
+      const FileEntry& entry = walked[ahead++];
+      const FileEntry* counterpart = entry.ambiguous ? nullptr : index.Find(entry.name);
+      found.push_back(counterpart);
+      if (counterpart && !counterpart->ambiguous) {
+        const FileEntry& first = walkedSide == 0 ? entry : *counterpart;
+        const FileEntry& second = walkedSide == 0 ? *counterpart : entry;
+        readAhead_.Submit(walk_[0].Handle(), first.name, walk_[1].Handle(), second.name);
+      }
+    }
+    const FileEntry* counterpart = found.front();
+    found.pop_front();
+    FindCounterpart(walked[i], walkedSide, counterpart, true, Kind::Files);
+  }
+}
+
+void Engine::FindCounterpart(const FileEntry& entry, int walkedSide, const FileEntry* counterpart,
                              bool compare, Kind kind) {
   WalkPath& walked = walk_[walkedSide];
   if (entry.ambiguous) {  // which file of that name it is cannot be told
     ReportError(MsgCantOpen, walked.Joined(entry.name));
     return;
   }
-  const FileEntry* counterpart = other.Find(entry.name);
   if (!counterpart) {
     if (state_.ignoreNoFile != 1) ReportError(MsgNoCounterpart, walked.Text(), entry.name);
     return;
@@ -245,7 +255,7 @@ void Engine::FindCounterpart(const FileEntry& entry, int walkedSide, const NameI
   const std::string_view first = walkedSide == 0 ? entry.name : counterpart->name;
   const std::string_view second = walkedSide == 0 ? counterpart->name : entry.name;
   if (kind == Kind::Files)
-    CompareFiles(first, second, entry.size);
+    CompareFiles(first, second, entry.size);  // the next pair of the read-ahead
   else
     EnterSubFolders(first, second);
 }
@@ -274,21 +284,25 @@ void Engine::EnterSubFolders(std::string_view name1, std::string_view name2) {
 
 void Engine::CompareFiles(std::string_view name1, std::string_view name2, int64_t size) {
   const int64_t errorsBefore = state_.errorCount.load(std::memory_order_relaxed);
-  const FolderHandle folder1 = walk_[0].Handle(), folder2 = walk_[1].Handle();
-  OpenFile file1(fs_, folder1 == kNoFolder ? OpenedFile{} : fs_.OpenFile(folder1, name1));
-  if (!file1.IsOpen()) {
+  ReadAhead::Pair* pair = readAhead_.Take();  // opened (or tried) in the walk's order
+  struct Release {
+    ReadAhead& readAhead;
+    ReadAhead::Pair* pair;
+    ~Release() { readAhead.Release(pair); }  // its files closed, whichever way it ends
+  } release{readAhead_, pair};
+  const OpenedFile file1 = readAhead_.File(pair, 0), file2 = readAhead_.File(pair, 1);
+  if (file1.handle == kNoFile) {
     ReportError(MsgCantOpen, walk_[0].Joined(name1));
     return;
   }
-  OpenFile file2(fs_, folder2 == kNoFolder ? OpenedFile{} : fs_.OpenFile(folder2, name2));
-  if (!file2.IsOpen()) {
+  if (file2.handle == kNoFile) {
     ReportError(MsgCantOpen, walk_[1].Joined(name2));
     return;
   }
-  if (size == kUnknownSize) size = file2.Size() == kUnknownSize ? 0 : file2.Size();
+  if (size == kUnknownSize) size = file2.size == kUnknownSize ? 0 : file2.size;
   sink_.SetPanel(Panel::Panel1, walk_[0].Joined(name1));
-  BlockReader reader1(fs_, file1.Handle(), buffer1_.data());
-  BlockReader reader2(fs_, file2.Handle(), buffer2_.data());
+  BlockReader reader1(readAhead_, pair, 0);
+  BlockReader reader2(readAhead_, pair, 1);
   const char* block1 = nullptr;
   const char* block2 = nullptr;
   int64_t readBytes = 0;

@@ -10,6 +10,7 @@
 #include "engine/messages.h"
 #include "engine/name_index.h"
 #include "engine/progress_format.h"
+#include "engine/read_ahead.h"
 #include "engine/run_sink.h"
 #include "engine/run_state.h"
 #include "engine/walk_path.h"
@@ -66,8 +67,10 @@ class Engine {
   void ListFolder(int side, DirListing& listing, bool keepFiles, bool wantSizes);
   void WalkEntries(const std::vector<FileEntry>& walked, int walkedSide,
                    const std::vector<FileEntry>& other, bool compare, Kind kind);
-  void FindCounterpart(const FileEntry& entry, int walkedSide, const NameIndex& other, bool compare,
-                       Kind kind);
+  // The comparing walk of a folder's files, its pairs read ahead.
+  void CompareWalk(const std::vector<FileEntry>& walked, int walkedSide, const NameIndex& index);
+  void FindCounterpart(const FileEntry& entry, int walkedSide, const FileEntry* counterpart,
+                       bool compare, Kind kind);
   void EnterSubFolders(std::string_view name1, std::string_view name2);
   void CompareFiles(std::string_view name1, std::string_view name2, int64_t size);
   void ShowFileProgress(int64_t readBytes, int64_t size);
@@ -77,7 +80,7 @@ class Engine {
   FileSystem& fs_;
   RunSink& sink_;
   WalkPath walk_[2];  // where each side's walk is, with its loop guard
-  std::vector<char> buffer1_, buffer2_;
+  ReadAhead readAhead_;
 };
 
 }  // namespace vemo

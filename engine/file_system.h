@@ -87,8 +87,9 @@ class FileSystem {
   // delete it meanwhile. Only a regular file on a disk opens: a pipe, a device or anything
   // else that could block or never end fails as a file that cannot be opened.
   virtual OpenedFile OpenFile(FolderHandle folder, std::string_view name) = 0;
-  // Reads up to `size` bytes; fewer only at the end of the file or on a read failure.
-  virtual size_t Read(FileHandle file, void* buffer, size_t size) = 0;
+  // Reads up to `size` bytes from `offset` on; fewer only at the end of the file or on a read
+  // failure. Reads of one file never overlap, but they may come from different threads.
+  virtual size_t ReadAt(FileHandle file, int64_t offset, void* buffer, size_t size) = 0;
   virtual void Close(FileHandle file) = 0;
 };
 

@@ -200,12 +200,17 @@ class Win32FileSystem : public FileSystem {
     return opened;
   }
 
-  size_t Read(FileHandle file, void* buffer, size_t size) override {
+  size_t ReadAt(FileHandle file, int64_t offset, void* buffer, size_t size) override {
     size_t done = 0;
     while (done < size) {
+      // A positioned read on a synchronous handle: no shared file position between threads.
+      OVERLAPPED at{};
+      const uint64_t position = static_cast<uint64_t>(offset) + done;
+      at.Offset = static_cast<DWORD>(position);
+      at.OffsetHigh = static_cast<DWORD>(position >> 32);
       DWORD got = 0;
       if (!ReadFile(AsHandle(file), static_cast<char*>(buffer) + done,
-                    static_cast<DWORD>(size - done), &got, nullptr) ||
+                    static_cast<DWORD>(size - done), &got, &at) ||
           got == 0)
         break;
       done += got;

@@ -78,7 +78,8 @@ TEST_F(EngineTest, AStopDuringAFileEndsEveryLevelWithNoLineAfterItAndNoFileOpen)
   std::string big(50000, 'b');
   for (const char* side : {"1", "2"}) {
     tree.File(std::string(side) + "/s/t/big", big);
-    tree.File(std::string(side) + "/s/t/z", "z");
+    // More differing pairs after it than are ever opened and read ahead: none gives a line.
+    for (int i = 0; i < 40; ++i) tree.File(std::string(side) + "/s/t/z" + std::to_string(i), side);
   }
   tree.File("2/s/t/orphan", "");
   tree.File("2/s/orphan", "");

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -33,15 +34,22 @@ class TestFileSystem : public FileSystem {
   std::string ResolveFolder(const std::string& text) override { return real_.ResolveFolder(text); }
   ListStatus OpenFolder(FolderHandle parent, std::string_view name, FolderHandle& folder) override {
     const ListStatus status = real_.OpenFolder(parent, name, folder);
-    if (status == ListStatus::Ok) paths_[folder] = PathOf(parent, name);
+    if (status == ListStatus::Ok) {
+      std::string path = PathOf(parent, name);
+      std::lock_guard<std::mutex> lock(mutex_);
+      paths_[folder] = std::move(path);
+    }
     return status;
   }
   void CloseFolder(FolderHandle folder) override {
-    paths_.erase(folder);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      paths_.erase(folder);
+    }
     real_.CloseFolder(folder);
   }
   ListStatus List(FolderHandle handle, EntryReceiver& receiver, bool wantSizes) override {
-    const std::string folder = paths_[handle];
+    const std::string folder = PathOf(handle, {});
     if (onList) onList(folder);
     for (const MadeUp& m : madeUp) {
       if (folder.size() < m.suffix.size() ||
@@ -61,23 +69,30 @@ class TestFileSystem : public FileSystem {
     if (readsEmpty && readsEmpty(PathOf(folder, name))) return OpenedFile{kEmptyFile, 0};
     return real_.OpenFile(folder, name);
   }
-  size_t Read(FileHandle f, void* b, size_t n) override {
-    return f == kEmptyFile ? 0 : real_.Read(f, b, n);
+  size_t ReadAt(FileHandle f, int64_t offset, void* b, size_t n) override {
+    return f == kEmptyFile ? 0 : real_.ReadAt(f, offset, b, n);
   }
   void Close(FileHandle f) override {
     if (f != kEmptyFile) real_.Close(f);
   }
 
  private:
-  // The path of a name in an open folder (or of a resolved text at the top).
+  // The path of a name in an open folder (or of a resolved text at the top); the folder's own
+  // path for an empty name. Files are opened on the read-ahead's threads.
   std::string PathOf(FolderHandle folder, std::string_view name) {
     if (folder == kNoFolder) return std::string(name);
-    std::string path = paths_[folder];
+    std::string path;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      path = paths_[folder];
+    }
+    if (name.empty()) return path;
     if (!EndsInSeparator(path)) path += Separator();
     return path.append(name);
   }
 
   FileSystem& real_;
+  std::mutex mutex_;
   std::map<FolderHandle, std::string> paths_;
 };
 
