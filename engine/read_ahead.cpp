@@ -60,9 +60,18 @@ void ReadAhead::Submit(FolderHandle folder1, std::string_view name1, FolderHandl
 }
 
 int ReadAhead::Allowed() const {
-  // A drive that answers at once keeps the processor busy: one thread beside the comparison
-  // is all it takes, more only contend. A drive that makes every call wait gets them all.
-  return slow_ ? kThreads : 1;
+  // A drive that answers at once keeps the processor busy: the comparison opens and reads on
+  // its own, as a hand-off to another thread for each pair costs more than it saves. A drive
+  // that makes every call wait gets every thread.
+  return slow_ ? kThreads : 0;
+}
+
+void ReadAhead::NoteTime(std::chrono::steady_clock::duration took) {
+  // What the drive takes for a pair, smoothed over the last few.
+  prepareTime_ = (prepareTime_ * 7 + took) / 8;
+  const bool slow = prepareTime_ > kSlowPair;
+  if (slow && !slow_ && idle_ > 0) workToDo_.notify_all();
+  slow_ = slow;
 }
 
 void ReadAhead::Prepare(Pair& pair) {
@@ -105,11 +114,7 @@ void ReadAhead::Work() {
     const auto took = Clock::now() - began;
     lock.lock();
     --active_;
-    // What the drive takes for a pair, smoothed over the last few.
-    prepareTime_ = (prepareTime_ * 7 + took) / 8;
-    const bool slow = prepareTime_ > kSlowPair;
-    if (slow && !slow_ && idle_ > 0) workToDo_.notify_all();
-    slow_ = slow;
+    NoteTime(took);
     pair.state.store(Pair::Ready, std::memory_order_release);
     if (waiting_) ready_.notify_all();
   }
@@ -126,8 +131,12 @@ ReadAhead::Pair* ReadAhead::Take() {
       Pair& next = Slot(claimed_++);
       next.state = Pair::Preparing;
       lock.unlock();
+      const auto began = std::chrono::steady_clock::now();
       Prepare(next);
       next.state.store(Pair::Ready, std::memory_order_release);
+      lock.lock();
+      NoteTime(std::chrono::steady_clock::now() - began);
+      lock.unlock();
       continue;
     }
     if (pair->state != Pair::Ready) {

@@ -64,8 +64,9 @@ class ReadAhead {
   void DropAll();
 
  private:
-  void Work();               // an I/O thread
-  int Allowed() const;       // under the lock: how many threads may prepare pairs at once
+  void Work();          // an I/O thread
+  int Allowed() const;  // under the lock: how many threads may prepare pairs at once
+  void NoteTime(std::chrono::steady_clock::duration took);  // under the lock: a pair's prepare
   void Prepare(Pair& pair);  // the opens and the first chunks of a pair
   void CloseFiles(Pair& pair);
   Pair& Slot(size_t index) const { return *slots_[index % kPairsInFlight]; }

@@ -1,0 +1,44 @@
+#!/usr/bin/python3
+"""A pass-through file system that makes each open, folder read and data read wait a set time:
+a drive over a slow link. Usage: slow_fs.py SOURCE MOUNTPOINT DELAY_MS (stays in front)."""
+import errno, os, sys, time
+
+import fusepy as fuse
+
+
+class Slow(fuse.Operations):
+    def __init__(self, root, delay):
+        self.root, self.delay = root, delay
+
+    def _path(self, path):
+        return os.path.join(self.root, path.lstrip("/"))
+
+    def getattr(self, path, fh=None):
+        try:
+            st = os.lstat(self._path(path))
+        except OSError as e:
+            raise fuse.FuseOSError(e.errno)
+        return {k: getattr(st, k) for k in ("st_mode", "st_nlink", "st_size", "st_uid", "st_gid",
+                                            "st_atime", "st_mtime", "st_ctime", "st_ino")}
+
+    def readdir(self, path, fh):
+        time.sleep(self.delay)
+        return [".", ".."] + os.listdir(self._path(path))
+
+    def open(self, path, flags):
+        time.sleep(self.delay)
+        return os.open(self._path(path), flags)
+
+    def read(self, path, size, offset, fh):
+        time.sleep(self.delay)
+        return os.pread(fh, size, offset)
+
+    def release(self, path, fh):
+        os.close(fh)
+        return 0
+
+
+if __name__ == "__main__":
+    source, mountpoint, delay_ms = sys.argv[1], sys.argv[2], float(sys.argv[3])
+    fuse.FUSE(Slow(source, delay_ms / 1000.0), mountpoint, foreground=True, ro=True,
+              nothreads=False, allow_other=False, direct_io=False, max_read=131072)
