@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -249,14 +250,15 @@ class PosixFileSystem : public FileSystem {
   // descriptor (from its first entry): no second descriptor, no stream. 0, or the error.
   static int ReadNames(int folderFd, std::vector<Found>& found, std::string& names) {
     if (lseek(folderFd, 0, SEEK_SET) < 0) return errno;
-    alignas(8) static thread_local char batch[64 * 1024];
+    constexpr size_t kBatch = 64 * 1024;
+    const std::unique_ptr<char[]> batch(new char[kBatch]);  // not on the walk's small stack
     for (;;) {
-      const ssize_t got = getdents64(folderFd, batch, sizeof batch);
+      const ssize_t got = getdents64(folderFd, batch.get(), kBatch);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) return errno;
       if (got == 0) return 0;
       for (ssize_t at = 0; at < got;) {
-        const auto* d = reinterpret_cast<const struct dirent64*>(batch + at);
+        const auto* d = reinterpret_cast<const struct dirent64*>(batch.get() + at);
         found.push_back(Found{names.size(), d->d_type, EntryKind::File, 0});
         names.append(d->d_name).push_back('\0');
         at += d->d_reclen;
