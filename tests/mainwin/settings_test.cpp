@@ -10,6 +10,7 @@
 
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
+#include "tests/mainwin/read_only_key.h"
 #include "tests/mainwin/spare_drive.h"
 #include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
@@ -354,6 +355,33 @@ TEST_F(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
     EXPECT_EQ(Form1->Edit2.Text(), "Folder 2") << stop;
   }
   WriteSettings("Folder 1", "Folder 2");
+}
+
+// A settings key that the user may only read: it is loaded like any other, and only the close,
+// which cannot store, says so.
+TEST_F(Settings, AKeyTheUserMayOnlyReadIsLoadedWithoutAWord) {
+  ShowQuietly();
+  ResetControls();
+  WriteSettings("Folder 1", "Folder 2");
+  SettingsKey().WriteInt("Recursive", 0);
+  {
+    ReadOnlyKey locked(mainwin::kSettingsKey);
+    {
+      AnswerBox none(IDOK);
+      Reshow();
+      EXPECT_FALSE(none.SeenAfterSettling().shown);
+    }
+    EXPECT_FALSE(Form1->CheckBox2.Checked());
+    AnswerBox report(IDOK);
+    CloseFromTitleBar();
+    EXPECT_EQ(
+        report.Seen().text.rfind("Cannot create the registry key \"\\Software\\Pelk\\Vemo\": ", 0),
+        0u);
+  }
+  EXPECT_EQ(StoredValues()[L"Recursive"].number, 0u);
+  WriteSettings("Folder 1", "Folder 2");
+  Form1->Show();
+  Pump();
 }
 
 class FolderRestore : public MainWindowTest {
