@@ -12,6 +12,7 @@
 #include "tests/mainwin/main_window_fixture.h"
 #include "tests/mainwin/read_only_key.h"
 #include "tests/mainwin/spare_drive.h"
+#include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
 #include "ui/toolkit/text.h"
@@ -441,6 +442,40 @@ TEST_F(FolderRestore, ADriveThatTakesSecondsToAnswerIsNotReadyAndHoldsNothingUp)
   EXPECT_EQ(Form1->Edit1.Text(), slow.Root());
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
   EXPECT_EQ(Form1->DriveComboBox1.Drive(), slow.Letter());
+}
+
+// C: made as slow as a network drive at start-up: the stored folder waits for the drive's answer
+// and is restored when it says "ready", unless the user has changed that side meanwhile.
+TEST_F(FolderRestore, AStoredFolderOnADriveStillBeingAskedIsRestoredWhenItAnswersReady) {
+  const std::string stored = tree.Folder("on a slow share");
+  for (bool userTyped : {false, true}) {
+    HeldProbe probe(std::string("SLOW"), "C");
+    Restore(stored);
+    EXPECT_EQ(Form1->Edit1.Text(), stored);
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start) << "not before the drive answers";
+    if (userTyped) Form1->Edit1.SetText("typed meanwhile");
+    probe.AnswerSoFar(std::string("SLOW"));
+    ASSERT_TRUE(drives::AwaitAnswers('C', 1));
+    test::Settle();
+    EXPECT_EQ(Form1->Edit1.Text(), userTyped ? "typed meanwhile" : stored);
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), userTyped ? start : stored);
+    Form1->DirectoryListBox1.SetDirectory(start);
+  }
+}
+
+// A drive picked in the drive box while it is still being asked: the list goes there once the
+// drive answers "ready", and the edit box names its root as after any pick.
+TEST_F(FolderRestore, ADrivePickedWhileStillBeingAskedIsShownWhenItAnswersReady) {
+  HeldProbe probe(std::string("LATE"), "Z");
+  Form1->DriveComboBox1.SetDrive('Z');
+  EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
+  probe.AnswerSoFar(std::string("LATE"));
+  ASSERT_TRUE(drives::AwaitAnswers('Z', 1));
+  test::Settle();
+  EXPECT_EQ(Form1->DirectoryListBox1.Drive(), 'Z');
+  EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");
+  EXPECT_EQ(Form1->DriveComboBox1.Label('Z'), "LATE");
 }
 
 TEST_F(FolderRestore, TextsWithoutADriveLetterAreShownOnly) {

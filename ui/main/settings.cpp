@@ -137,7 +137,7 @@ void RestoreFolder(const FolderSide& side, const std::string& stored) {
   side.edit.SetText(stored);
   std::string path = side.edit.Text();
   if (!NamesDrive(path)) return;  // no drive letter: the text alone
-  if (MoveToPath(side, path)) side.edit.SetText(path);
+  FollowPath(side, path, true);
 }
 
 void StoreSettings() {
