@@ -385,6 +385,36 @@ TEST_F(Settings, AKeyTheUserMayOnlyReadIsLoadedWithoutAWord) {
   Pump();
 }
 
+// The session ends (log off, shut down): the system may end the process once the message has
+// been answered, so the settings are stored then, exactly as a close stores them. Asked first
+// whether the session may end, the program says yes.
+TEST_F(Settings, TheSessionsEndStoresWhatACloseStores) {
+  ShowQuietly();
+  ResetControls();
+  Form1->Edit1.SetText("typed before the end");
+  Form1->CheckBox3.SetChecked(true);
+  CloseFromTitleBar();
+  const std::map<std::wstring, StoredValue> byClose = StoredValues();
+  Form1->Show();
+  Pump();
+  DeleteSettings();
+
+  HWND application = ui::App().Handle();
+  EXPECT_EQ(SendMessageW(application, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  SendMessageW(application, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // the end was called off
+  EXPECT_TRUE(StoredValues().empty());
+  SendMessageW(application, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  const std::map<std::wstring, StoredValue> bySessionEnd = StoredValues();
+  ASSERT_EQ(bySessionEnd.size(), byClose.size());
+  for (const auto& [name, value] : byClose) {
+    EXPECT_EQ(bySessionEnd.at(name).type, value.type);
+    EXPECT_EQ(bySessionEnd.at(name).text, value.text);
+    EXPECT_EQ(bySessionEnd.at(name).number, value.number);
+  }
+  EXPECT_TRUE(Form1->Visible()) << "the system ends the process, not the program";
+  WriteSettings("Folder 1", "Folder 2");
+}
+
 class FolderRestore : public MainWindowTest {
  protected:
   void SetUp() override {
