@@ -16,6 +16,7 @@ constexpr unsigned kTimerIntervalMs = 100;
 // next stop check, unless a drive holds it in a read.
 constexpr std::chrono::milliseconds kAbandonedWorkerGrace(3000);
 bool startRunning = false;  // Start's handler is between its first and its last step
+std::function<void()> runStartListener;
 
 FileSystem* chosenFileSystem = nullptr;
 
@@ -29,7 +30,8 @@ FileSystem& RunFileSystem() {
 void Button2Click() {
   // One run at a time. The modal progress window keeps every other window disabled for the
   // whole run; this also refuses a press that reaches Start some other way.
-  if (startRunning || TCompareThread::Running() > 0) return;
+  if (RunUnderWay()) return;
+  if (runStartListener) runStartListener();
   startRunning = true;
   struct Done {
     ~Done() { startRunning = false; }
@@ -97,6 +99,14 @@ void StopClick() {
 
 void BitBtn2Click() {
   if (ui::App().MessageBox("Exit Vemo ?", "Exit Vemo ?", 36) != 6) return;
+  AbandonRun();
+}
+
+void SetRunStartListener(std::function<void()> listener) { runStartListener = std::move(listener); }
+
+bool RunUnderWay() { return startRunning || TCompareThread::Running() > 0; }
+
+void AbandonRun() {
   SharedRunState().stopRequested = 1;
   ProgressDisplay::Instance().Abandon();
   ui::App().Terminate();

@@ -137,3 +137,56 @@ TEST(Drives, ANameEndingInADotOrASpaceIsItselfWhereItExists) {
   for (const char* name : {"sub.", "sub "})
     RemoveDirectoryW((L"\\\\?\\" + ToWide(root + "\\" + name)).c_str());
 }
+
+namespace {
+
+// The time by which the drives age their answers and questions, moved by the test alone.
+struct StillClock {
+  StillClock() {
+    drives::SetDriveClock([this] { return now.load(); });
+  }
+  ~StillClock() { drives::SetDriveClock(nullptr); }
+  void Advance(std::chrono::steady_clock::duration by) { now = now.load() + by; }
+  std::atomic<std::chrono::steady_clock::time_point> now{std::chrono::steady_clock::now()};
+};
+
+using drives::Readiness;
+using vemo::testing::HeldProbe;
+
+// C: made as slow as a network drive: a drive that answered "ready" within the last minute is
+// ready at once while it is asked again; then the new question decides.
+TEST(DriveReadiness, ALateReadyAnswerCountsForAMinuteWhileTheDriveIsAskedAgain) {
+  HeldProbe probe(std::string("LATE"), "C");
+  StillClock clock;
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Asking);
+  probe.AnswerSoFar(std::string("LATE"));
+  ASSERT_TRUE(drives::AwaitAnswers('C', 1));
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Ready);
+  EXPECT_EQ(probe.AskedInAll(2), 2) << "asked again behind the answer";
+  clock.Advance(drives::kReadyFor - std::chrono::seconds(1));
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Ready);
+  clock.Advance(std::chrono::seconds(1));  // a minute old, and the new question long unanswered
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::NotReady);
+  EXPECT_EQ(probe.Asked('C'), 2);
+}
+
+TEST(DriveReadiness, NotReadyOnlyByTheLatestAnswerOrAfterTwoSecondsWithoutOne) {
+  HeldProbe probe(std::nullopt, "C");
+  StillClock clock;
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Asking);
+  clock.Advance(drives::kAnswerWithin - std::chrono::milliseconds(1));
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Asking);
+  clock.Advance(std::chrono::milliseconds(1));
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::NotReady);
+  probe.AnswerSoFar(std::nullopt);
+  ASSERT_TRUE(drives::AwaitAnswers('C', 1));
+  // Asked again, and held: the latest answer says "not ready".
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::NotReady);
+  EXPECT_EQ(probe.AskedInAll(2), 2);
+  probe.AnswerSoFar(std::string("BACK"));
+  ASSERT_TRUE(drives::AwaitAnswers('C', 2));
+  EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Ready);
+  EXPECT_EQ(drives::KnownLabel('C'), "BACK");
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/mainwin/read_only_key.h"
 #include "ui/toolkit/text.h"
 
 using vemo::ui::RegistryError;
@@ -136,6 +137,29 @@ TEST_F(RegistryKeyTest, LongTextsAreReadWhole) {
   longText += "終";
   RegistryKey::Create(HKEY_CURRENT_USER, kTestKey).WriteString("Long", longText);
   EXPECT_EQ(RegistryKey::Open(HKEY_CURRENT_USER, kTestKey)->ReadString("Long"), longText);
+}
+
+}  // namespace
+
+namespace {
+
+// Loading asks only to read and storing only to read and write, so a key that the user may only
+// read (an administrator's lock) is read as any other, and only writing to it fails.
+TEST_F(RegistryKeyTest, AKeyTheUserMayOnlyReadIsReadAndOnlyWritingFails) {
+  RegistryKey::Create(HKEY_CURRENT_USER, kTestKey).WriteString("Folder1", "C:\\kept");
+  vemo::testing::ReadOnlyKey locked(kTestKey);
+  auto key = RegistryKey::Open(HKEY_CURRENT_USER, kTestKey);
+  ASSERT_TRUE(key.has_value());
+  EXPECT_EQ(key->ReadString("Folder1"), "C:\\kept");
+  EXPECT_EQ(ErrorOf([&] {
+              key->WriteString("Folder1", "C:\\other");
+            }).rfind("Cannot write the registry value \"Folder1\": ", 0),
+            0u);
+  EXPECT_EQ(ErrorOf([] {
+              RegistryKey::Create(HKEY_CURRENT_USER, kTestKey);
+            }).rfind("Cannot create the registry key ", 0),
+            0u);
+  EXPECT_EQ(key->ReadString("Folder1"), "C:\\kept");
 }
 
 }  // namespace

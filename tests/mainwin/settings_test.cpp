@@ -10,7 +10,9 @@
 
 #include "engine/run_state.h"
 #include "tests/mainwin/main_window_fixture.h"
+#include "tests/mainwin/read_only_key.h"
 #include "tests/mainwin/spare_drive.h"
+#include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
 #include "ui/toolkit/text.h"
@@ -356,6 +358,63 @@ TEST_F(Settings, AWrongValueStopsTheLoadWithAnErrorNamingIt) {
   WriteSettings("Folder 1", "Folder 2");
 }
 
+// A settings key that the user may only read: it is loaded like any other, and only the close,
+// which cannot store, says so.
+TEST_F(Settings, AKeyTheUserMayOnlyReadIsLoadedWithoutAWord) {
+  ShowQuietly();
+  ResetControls();
+  WriteSettings("Folder 1", "Folder 2");
+  SettingsKey().WriteInt("Recursive", 0);
+  {
+    ReadOnlyKey locked(mainwin::kSettingsKey);
+    {
+      AnswerBox none(IDOK);
+      Reshow();
+      EXPECT_FALSE(none.SeenAfterSettling().shown);
+    }
+    EXPECT_FALSE(Form1->CheckBox2.Checked());
+    AnswerBox report(IDOK);
+    CloseFromTitleBar();
+    EXPECT_EQ(
+        report.Seen().text.rfind("Cannot create the registry key \"\\Software\\Pelk\\Vemo\": ", 0),
+        0u);
+  }
+  EXPECT_EQ(StoredValues()[L"Recursive"].number, 0u);
+  WriteSettings("Folder 1", "Folder 2");
+  Form1->Show();
+  Pump();
+}
+
+// The session ends (log off, shut down): the system may end the process once the message has
+// been answered, so the settings are stored then, exactly as a close stores them. Asked first
+// whether the session may end, the program says yes.
+TEST_F(Settings, TheSessionsEndStoresWhatACloseStores) {
+  ShowQuietly();
+  ResetControls();
+  Form1->Edit1.SetText("typed before the end");
+  Form1->CheckBox3.SetChecked(true);
+  CloseFromTitleBar();
+  const std::map<std::wstring, StoredValue> byClose = StoredValues();
+  Form1->Show();
+  Pump();
+  DeleteSettings();
+
+  HWND application = ui::App().Handle();
+  EXPECT_EQ(SendMessageW(application, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  SendMessageW(application, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // the end was called off
+  EXPECT_TRUE(StoredValues().empty());
+  SendMessageW(application, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  const std::map<std::wstring, StoredValue> bySessionEnd = StoredValues();
+  ASSERT_EQ(bySessionEnd.size(), byClose.size());
+  for (const auto& [name, value] : byClose) {
+    EXPECT_EQ(bySessionEnd.at(name).type, value.type);
+    EXPECT_EQ(bySessionEnd.at(name).text, value.text);
+    EXPECT_EQ(bySessionEnd.at(name).number, value.number);
+  }
+  EXPECT_TRUE(Form1->Visible()) << "the system ends the process, not the program";
+  WriteSettings("Folder 1", "Folder 2");
+}
+
 class FolderRestore : public MainWindowTest {
  protected:
   void SetUp() override {
@@ -413,6 +472,40 @@ TEST_F(FolderRestore, ADriveThatTakesSecondsToAnswerIsNotReadyAndHoldsNothingUp)
   EXPECT_EQ(Form1->Edit1.Text(), slow.Root());
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
   EXPECT_EQ(Form1->DriveComboBox1.Drive(), slow.Letter());
+}
+
+// C: made as slow as a network drive at start-up: the stored folder waits for the drive's answer
+// and is restored when it says "ready", unless the user has changed that side meanwhile.
+TEST_F(FolderRestore, AStoredFolderOnADriveStillBeingAskedIsRestoredWhenItAnswersReady) {
+  const std::string stored = tree.Folder("on a slow share");
+  for (bool userTyped : {false, true}) {
+    HeldProbe probe(std::string("SLOW"), "C");
+    Restore(stored);
+    EXPECT_EQ(Form1->Edit1.Text(), stored);
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start) << "not before the drive answers";
+    if (userTyped) Form1->Edit1.SetText("typed meanwhile");
+    probe.AnswerSoFar(std::string("SLOW"));
+    ASSERT_TRUE(drives::AwaitAnswers('C', 1));
+    test::Settle();
+    EXPECT_EQ(Form1->Edit1.Text(), userTyped ? "typed meanwhile" : stored);
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), userTyped ? start : stored);
+    Form1->DirectoryListBox1.SetDirectory(start);
+  }
+}
+
+// A drive picked in the drive box while it is still being asked: the list goes there once the
+// drive answers "ready", and the edit box names its root as after any pick.
+TEST_F(FolderRestore, ADrivePickedWhileStillBeingAskedIsShownWhenItAnswersReady) {
+  HeldProbe probe(std::string("LATE"), "Z");
+  Form1->DriveComboBox1.SetDrive('Z');
+  EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");
+  EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
+  probe.AnswerSoFar(std::string("LATE"));
+  ASSERT_TRUE(drives::AwaitAnswers('Z', 1));
+  test::Settle();
+  EXPECT_EQ(Form1->DirectoryListBox1.Drive(), 'Z');
+  EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");
+  EXPECT_EQ(Form1->DriveComboBox1.Label('Z'), "LATE");
 }
 
 TEST_F(FolderRestore, TextsWithoutADriveLetterAreShownOnly) {

@@ -10,35 +10,51 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/toolkit/drives.h"
 
 namespace vemo::testing {
 
-// The drive probe replaced by one that holds every question until Answer(): a drive that takes
-// as long as the test wants to answer. The real probe is back, and every question joined,
-// when it goes away.
+// The drive probe replaced by one that holds every question until the test lets it answer: a
+// drive that takes as long as the test wants. The drives of `alsoProbed` go through it too,
+// whatever their kind (C: made as slow as a network drive). The real probe is back, and every
+// question joined, when it goes away.
 class HeldProbe {
  public:
-  explicit HeldProbe(std::optional<std::string> label = std::string("SLOW")) {
+  explicit HeldProbe(std::optional<std::string> label = std::string("SLOW"),
+                     const std::string& alsoProbed = "")
+      : label_(std::move(label)) {
     ui::drives::ResetDriveProbe();
-    ui::drives::SetDriveProbe([this, label](char letter) {
-      std::unique_lock<std::mutex> lock(mutex_);
-      ++asked_[letter];
-      ++askedInAll_;
-      opened_.notify_all();
-      opened_.wait(lock, [this] { return answering_; });
-      return label;
-    });
+    ui::drives::SetDriveProbe(
+        [this](char letter) {
+          std::unique_lock<std::mutex> lock(mutex_);
+          const int ticket = askedInAll_++;
+          ++asked_[letter];
+          opened_.notify_all();
+          opened_.wait(lock, [&] { return answering_ || ticket < released_; });
+          for (const auto& [upTo, label] : releases_)
+            if (ticket < upTo) return label;
+          return label_;
+        },
+        alsoProbed);
   }
   ~HeldProbe() {
     Answer();
     ui::drives::ResetDriveProbe();
   }
-  // Lets every question (held or to come) answer.
+  // Lets every question (held or to come) answer with the label it was made with.
   void Answer() {
     std::lock_guard<std::mutex> lock(mutex_);
     answering_ = true;
+    opened_.notify_all();
+  }
+  // Lets the questions asked so far answer with this label; those to come are held again.
+  void AnswerSoFar(std::optional<std::string> label) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = askedInAll_;
+    releases_.emplace_back(released_, std::move(label));
     opened_.notify_all();
   }
   int Asked(char letter) {
@@ -56,7 +72,10 @@ class HeldProbe {
  private:
   std::mutex mutex_;
   std::condition_variable opened_;
+  const std::optional<std::string> label_;
   bool answering_ = false;
+  int released_ = 0;  // questions below this number answer, with the label of their release
+  std::vector<std::pair<int, std::optional<std::string>>> releases_;
   std::map<char, int> asked_;
   int askedInAll_ = 0;
 };

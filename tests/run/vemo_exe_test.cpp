@@ -1,9 +1,10 @@
 // The real vemo.exe driven from outside: a run started from the keyboard to its final box, a run
-// that the taskbar and close requests cannot take the front from, and Emergency Exit answered
-// Yes, which ends the program without storing the settings.
+// that the taskbar and close requests cannot take the front from, Emergency Exit answered Yes,
+// which ends the program without storing the settings, and the session's end during a run.
 #include <windows.h>
 
 #include <filesystem>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,31 @@ void StartRun(HWND main, const std::string& one, const std::string& two) {
   PostMessageW(ChildWithText(main, "Start"), BM_CLICK, 0, 0);
 }
 
+// vemo.exe in the middle of a run over two sparse files of `size` bytes, started as the user
+// starts one (the settings removed first).
+struct LongRun {
+  explicit LongRun(const char* name, uint64_t size)
+      : tree(name), one(tree.Folder("one")), two(tree.Folder("two")) {
+    RemoveSettings();
+    MakeBigPair(tree, size);
+  }
+  // Starts vemo.exe and the run; call through ASSERT_NO_FATAL_FAILURE.
+  void Start() {
+    vemo.emplace(VEMO_EXE);
+    ASSERT_TRUE(vemo->Started());
+    main = vemo->WaitMainWindow(30000);
+    ASSERT_TRUE(main);
+    ASSERT_NO_FATAL_FAILURE(StartRun(main, one, two));
+    progress = vemo->WaitWindow("Vemo -  Comparing...", "", 10000);
+    ASSERT_TRUE(progress);
+  }
+
+  TempTree tree;
+  const std::string one, two;
+  std::optional<VemoProcess> vemo;
+  HWND main = nullptr, progress = nullptr;
+};
+
 TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
   RemoveSettings();
   TempTree tree("e2e");
@@ -86,18 +112,10 @@ TEST(VemoExe, RunStartedWithEnterInAnEditBoxEndsInTheFinalBox) {
 // the main window stays hidden and disabled. The final box comes up in front with the focus,
 // so that Enter, pressed on the keyboard, answers it; then the main window is back.
 TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
-  RemoveSettings();
-  TempTree tree("front");
-  const std::string one = tree.Folder("one"), two = tree.Folder("two");
-  MakeBigPair(tree, 1ull << 30);
-
-  VemoProcess vemo(VEMO_EXE);
-  ASSERT_TRUE(vemo.Started());
-  HWND main = vemo.WaitMainWindow(30000);
-  ASSERT_TRUE(main);
-  ASSERT_NO_FATAL_FAILURE(StartRun(main, one, two));
-  HWND progress = vemo.WaitWindow("Vemo -  Comparing...", "", 10000);
-  ASSERT_TRUE(progress);
+  LongRun run("front", 1ull << 30);
+  ASSERT_NO_FATAL_FAILURE(run.Start());
+  VemoProcess& vemo = *run.vemo;
+  HWND main = run.main, progress = run.progress;
 
   HWND taskbar = nullptr;
   for (HWND w : TopWindows(vemo.Pid()))
@@ -128,21 +146,11 @@ TEST(VemoExe, ARunKeepsTheFrontUntilItsBoxIsAnswered) {
 }
 
 TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {
-  RemoveSettings();
-  TempTree tree("exit");
-  const std::string one = tree.Folder("one"), two = tree.Folder("two");
-  MakeBigPair(tree, 4ull << 30);
-
-  VemoProcess vemo(VEMO_EXE);
-  ASSERT_TRUE(vemo.Started());
-  HWND main = vemo.WaitMainWindow(30000);
-  ASSERT_TRUE(main);
-  const bool keyAfterStart = SettingsKeyExists();
-  ASSERT_NO_FATAL_FAILURE(StartRun(main, one, two));
-
-  HWND progress = vemo.WaitWindow("Vemo -  Comparing...", "", 10000);
-  ASSERT_TRUE(progress);
-  PostMessageW(ChildWithText(progress, "Emergency Exit"), BM_CLICK, 0, 0);
+  LongRun run("exit", 4ull << 30);
+  ASSERT_NO_FATAL_FAILURE(run.Start());
+  VemoProcess& vemo = *run.vemo;
+  const bool keyAfterStart = SettingsKeyExists();  // a run's start stores nothing
+  PostMessageW(ChildWithText(run.progress, "Emergency Exit"), BM_CLICK, 0, 0);
   SeenBox question = ReadMessageBox(FindMessageBox("Exit Vemo ?", vemo.Pid(), 10000));
   ASSERT_TRUE(question);
   EXPECT_EQ(question.text, "Exit Vemo ?");
@@ -150,8 +158,32 @@ TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {
   EXPECT_EQ(vemo.WaitExit(10000), 0) << "the program did not end";
   EXPECT_EQ(SettingsKeyExists(), keyAfterStart);
   if (keyAfterStart) {
-    EXPECT_NE(StoredText("Folder1"), one);
+    EXPECT_NE(StoredText("Folder1"), run.one);
   }
+}
+
+// The desktop session ends mid-run (log off, shut down): every window of the program is asked
+// and told as the system asks and tells them. The run is abandoned as Emergency Exit abandons it,
+// and the settings stored are those the run started with, not what changed since.
+TEST(VemoExe, TheSessionsEndMidRunStoresTheSettingsTheRunStartedWith) {
+  LongRun run("session", 4ull << 30);
+  ASSERT_NO_FATAL_FAILURE(run.Start());
+  VemoProcess& vemo = *run.vemo;
+  SendMessageW(EditBoxes(run.main)[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"changed mid-run"));
+
+  const std::vector<HWND> windows = TopWindows(vemo.Pid(), false);
+  for (HWND window : windows) {
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                    SMTO_ABORTIFHUNG, 10000, &answer));
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << ClassName(window);
+  }
+  for (HWND window : windows)
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
+                        nullptr);
+  EXPECT_EQ(vemo.WaitExit(10000), 0) << "the run was not abandoned";
+  EXPECT_EQ(StoredText("Folder1"), run.one);
+  EXPECT_EQ(StoredText("Folder2"), run.two);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The one place where each area binds its handlers to the windows: one call per area.
 #include "run/run_actions.h"
+#include "ui/app/session_end.h"
 #include "ui/app/startup.h"
 #include "ui/main/main_window.h"
 #include "ui/windows/forms.h"
@@ -11,6 +12,8 @@ void BindHandlers() {
   BindRunHandlers();
   // ui/main/: the main window's folders, options, menus, settings and drop.
   mainwin::BindMainWindow();
+  // ui/app/: the session's end (the settings, and a run under way).
+  BindSessionEnd();
 }
 
 }  // namespace vemo

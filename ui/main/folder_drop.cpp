@@ -66,9 +66,7 @@ void HandleDrop(HDROP drop) {
   } else {
     return;  // Cancel: nothing changes
   }
-  FolderSide side = Side(sideIndex);
-  side.edit.SetText(path);
-  MoveToPath(side, path);  // errors end the moves silently
+  FollowPath(Side(sideIndex), path, false);  // errors end the moves silently
 }
 
 void BindDropHandler() {

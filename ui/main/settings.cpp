@@ -137,25 +137,40 @@ void RestoreFolder(const FolderSide& side, const std::string& stored) {
   side.edit.SetText(stored);
   std::string path = side.edit.Text();
   if (!NamesDrive(path)) return;  // no drive letter: the text alone
-  if (MoveToPath(side, path)) side.edit.SetText(path);
+  FollowPath(side, path, true);
 }
 
-void StoreSettings() {
+SettingsValues CurrentSettings() {
   auto& form = *Form1;
+  const RECT edges = WindowEdges();
+  return SettingsValues{About->Label3.Caption(),
+                        edges.top,
+                        edges.left,
+                        form.Edit1.Text(),
+                        form.Edit2.Text(),
+                        form.AnimationA1.Checked(),
+                        form.RecursiveR1.Checked(),
+                        form.IgnoreNoFileN1.Checked(),
+                        form.IgnoreCasesOfFilenameC1.Checked(),
+                        SharedRunState().language};
+}
+
+void StoreSettings(const SettingsValues& values) {
   ui::RegistryKey key = ui::RegistryKey::Create(HKEY_CURRENT_USER, kSettingsKey);
-  RECT edges = WindowEdges();
-  key.WriteString(kVersionValue, About->Label3.Caption());
-  key.WriteInt(kWindowTopValue, edges.top);
-  key.WriteInt(kWindowLeftValue, edges.left);
-  key.WriteString(kFolder1Value, form.Edit1.Text());
-  key.WriteString(kFolder2Value, form.Edit2.Text());
-  key.WriteInt(kAnimeValue, form.AnimationA1.Checked() ? 1 : 0);
-  key.WriteInt(kRecursiveValue, form.RecursiveR1.Checked() ? 1 : 0);
-  key.WriteInt(kIgnoreNoFileValue, form.IgnoreNoFileN1.Checked() ? 1 : 0);
-  key.WriteInt(kIgnoreCasesValue, form.IgnoreCasesOfFilenameC1.Checked() ? 1 : 0);
-  key.WriteInt(kLanguageValue, SharedRunState().language);
+  key.WriteString(kVersionValue, values.version);
+  key.WriteInt(kWindowTopValue, values.top);
+  key.WriteInt(kWindowLeftValue, values.left);
+  key.WriteString(kFolder1Value, values.folder1);
+  key.WriteString(kFolder2Value, values.folder2);
+  key.WriteInt(kAnimeValue, values.anime ? 1 : 0);
+  key.WriteInt(kRecursiveValue, values.recursive ? 1 : 0);
+  key.WriteInt(kIgnoreNoFileValue, values.ignoreNoFile ? 1 : 0);
+  key.WriteInt(kIgnoreCasesValue, values.ignoreCases ? 1 : 0);
+  key.WriteInt(kLanguageValue, values.language);
   key.WriteString(kHintValue, kHintText);
 }
+
+void StoreSettings() { StoreSettings(CurrentSettings()); }
 
 void BindSettingsHandlers() {
   auto& form = *Form1;

@@ -17,7 +17,17 @@ void FormCloseQuery(bool& canClose);
 // value absent or of another type stops the load with an error naming it (what was applied
 // before it stays applied).
 void LoadSettings();
-// Writes all eleven values.
+// What a store writes, read from the windows at one moment.
+struct SettingsValues {
+  std::string version;
+  int top = 0, left = 0;
+  std::string folder1, folder2;
+  bool anime = true, recursive = true, ignoreNoFile = false, ignoreCases = false;
+  int language = 0;
+};
+SettingsValues CurrentSettings();
+// Writes all eleven values: those given, or those of the windows now.
+void StoreSettings(const SettingsValues& values);
 void StoreSettings();
 // Puts a stored folder text into a side: the edit box shows the text exactly; the drive box
 // and the list follow it as far as they can.

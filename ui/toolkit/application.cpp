@@ -63,6 +63,10 @@ LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
         app.MainForm()->Close();
       }
       return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) Fire(app.OnEndSession);
+      return 0;
     case WM_QUERYOPEN:
       if (app.HasFront()) {
         app.RequestFront();

@@ -101,6 +101,10 @@ class Application {
   void ReportCurrentException();
 
   void Terminate();  // the quit request (posts WM_QUIT to the user-interface thread)
+  // The desktop session is ending (log off, shut down, restart: WM_ENDSESSION, ending). The
+  // system may end the process as soon as this returns, so what must be kept is stored here.
+  // The question before it (WM_QUERYENDSESSION) is always answered yes: nothing is lost.
+  std::function<void()> OnEndSession;
   // True once the quit request has been made or a message loop has met it: a modal display
   // that ended as cancelled was ended by the application's end, not by the user.
   bool Quitting() const { return quitting_; }

@@ -38,7 +38,7 @@ void DriveBox::Create(WinControl& parent, const Layout& layout) {
   height_ = layout.height;
   SizeBox();
   Boxes().push_back(this);
-  drives::SetVolumeListener([] { App().Post(&DriveBox::LabelsArrived); });
+  drives::SetVolumeListener([](char letter) { App().Post([letter] { Answered(letter); }); });
   Fill();
 }
 
@@ -101,8 +101,11 @@ void DriveBox::ShowLabels() {
   if (GetComboBoxInfo(hwnd_, &info) && info.hwndList) InvalidateRect(info.hwndList, nullptr, FALSE);
 }
 
-void DriveBox::LabelsArrived() {
-  for (DriveBox* box : Boxes()) box->ShowLabels();
+void DriveBox::Answered(char letter) {
+  for (DriveBox* box : Boxes()) {
+    box->ShowLabels();
+    Fire(box->OnDriveAnswer, letter);
+  }
 }
 
 std::string DriveBox::Label(char letter) const {

@@ -4,7 +4,9 @@
 // nothing. A drive that is not ready can still be held: the box shows its letter.
 // The list comes from GetLogicalDrives and GetDriveTypeW, which answer at once; volume labels
 // are asked off the user-interface thread (drives::DriveProbe) and shown when they arrive, so
-// no drive holds up the window, neither at start-up nor when the list drops down.
+// no drive holds up the window, neither at start-up nor when the list drops down. Every answer
+// about a drive, whichever, also reaches OnDriveAnswer, so that what waited for that drive can
+// go on.
 #pragma once
 
 #include <functional>
@@ -18,6 +20,7 @@ namespace vemo::ui {
 class DriveBox : public WinControl {
  public:
   std::function<void()> OnChange;
+  std::function<void(char letter)> OnDriveAnswer;
 
   // Starts at the drive of the process's current folder.
   DriveBox();
@@ -46,8 +49,8 @@ class DriveBox : public WinControl {
   void Command(int code);
   void Draw(const DRAWITEMSTRUCT& item);
   void SizeBox();
-  void ShowLabels();  // the labels known now; the list redrawn when one changed
-  static void LabelsArrived();
+  void ShowLabels();                  // the labels known now; the list redrawn when one changed
+  static void Answered(char letter);  // user-interface thread
 
   char drive_;
   int boxHeight_ = 0;  // the closed box, layout units

@@ -126,16 +126,26 @@ std::optional<std::string> ProbeVolume(char letter) {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+constexpr auto kHangGuard = std::chrono::seconds(30);  // AwaitAnswers (tests)
+
 // The questions to the drives' volumes and their answers, for the whole program.
 struct Volumes {
   std::mutex mutex;
   std::condition_variable answered;
   DriveProbe probe = ProbeVolume;
-  std::function<void()> listener;
-  std::map<char, std::string> labels;  // the last answer per letter ("" when not ready)
-  std::map<char, bool> ready;          // the same: whether the drive was ready
-  std::map<char, std::chrono::steady_clock::time_point> asking;  // open questions, since when
-  std::map<char, unsigned> answers;                              // answers so far, per letter
+  std::string alsoProbed;
+  DriveClock clock = Clock::now;
+  std::function<void(char)> listener;
+  struct Answer {
+    std::string label;  // "" when not ready
+    bool ready = false;
+    Clock::time_point at;  // when it came (by `clock`)
+  };
+  std::map<char, Answer> latest;             // the last answer per letter
+  std::map<char, Clock::time_point> asking;  // open questions, since when (by `clock`)
+  std::map<char, unsigned> answers;          // answers so far, per letter
+  std::map<char, unsigned> told;             // of them, those whose listener has been called
   // The thread of each letter's last question: joined before the letter is asked again (it
   // has answered by then) or by ResetDriveProbe. One that never answers is left to the
   // process's end.
@@ -149,39 +159,53 @@ Volumes& TheVolumes() {
 
 }  // namespace
 
-void SetDriveProbe(DriveProbe probe) {
+void SetDriveProbe(DriveProbe probe, const std::string& alsoProbed) {
   std::lock_guard<std::mutex> lock(TheVolumes().mutex);
   TheVolumes().probe = probe ? std::move(probe) : ProbeVolume;
+  TheVolumes().alsoProbed = alsoProbed;
 }
 
-void SetVolumeListener(std::function<void()> listener) {
+void SetDriveClock(DriveClock clock) {
+  std::lock_guard<std::mutex> lock(TheVolumes().mutex);
+  TheVolumes().clock = clock ? std::move(clock) : DriveClock(Clock::now);
+}
+
+void SetVolumeListener(std::function<void(char)> listener) {
   std::lock_guard<std::mutex> lock(TheVolumes().mutex);
   TheVolumes().listener = std::move(listener);
 }
 
 void AskVolume(char letter) {
   Volumes& volumes = TheVolumes();
-  std::lock_guard<std::mutex> lock(volumes.mutex);
-  if (!volumes.asking.emplace(letter, std::chrono::steady_clock::now()).second) return;
-  std::thread& thread = volumes.threads[letter];
-  if (thread.joinable()) thread.join();  // it has answered: no question about the letter is open
-  thread = std::thread([letter, probe = volumes.probe, &volumes] {
+  std::unique_lock<std::mutex> lock(volumes.mutex);
+  if (!volumes.asking.emplace(letter, volumes.clock()).second) return;
+  // The last question's thread has answered (no question about the letter is open) but may
+  // still be telling its listener, which takes the lock once more: joined without it.
+  std::thread last = std::move(volumes.threads[letter]);
+  lock.unlock();
+  if (last.joinable()) last.join();
+  lock.lock();
+  volumes.threads[letter] = std::thread([letter, probe = volumes.probe, &volumes] {
     std::optional<std::string> label;
     try {
       label = probe(letter);
     } catch (...) {
     }
-    std::function<void()> listener;
+    std::function<void(char)> listener;
     {
       std::lock_guard<std::mutex> lock(volumes.mutex);
-      volumes.labels[letter] = label.value_or(std::string());
-      volumes.ready[letter] = label.has_value();
+      volumes.latest[letter] = {label.value_or(std::string()), label.has_value(), volumes.clock()};
       volumes.asking.erase(letter);
       ++volumes.answers[letter];
       listener = volumes.listener;
     }
     volumes.answered.notify_all();
-    if (listener) listener();
+    if (listener) listener(letter);
+    {
+      std::lock_guard<std::mutex> lock(volumes.mutex);
+      ++volumes.told[letter];
+    }
+    volumes.answered.notify_all();
   });
 }
 
@@ -196,15 +220,23 @@ void JoinQuestions() {
     if (thread.joinable()) thread.join();
 }
 
+bool AwaitAnswers(char letter, unsigned count) {
+  Volumes& volumes = TheVolumes();
+  std::unique_lock<std::mutex> lock(volumes.mutex);
+  return volumes.answered.wait_for(lock, kHangGuard, [&] { return volumes.told[letter] >= count; });
+}
+
 void ResetDriveProbe() {
   JoinQuestions();
   Volumes& volumes = TheVolumes();
   std::lock_guard<std::mutex> lock(volumes.mutex);
   volumes.probe = ProbeVolume;
-  volumes.labels.clear();
-  volumes.ready.clear();
+  volumes.alsoProbed.clear();
+  volumes.clock = Clock::now;
+  volumes.latest.clear();
   volumes.asking.clear();
   volumes.answers.clear();
+  volumes.told.clear();
 }
 
 bool Asking(char letter) {
@@ -212,44 +244,73 @@ bool Asking(char letter) {
   return TheVolumes().asking.count(letter) != 0;
 }
 
+unsigned Answers(char letter) {
+  std::lock_guard<std::mutex> lock(TheVolumes().mutex);
+  return TheVolumes().answers[letter];
+}
+
 std::optional<std::string> KnownLabel(char letter) {
   std::lock_guard<std::mutex> lock(TheVolumes().mutex);
-  auto known = TheVolumes().labels.find(letter);
-  if (known == TheVolumes().labels.end()) return std::nullopt;
-  return known->second;
+  auto known = TheVolumes().latest.find(letter);
+  if (known == TheVolumes().latest.end()) return std::nullopt;
+  return known->second.label;
 }
 
 namespace {
 
-// Asks the drive and waits for the answer until kReadyWaitMs after the question was put (so a
-// question that has been open longer than that gives no wait at all).
-bool AnswersReady(char letter) {
+bool Probed(char letter) {
+  const unsigned type = DriveType(letter);
+  if (type != DRIVE_FIXED && type != DRIVE_RAMDISK) return true;
+  std::lock_guard<std::mutex> lock(TheVolumes().mutex);
+  return TheVolumes().alsoProbed.find(letter) != std::string::npos;
+}
+
+// A probed drive's state: asks it afresh, and waits for that answer until kReadyWaitMs after
+// the question was put (a question open longer than that gives no wait at all), unless an
+// answer of the last kReadyFor already says "ready".
+Readiness AskedReadiness(char letter) {
   Volumes& volumes = TheVolumes();
   unsigned before;
+  bool readyLately;
   {
     std::lock_guard<std::mutex> lock(volumes.mutex);
+    auto known = volumes.latest.find(letter);
+    readyLately = known != volumes.latest.end() && known->second.ready &&
+                  volumes.clock() - known->second.at < kReadyFor;
     before = volumes.answers[letter];
   }
   AskVolume(letter);
+  if (readyLately) return Readiness::Ready;
   std::unique_lock<std::mutex> lock(volumes.mutex);
   auto open = volumes.asking.find(letter);
   if (open != volumes.asking.end()) {
-    const auto until = open->second + std::chrono::milliseconds(kReadyWaitMs);
-    volumes.answered.wait_until(lock, until, [&] { return volumes.answers[letter] != before; });
+    const auto left = std::chrono::milliseconds(kReadyWaitMs) - (volumes.clock() - open->second);
+    if (left > Clock::duration::zero())
+      volumes.answered.wait_for(lock, left, [&] { return volumes.answers[letter] != before; });
+    open = volumes.asking.find(letter);
   }
-  return volumes.answers[letter] != before && volumes.ready[letter];
+  auto known = volumes.latest.find(letter);
+  const bool saysReady = known != volumes.latest.end() && known->second.ready;
+  // An answer to this question decides.
+  if (volumes.answers[letter] != before || open == volumes.asking.end())
+    return saysReady ? Readiness::Ready : Readiness::NotReady;
+  if (known != volumes.latest.end() && !saysReady) return Readiness::NotReady;
+  return volumes.clock() - open->second < kAnswerWithin ? Readiness::Asking : Readiness::NotReady;
 }
 
 }  // namespace
 
-bool IsReady(char letter) {
+Readiness DriveReadiness(char letter) {
   letter = UpperLetter(letter);
-  if (!letter) return false;
-  const std::string root = std::string(1, letter) + ":\\";
-  const unsigned type = DriveType(letter);
-  if (type != DRIVE_FIXED && type != DRIVE_RAMDISK && !AnswersReady(letter)) return false;
-  return IsFolder(root);
+  if (!letter) return Readiness::NotReady;
+  if (Probed(letter)) {
+    const Readiness asked = AskedReadiness(letter);
+    if (asked != Readiness::Ready) return asked;
+  }
+  return IsFolder(std::string(1, letter) + ":\\") ? Readiness::Ready : Readiness::NotReady;
 }
+
+bool IsReady(char letter) { return DriveReadiness(letter) == Readiness::Ready; }
 
 std::string CurrentFolder(char letter) {
   char upper = UpperLetter(letter);

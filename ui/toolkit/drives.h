@@ -3,6 +3,7 @@
 // last showed on a drive is where that drive opens next time.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -27,12 +28,25 @@ std::string Letters();
 unsigned DriveType(char letter);
 // The drive a program started in: the letter of the process's current folder ('C' otherwise).
 char ProcessDrive();
-// True when the drive's root folder can be read. A drive other than a fixed one (removable,
-// optical, network) is asked through the drive probe and counts as not ready when it has not
-// answered within kReadyWaitMs: a lost network drive or an empty card reader can take seconds,
-// and the user-interface thread asks this.
+// What is known of a drive: ready, not ready, or still being asked (a question is open and
+// nothing has settled it yet).
+enum class Readiness { Ready, NotReady, Asking };
+// A fixed drive is ready when its root folder can be read. Any other drive (removable, optical,
+// network) is asked through the drive probe, off the calling thread, and is
+//  - ready at once when it answered "ready" within kReadyFor (a fresh question goes out in the
+//    background, so the next call knows better);
+//  - otherwise as the answer to a question says, when one comes within kReadyWaitMs of the
+//    question (the caller waits no longer: the user-interface thread asks this);
+//  - not ready when its latest answer says so, or when a question has had no answer for
+//    kAnswerWithin;
+//  - being asked in between (a drive that has never answered, or not for a long time).
+// Each answer reaches the volume listener, so whatever waited for the drive can go on then.
+Readiness DriveReadiness(char letter);
+// DriveReadiness is Ready.
 bool IsReady(char letter);
 constexpr int kReadyWaitMs = 40;
+constexpr std::chrono::seconds kReadyFor{60};
+constexpr std::chrono::seconds kAnswerWithin{2};
 
 // What the program learns of a drive by asking its volume: the label when the drive is ready,
 // nothing when it is not. Such a question can take seconds, so it is asked off the calling
@@ -40,12 +54,19 @@ constexpr int kReadyWaitMs = 40;
 // thread).
 using DriveProbe = std::function<std::optional<std::string>(char letter)>;
 std::optional<std::string> ProbeVolume(char letter);  // the real one: GetVolumeInformationW
-// Replaces the probe (tests); an empty function restores the real one.
-void SetDriveProbe(DriveProbe probe);
+// Replaces the probe (tests); an empty function restores the real one. The drives of
+// `alsoProbed` are asked through it too, whatever their kind (a fixed drive made slow).
+void SetDriveProbe(DriveProbe probe, const std::string& alsoProbed = {});
+// Replaces the clock that ages answers and questions (tests); ResetDriveProbe restores it.
+using DriveClock = std::function<std::chrono::steady_clock::time_point()>;
+void SetDriveClock(DriveClock clock);
 // Tests: waits until every question asked so far has been answered (and its listener told).
 void JoinQuestions();
-// Tests: JoinQuestions, then forgets all answers and brings the real probe back, so that each
-// test starts as the program does.
+// Tests: waits (within a hang guard) until the drive has given `count` answers in all, each
+// one's listener told; false when it has not.
+bool AwaitAnswers(char letter, unsigned count);
+// Tests: JoinQuestions, then forgets all answers and brings the real probe and clock back, so
+// that each test starts as the program does.
 void ResetDriveProbe();
 // Asks the probe about the drive unless a question about it is open already.
 void AskVolume(char letter);
@@ -54,8 +75,11 @@ void AskVolume(char letter);
 std::optional<std::string> KnownLabel(char letter);
 // Whether a question about the drive is still waiting for its answer.
 bool Asking(char letter);
-// Called on a probe's thread after each answer (the drive box shows the labels).
-void SetVolumeListener(std::function<void()> listener);
+// Answers about the drive so far (each counted before its listener is called).
+unsigned Answers(char letter);
+// Called on a probe's thread after each answer, with the drive's letter (the drive box shows
+// the labels, and the main window goes on with what waited for the drive).
+void SetVolumeListener(std::function<void(char letter)> listener);
 
 // The drive's current folder: the one last remembered for it, else the one the process
 // holds for it; its root when that folder is gone. Throws when the drive is not ready.

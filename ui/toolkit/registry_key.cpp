@@ -37,7 +37,7 @@ std::wstring KeyPath(const std::string& path) {
 
 std::optional<RegistryKey> RegistryKey::Open(HKEY root, const std::string& path) {
   HKEY key = nullptr;
-  LONG rc = RegOpenKeyExW(root, KeyPath(path).c_str(), 0, KEY_ALL_ACCESS, &key);
+  LONG rc = RegOpenKeyExW(root, KeyPath(path).c_str(), 0, KEY_READ, &key);
   if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) return std::nullopt;
   if (rc != ERROR_SUCCESS) Fail("Cannot open the registry key " + Quoted(path), rc);
   return RegistryKey(key, path);
@@ -46,7 +46,7 @@ std::optional<RegistryKey> RegistryKey::Open(HKEY root, const std::string& path)
 RegistryKey RegistryKey::Create(HKEY root, const std::string& path) {
   HKEY key = nullptr;
   LONG rc = RegCreateKeyExW(root, KeyPath(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr);
+                            KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
   if (rc != ERROR_SUCCESS) Fail("Cannot create the registry key " + Quoted(path), rc);
   return RegistryKey(key, path);
 }

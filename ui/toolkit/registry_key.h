@@ -21,10 +21,12 @@ class RegistryError : public std::runtime_error {
 
 class RegistryKey {
  public:
-  // Opens an existing key with full access; nothing when it does not exist.
-  // A leading backslash of the path is allowed (the path is always taken from the root).
+  // Opens an existing key to read it (KEY_READ: a key the user may only read opens too);
+  // nothing when it does not exist. A leading backslash of the path is allowed (the path is
+  // always taken from the root).
   static std::optional<RegistryKey> Open(HKEY root, const std::string& path);
-  // Opens the key with full access, creating it and every missing key above it.
+  // Opens the key to read and write its values (KEY_READ | KEY_WRITE, nothing more), creating
+  // it and every missing key above it.
   static RegistryKey Create(HKEY root, const std::string& path);
   // Removes the key with everything below it; true when it is gone afterwards.
   static bool DeleteTree(HKEY root, const std::string& path);
