@@ -7,6 +7,10 @@
 
 #include <winternl.h>
 
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/file_system.h"
@@ -25,6 +29,10 @@ namespace {
 
 constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006L);  // STATUS_NO_MORE_FILES
 constexpr NTSTATUS kNoSuchFile = static_cast<NTSTATUS>(0xC000000FL);   // STATUS_NO_SUCH_FILE
+// What a layer below (Wine over a Linux disk, for one) answers for a name that holds a character
+// Windows forbids in names.
+constexpr NTSTATUS kNameInvalid = static_cast<NTSTATUS>(0xC0000033L);   // OBJECT_NAME_INVALID
+constexpr NTSTATUS kPathNotFound = static_cast<NTSTATUS>(0xC000003AL);  // OBJECT_PATH_NOT_FOUND
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr ULONG kListBufferBytes = 64 * 1024;
 
@@ -89,6 +97,12 @@ NTSTATUS OpenRelative(HANDLE root, const std::wstring& name, ACCESS_MASK access,
                     options | FILE_SYNCHRONOUS_IO_NONALERT);
 }
 
+// Whether Windows forbids a name that holds this character (a layer below may still list one).
+bool Forbidden(wchar_t c) {
+  return c < 0x20 || c == L'<' || c == L'>' || c == L':' || c == L'"' || c == L'/' || c == L'\\' ||
+         c == L'|' || c == L'?' || c == L'*';
+}
+
 // The NT form of a literal path: "\\?\C:\x" is "\??\C:\x".
 std::wstring NtPath(const std::wstring& literal) {
   std::wstring path = literal;
@@ -112,36 +126,52 @@ class Win32FileSystem : public FileSystem {
     const HANDLE root = parent == kNoFolder ? nullptr : AsHandle(parent);
     const std::wstring wide = root ? ToWide(name) : NtPath(ToWide(name));
     HANDLE opened = nullptr;
-    const NTSTATUS status = OpenRelative(
-        root, wide, FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-        FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT, opened);
+    const NTSTATUS status =
+        OpenEntry(parent, name, wide,
+                  FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                  FILE_DIRECTORY_FILE | FILE_OPEN_FOR_BACKUP_INTENT, opened);
     if (!NT_SUCCESS(status)) return ClassifyStatus(status);
     folder = reinterpret_cast<FolderHandle>(opened);
     return ListStatus::Ok;
   }
 
   void CloseFolder(FolderHandle folder) override {
-    if (folder != kNoFolder) CloseHandle(AsHandle(folder));
+    if (folder == kNoFolder) return;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      shortNames_.erase(folder);
+    }
+    CloseHandle(AsHandle(folder));
   }
 
   ListStatus List(FolderHandle folder, EntryReceiver& receiver, bool) override {
     std::vector<char> buffer(kListBufferBytes);
     std::string name;
+    std::unordered_map<std::string, std::wstring> shortNames;
     for (bool first = true;; first = false) {
       IO_STATUS_BLOCK io;
       const NTSTATUS status = NtQueryDirectoryFile(
           AsHandle(folder), nullptr, nullptr, nullptr, &io, buffer.data(), kListBufferBytes,
-          FileDirectoryInformation, FALSE, nullptr, first ? TRUE : FALSE);
-      if (status == kNoMoreFiles || status == kNoSuchFile)
+          FileBothDirectoryInformation, FALSE, nullptr, first ? TRUE : FALSE);
+      if (status == kNoMoreFiles || status == kNoSuchFile) {
+        KeepShortNames(folder, std::move(shortNames));
         return first ? ListStatus::NotFound : ListStatus::Ok;  // an empty root has no "."
-      if (!NT_SUCCESS(status)) return first ? ClassifyStatus(status) : ListStatus::Ok;
+      }
+      if (!NT_SUCCESS(status)) {
+        KeepShortNames(folder, std::move(shortNames));
+        return first ? ClassifyStatus(status) : ListStatus::Ok;
+      }
       for (size_t at = 0;;) {
-        const auto* entry = reinterpret_cast<const FILE_DIRECTORY_INFORMATION*>(&buffer[at]);
+        const auto* entry = reinterpret_cast<const FILE_BOTH_DIR_INFORMATION*>(&buffer[at]);
         const std::wstring_view wide(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
         if (!wide.empty() && wide[0] == L'.') {
           receiver.Entry(".", EntryKind::File, 0);
         } else {
           name = ToUtf8(wide);
+          // A name no Windows call takes: its short name still opens it.
+          if (entry->ShortNameLength > 0 &&
+              std::find_if(wide.begin(), wide.end(), Forbidden) != wide.end())
+            shortNames[name].assign(entry->ShortName, entry->ShortNameLength / sizeof(wchar_t));
           if (entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             receiver.Entry(name, EntryKind::Folder, 0);
           else
@@ -190,9 +220,8 @@ class Win32FileSystem : public FileSystem {
   OpenedFile OpenFile(FolderHandle folder, std::string_view name) override {
     OpenedFile opened;
     UniqueHandle file;
-    const NTSTATUS status =
-        OpenRelative(AsHandle(folder), ToWide(name), FILE_GENERIC_READ,
-                     FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, *file.Put());
+    const NTSTATUS status = OpenEntry(folder, name, ToWide(name), FILE_GENERIC_READ,
+                                      FILE_NON_DIRECTORY_FILE | FILE_SEQUENTIAL_ONLY, *file.Put());
     // Only a file on a disk: a pipe or a device (a name that leads to one) could block or
     // never end.
     if (!NT_SUCCESS(status) || GetFileType(file.Get()) != FILE_TYPE_DISK) return opened;
@@ -219,6 +248,41 @@ class Win32FileSystem : public FileSystem {
   }
 
   void Close(FileHandle file) override { CloseHandle(AsHandle(file)); }
+
+ private:
+  // Opens an entry of a folder by its name (wide: the same in UTF-16), or by the short name its
+  // listing gave where the name holds a character Windows forbids and the layer below refuses it.
+  NTSTATUS OpenEntry(FolderHandle folder, std::string_view name, const std::wstring& wide,
+                     ACCESS_MASK access, ULONG options, HANDLE& opened) {
+    const HANDLE root = folder == kNoFolder ? nullptr : AsHandle(folder);
+    NTSTATUS status = OpenRelative(root, wide, access, options, opened);
+    if (root && (status == kNameInvalid || status == kPathNotFound)) {
+      std::wstring shortName;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto names = shortNames_.find(folder);
+        if (names == shortNames_.end()) return status;
+        auto known = names->second.find(std::string(name));
+        if (known == names->second.end()) return status;
+        shortName = known->second;
+      }
+      status = OpenRelative(root, shortName, access, options, opened);
+    }
+    return status;
+  }
+
+  void KeepShortNames(FolderHandle folder, std::unordered_map<std::string, std::wstring> names) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (names.empty())
+      shortNames_.erase(folder);
+    else
+      shortNames_[folder] = std::move(names);
+  }
+
+  // The short names of the entries that only a short name opens, per open folder (listed on the
+  // walk's thread, opened on the read-ahead's too).
+  std::mutex mutex_;
+  std::unordered_map<FolderHandle, std::unordered_map<std::string, std::wstring>> shortNames_;
 };
 
 }  // namespace
