@@ -302,6 +302,7 @@ TEST_F(TextBox, ManyLinesShowAtOnceAndAreMeasuredASliceAtATime) {
   UpdateWindow(memo.Handle());
   EXPECT_EQ(memo.TopLine(), 300000 - memo.PageLines()) << "the newest lines in view";
   test::Settle();
+  EXPECT_GT(memo.MeasuredLines(), 0u) << "no slice yet";
   EXPECT_TRUE(memo.Measuring()) << "all the widths in one go";
   test::PumpUntil([&] { return !memo.Measuring(); }, "the widths measured");
   EXPECT_NEAR(memo.WidestLine(), Width(L"C:\\Folder 1\\sub\\file299999.txt"), 2);

@@ -62,11 +62,12 @@ class Memo : public CustomControl {
   void CopySelection() const;        // to the clipboard, as Unicode text
 
   // The view: the first line shown, how far it is scrolled to the right (pixels), how many
-  // lines fit, and the widest line so far measured (all are, once Measuring() is false).
+  // lines fit, and the widest line so far measured (the first MeasuredLines(), and the caret's).
   size_t TopLine() const { return top_; }
   int LeftOffset() const { return left_; }
   size_t PageLines() const;
   int WidestLine() const { return widest_; }
+  size_t MeasuredLines() const { return measured_; }
   bool Measuring() const { return measured_ < lines_.Count(); }
 
  protected:
