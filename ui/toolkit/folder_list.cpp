@@ -13,6 +13,9 @@ namespace {
 const int kItemHeight = 16;  // layout units
 const int kIndent = 10;      // per level
 const int kGlyphWidth = 18;  // glyph and the gap after it
+// How long the user-interface thread waits for a folder's sub-folders before it shows the
+// chain alone and lets them follow: long enough for any ordinary folder.
+const int kListWaitMs = 40;
 
 std::string ProcessFolder() {
   DWORD size = GetCurrentDirectoryW(0, nullptr);
@@ -63,25 +66,59 @@ void FolderList::Fill() {
     entries_.push_back(
         {chain[depth], drives::LastName(chain[depth]), static_cast<int>(depth), true});
   currentIndex_ = static_cast<int>(chain.size()) - 1;
-  for (const std::string& name : drives::SubFolders(directory_))
-    entries_.push_back(
-        {drives::Join(directory_, name), name, static_cast<int>(chain.size()), false});
+  // A folder that lists quickly shows whole at once; a big one shows its chain and answers.
+  listing_ = std::make_unique<SubFolderListing>(directory_);
+  if (listing_->Wait(kListWaitMs)) {
+    AddSubFolders(listing_->TakeNames());
+    listing_.reset();
+  } else {
+    listing_->WhenDone([this] { Listed(); });
+  }
 
   if (!hwnd_) return;
   SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-  // The names are the items' texts too: what assistive technology reads and type-ahead finds.
-  for (const Entry& entry : entries_)
-    SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.name).c_str()));
+  AddItems(0);
   SendMessageW(hwnd_, LB_SETCURSEL, currentIndex_, 0);
+  PlaceTop();
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FolderList::AddSubFolders(const std::vector<std::string>& names) {
+  const int depth = currentIndex_ + 1;
+  for (const std::string& name : names)
+    entries_.push_back({drives::Join(directory_, name), name, depth, false});
+}
+
+void FolderList::Listed() {
+  const size_t from = entries_.size();
+  AddSubFolders(listing_->TakeNames());
+  listing_.reset();
+  if (!hwnd_ || from == entries_.size()) return;
+  SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+  AddItems(from);
+  // The user's selection and scrolling meanwhile stay as they are.
+  if (SendMessageW(hwnd_, LB_GETTOPINDEX, 0, 0) == placedTop_) PlaceTop();
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FolderList::AddItems(size_t from) {
+  // The names are the items' texts too: what assistive technology reads and type-ahead finds.
+  for (size_t i = from; i < entries_.size(); ++i)
+    SendMessageW(hwnd_, LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(ToWide(entries_[i].name).c_str()));
+}
+
+void FolderList::PlaceTop() {
   // Keep the current folder in sight, with as much of the chain above it as fits.
   RECT client;
   GetClientRect(hwnd_, &client);
   int visible = client.bottom / Pixels(kItemHeight);
   int top = currentIndex_ - visible / 2;
   SendMessageW(hwnd_, LB_SETTOPINDEX, top < 0 ? 0 : top, 0);
-  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  placedTop_ = static_cast<int>(SendMessageW(hwnd_, LB_GETTOPINDEX, 0, 0));
 }
 
 int FolderList::SelectedEntry() const {
