@@ -136,7 +136,9 @@ TEST_F(FolderControlsTest, ABigFolderShowsItsChainAtOnceAndItsSubFoldersWhenList
   } slow;
   listChanges = 0;
   list.SetDirectory(first);
+  vemo::test::Settle();  // its listing under way
   list.SetDirectory(second);
+  vemo::test::Settle();
   EXPECT_EQ(listChanges, 2);
   const std::vector<std::string> chain = drives::Chain(second);
   const int current = static_cast<int>(chain.size()) - 1;
@@ -186,6 +188,7 @@ TEST_F(FolderControlsTest, FailingRequestsThrowAndLeaveTheListAsItWas) {
   TempTree tree("fail");
   tree.Folder("keep");
   list.SetDirectory(tree.Path());
+  Listed();
   int count = list.EntryCount();
   listChanges = 0;
   EXPECT_THROW(list.SetDirectory(tree.Path() + "\\missing"), drives::FolderError);
@@ -255,6 +258,7 @@ TEST_F(FolderControlsTest, OpeningAVanishedEntryFailsAndShowsWhatIsThere) {
   TempTree tree("vanish");
   std::string child = tree.Folder("child");
   list.SetDirectory(tree.Path());
+  Listed();
   RemoveDirectoryW(vemo::ToWide(child).c_str());
   EXPECT_THROW(list.OpenEntry(IndexOf(child)), drives::FolderError);
   EXPECT_EQ(list.Directory(), tree.Path());

@@ -66,14 +66,15 @@ void FolderList::Fill() {
     entries_.push_back(
         {chain[depth], drives::LastName(chain[depth]), static_cast<int>(depth), true});
   currentIndex_ = static_cast<int>(chain.size()) - 1;
-  // A folder that lists quickly shows whole at once; a big one shows its chain and answers.
-  listing_ = std::make_unique<SubFolderListing>(directory_);
-  if (listing_->Wait(kListWaitMs)) {
-    AddSubFolders(listing_->TakeNames());
-    listing_.reset();
-  } else {
-    listing_->WhenDone([this] { Listed(); });
-  }
+  // The sub-folders are listed once the handler that moved the list is over: under Wine the
+  // first read of a huge folder holds up every other folder query of the process for seconds
+  // (the rest of a settings restore, say), and the window must be up and answering by then.
+  listing_.reset();
+  listingDue_ = true;
+  const unsigned fill = ++fills_;
+  App().PostLater([this, fill, alive = std::weak_ptr<bool>(alive_)] {
+    if (!alive.expired() && fill == fills_) StartListing();
+  });
 
   if (!hwnd_) return;
   SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
@@ -85,16 +86,22 @@ void FolderList::Fill() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-void FolderList::AddSubFolders(const std::vector<std::string>& names) {
-  const int depth = currentIndex_ + 1;
-  for (const std::string& name : names)
-    entries_.push_back({drives::Join(directory_, name), name, depth, false});
+void FolderList::StartListing() {
+  // A folder that lists quickly shows whole at once; a big one shows its chain and answers.
+  listing_ = std::make_unique<SubFolderListing>(directory_);
+  if (listing_->Wait(kListWaitMs))
+    Listed();
+  else
+    listing_->WhenDone([this] { Listed(); });
 }
 
 void FolderList::Listed() {
   const size_t from = entries_.size();
-  AddSubFolders(listing_->TakeNames());
+  const int depth = currentIndex_ + 1;
+  for (const std::string& name : listing_->TakeNames())
+    entries_.push_back({drives::Join(directory_, name), name, depth, false});
   listing_.reset();
+  listingDue_ = false;
   if (!hwnd_ || from == entries_.size()) return;
   SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
   AddItems(from);

@@ -1,8 +1,8 @@
 // The folder list: an owner-drawn list box that shows one current folder as the chain of
 // folders from its drive's root down to it, followed by its sub-folders, indented, each with
 // a folder glyph. A double click or Enter opens the selected entry. The chain shows at once;
-// the sub-folders follow as soon as they are listed, off the user-interface thread when the
-// folder is a big one (folder_listing.h).
+// the sub-folders follow as soon as they are listed (after the current handler, and off the
+// user-interface thread when the folder is a big one: folder_listing.h).
 //
 // Requests from code (SetDirectory, SetDrive) either move the list or throw
 // drives::FolderError and leave it as it was. OnChange runs exactly when the current folder
@@ -43,7 +43,7 @@ class FolderList : public WinControl {
   const std::string& EntryPath(int index) const { return entries_[index].path; }
   int EntryDepth(int index) const { return entries_[index].depth; }
   // True while the current folder's sub-folders are still being listed.
-  bool Listing() const { return listing_ != nullptr; }
+  bool Listing() const { return listingDue_; }
   int SelectedEntry() const;
   void SelectEntry(int index);
   // Opens an entry as a double click on it does.
@@ -61,8 +61,8 @@ class FolderList : public WinControl {
 
   void MoveTo(const std::string& folder);
   void Fill();
-  void AddSubFolders(const std::vector<std::string>& names);
-  void Listed();  // the sub-folders that came after the chain was shown
+  void StartListing();
+  void Listed();  // the sub-folders, after the chain
   void AddItems(size_t from);
   void PlaceTop();
   void Draw(const DRAWITEMSTRUCT& item);
@@ -73,6 +73,9 @@ class FolderList : public WinControl {
   std::vector<Entry> entries_;
   int currentIndex_ = 0;
   std::unique_ptr<SubFolderListing> listing_;
+  bool listingDue_ = false;
+  unsigned fills_ = 0;  // the listing started for the last Fill alone
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   int placedTop_ = -1;  // the top row that PlaceTop left (the user has not scrolled since)
 };
 
