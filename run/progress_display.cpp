@@ -55,15 +55,12 @@ void ProgressDisplay::BeginRun() {
     abandoned_ = false;
   }
   writes_.Reopen();
-  // A run's lines are kept as lines only: a text box takes tens of microseconds a line.
-  Form2->Memo1.BeginUpdate();
   if (!repaintTimer_) repaintTimer_ = SetTimer(nullptr, 0, kRepaintEveryMs, RepaintTick);
 }
 
 void ProgressDisplay::EndRun() {
   if (repaintTimer_) KillTimer(nullptr, repaintTimer_);
   repaintTimer_ = 0;
-  Form2->Memo1.EndUpdate();
 }
 
 std::exception_ptr ProgressDisplay::TakeFailure() {

@@ -24,8 +24,9 @@ class ProgressDisplay : public RunSink, public WorkerWindows {
   static ProgressDisplay& Instance();
 
   // UI thread, at Start, before the worker is created: takes the run's folder texts and the
-  // animation option, forgets what was painted, starts the repaint timer. Until EndRun the
-  // lines go to the Error Information window's text, which its box shows when next painted.
+  // animation option, forgets what was painted, starts the repaint timer. The lines go into
+  // the Error Information window's text box as they come, a batch at a time (its store holds
+  // them once; it draws only the lines in view, so a batch costs only its own lines).
   void BeginRun();
   // UI thread, when the progress window's modal display has ended.
   void EndRun();

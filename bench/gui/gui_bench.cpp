@@ -1,7 +1,15 @@
-// Times one comparison through the real vemo.exe: from the progress window's first look to
-// the final message box, and how long the progress window took at worst, meanwhile, to answer
-// a message and to repaint; then how fast "Stop Comparing" reacts in a second run.
-// usage: gui_bench VEMO.EXE FOLDER1 FOLDER2 [RUNS [nostop]]
+// Times the real vemo.exe as a user meets it, from another process:
+//  run:       comparisons from the progress window's first look to the final message box, and
+//             how long the progress window took at worst, meanwhile, to answer a message and to
+//             repaint; then (with "stop") how fast "Stop Comparing" reacts in a further run;
+//  errorinfo: one comparison as above, then "Error Info...": how long until the Error
+//             Information window shows and until its text box holds every line, and the
+//             longest the program took meanwhile to answer a message;
+//  startup:   the program started with a stored Folder 1: how long until the main window is
+//             there and until it answers, and its longest answer in the seconds after.
+// usage: gui_bench run VEMO.EXE FOLDER1 FOLDER2 RUNS [stop]
+//        gui_bench errorinfo VEMO.EXE FOLDER1 FOLDER2 LINES
+//        gui_bench startup VEMO.EXE FOLDER1 RUNS
 #include <windows.h>
 
 #include <algorithm>
@@ -29,6 +37,19 @@ double Now() {
 }
 
 const char* const kProgressCaption = "Vemo -  Comparing...";
+const char* const kErrorInfoCaption = "Vemo Error Information";
+// Far beyond any answer worth waiting for: a thread that takes longer is reported at this.
+const UINT kLongestAnswerMs = 180000;
+
+// How long the window's thread takes to answer a message now, in ms (kLongestAnswerMs when it
+// did not answer at all).
+double AnswerMs(HWND window) {
+  const double asked = Now();
+  DWORD_PTR ignored;
+  if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kLongestAnswerMs, &ignored))
+    return kLongestAnswerMs;
+  return (Now() - asked) * 1000;
+}
 
 bool StartRun(VemoProcess& vemo, HWND main, HWND& progress, double& started) {
   HWND start = ChildWithText(main, "Start");
@@ -43,11 +64,12 @@ bool StartRun(VemoProcess& vemo, HWND main, HWND& progress, double& started) {
   return progress != nullptr;
 }
 
-// Watches the progress window from another thread while a run goes on: the longest wait for
-// an answer to a message, and the longest wait for a repaint of an invalidated window.
+// Watches a window from another thread: the longest wait for an answer to a message, and (when
+// asked) the longest wait for a repaint of the invalidated window.
 class Liveness {
  public:
-  explicit Liveness(HWND window) : window_(window), thread_([this] { Watch(); }) {}
+  Liveness(HWND window, bool paints)
+      : window_(window), paints_(paints), thread_([this] { Watch(); }) {}
   ~Liveness() { Stop(); }
   void Stop() {
     stop_ = true;
@@ -59,23 +81,21 @@ class Liveness {
  private:
   void Watch() {
     for (int round = 0; !stop_; ++round) {
-      const double asked = Now();
-      DWORD_PTR ignored;
-      if (!SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored)) return;
-      answerMs_ = std::max(answerMs_, (Now() - asked) * 1000);
-      if (round % 10 == 0) {
+      answerMs_ = std::max(answerMs_.load(), ::AnswerMs(window_));
+      if (paints_ && round % 10 == 0) {
         const double invalidated = Now();
         InvalidateRect(window_, nullptr, FALSE);
         while (!stop_ && GetUpdateRect(window_, nullptr, FALSE)) Sleep(1);
-        if (!stop_) paintMs_ = std::max(paintMs_, (Now() - invalidated) * 1000);
+        if (!stop_) paintMs_ = std::max(paintMs_.load(), (Now() - invalidated) * 1000);
       }
       Sleep(5);
     }
   }
 
   HWND window_;
+  bool paints_;
   std::atomic<bool> stop_{false};
-  double answerMs_ = 0, paintMs_ = 0;
+  std::atomic<double> answerMs_{0}, paintMs_{0};
   std::thread thread_;
 };
 
@@ -83,54 +103,67 @@ HWND FinalBox(const VemoProcess& vemo) {
   return FindMessageBox({"Completed.", "One or more errors found."}, vemo.Pid());
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  if (argc < 4 || argc > 6) {
-    std::fprintf(stderr, "usage: gui_bench VEMO.EXE FOLDER1 FOLDER2 [RUNS [nostop]]\n");
-    return 2;
-  }
-  VemoProcess vemo(vemo::ToUtf8(argv[1]));
-  HWND main = vemo.Started() ? vemo.WaitMainWindow(30000) : nullptr;
+// The main window of a started program with both folders typed in; null when it never came.
+HWND MainWithFolders(VemoProcess& vemo, const wchar_t* folder1, const wchar_t* folder2) {
+  HWND main = vemo.Started() ? vemo.WaitMainWindow(kLongestAnswerMs) : nullptr;
   if (!main) {
     std::fprintf(stderr, "gui_bench: no main window\n");
-    return 1;
+    return nullptr;
   }
   std::vector<HWND> edits = EditBoxes(main);
-  SendMessageW(edits.at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
-  SendMessageW(edits.at(1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+  SendMessageW(edits.at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder1));
+  if (folder2) SendMessageW(edits.at(1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder2));
+  return main;
+}
 
-  // The timed runs, each to its final box.
-  const int runs = argc >= 5 ? _wtoi(argv[4]) : 1;
+void Close(VemoProcess& vemo, HWND main) {
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  vemo.WaitExit(kLongestAnswerMs);
+}
+
+// One run to its final box, answered: its time and the progress window's worst figures.
+bool TimedRun(VemoProcess& vemo, HWND main, double& seconds, double& answerMs, double& paintMs) {
   HWND progress = nullptr;
-  double started = 0, answerMs = 0, paintMs = 0;
+  double started = 0;
+  if (!StartRun(vemo, main, progress, started)) return false;
+  Liveness liveness(progress, true);
+  HWND box = nullptr;
+  while (!(box = FinalBox(vemo))) Sleep(2);
+  seconds = Now() - started;
+  liveness.Stop();
+  answerMs = std::max(answerMs, liveness.AnswerMs());
+  paintMs = std::max(paintMs, liveness.PaintMs());
+  PressBoxButton(box, IDOK);
+  while (IsWindowVisible(progress)) Sleep(5);
+  return true;
+}
+
+int Runs(const wchar_t* exe, const wchar_t* folder1, const wchar_t* folder2, int runs, bool stop) {
+  VemoProcess vemo(vemo::ToUtf8(exe));
+  HWND main = MainWithFolders(vemo, folder1, folder2);
+  if (!main) return 1;
+  double answerMs = 0, paintMs = 0;
   std::string seconds;
   for (int run = 0; run < runs; ++run) {
-    if (!StartRun(vemo, main, progress, started)) return 1;
-    Liveness liveness(progress);
-    HWND box = nullptr;
-    while (!(box = FinalBox(vemo))) Sleep(2);
-    const double finished = Now();
-    liveness.Stop();
-    answerMs = std::max(answerMs, liveness.AnswerMs());
-    paintMs = std::max(paintMs, liveness.PaintMs());
-    PressBoxButton(box, IDOK);
-    while (IsWindowVisible(progress)) Sleep(5);
+    double s = 0;
+    if (!TimedRun(vemo, main, s, answerMs, paintMs)) return 1;
     char figure[32];
-    std::snprintf(figure, sizeof figure, "%s%.3f", run ? "," : "", finished - started);
+    std::snprintf(figure, sizeof figure, "%s%.3f", run ? "," : "", s);
     seconds += figure;
     Sleep(500);
   }
   std::printf("gui_seconds=%s answer_ms=%.1f paint_ms=%.1f", seconds.c_str(), answerMs, paintMs);
 
-  if (argc < 6) {
-    // A second run, stopped after a second: the click's handling and the end of the run.
+  if (stop) {
+    // A further run, stopped after a second: the click's handling and the end of the run.
+    HWND progress = nullptr;
+    double started = 0;
     if (!StartRun(vemo, main, progress, started)) return 1;
     Sleep(1000);
-    HWND stop = ChildWithText(progress, "Stop Comparing");
+    HWND button = ChildWithText(progress, "Stop Comparing");
     const double click = Now();
     DWORD_PTR ignored;
-    SendMessageTimeoutW(stop, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
     const double handled = Now();
     while (IsWindowVisible(progress)) Sleep(1);
     const double ended = Now();
@@ -138,7 +171,100 @@ int wmain(int argc, wchar_t** argv) {
                 (ended - click) * 1000);
   }
   std::printf("\n");
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  vemo.WaitExit(10000);
+  Close(vemo, main);
   return 0;
+}
+
+// The line count of the Error Information window's text box, asked of the box itself.
+long ShownLines(HWND errorInfo) {
+  std::vector<HWND> children = Descendants(errorInfo);
+  DWORD_PTR count = 0;
+  if (children.empty() || !SendMessageTimeoutW(children[0], EM_GETLINECOUNT, 0, 0, SMTO_NORMAL,
+                                               kLongestAnswerMs, &count))
+    return -1;
+  return static_cast<long>(count);
+}
+
+int ErrorInfo(const wchar_t* exe, const wchar_t* folder1, const wchar_t* folder2, long lines) {
+  VemoProcess vemo(vemo::ToUtf8(exe));
+  HWND main = MainWithFolders(vemo, folder1, folder2);
+  if (!main) return 1;
+  double seconds = 0, answerMs = 0, paintMs = 0;
+  if (!TimedRun(vemo, main, seconds, answerMs, paintMs)) return 1;
+  std::printf("gui_seconds=%.3f answer_ms=%.1f paint_ms=%.1f", seconds, answerMs, paintMs);
+  Sleep(500);
+
+  // "Error Info...": the main window's thread is watched from the click on (the Error
+  // Information window is modal: the main window still answers through the same thread),
+  // until every line is in the text box and two seconds after.
+  HWND button = ChildWithText(main, "Error Info...");
+  Liveness liveness(main, false);
+  const double click = Now();
+  PostMessageW(button, BM_CLICK, 0, 0);
+  HWND errorInfo = vemo.WaitWindow(kErrorInfoCaption, "", kLongestAnswerMs);
+  const double shown = Now();
+  long seen = -1;
+  while (errorInfo && (seen = ShownLines(errorInfo)) >= 0 && seen < lines) Sleep(20);
+  const double full = Now();
+  Sleep(2000);
+  liveness.Stop();
+  std::printf(" open_shown_ms=%.1f open_full_ms=%.1f open_lines=%ld open_answer_ms=%.1f\n",
+              (shown - click) * 1000, (full - click) * 1000, seen, liveness.AnswerMs());
+  if (errorInfo) PostMessageW(errorInfo, WM_CLOSE, 0, 0);
+  Close(vemo, main);
+  return errorInfo && seen == lines ? 0 : 1;
+}
+
+// Each run: the folder stored as Folder 1 (the program closed with it typed in), then the
+// program started anew and timed from its start.
+int Startup(const wchar_t* exe, const wchar_t* folder1, int runs) {
+  double windowMs = 0, firstMs = 0, slowestMs = 0;
+  for (int run = 0; run < runs; ++run) {
+    {
+      VemoProcess storing(vemo::ToUtf8(exe));
+      HWND main = MainWithFolders(storing, folder1, nullptr);
+      if (!main) return 1;
+      Close(storing, main);
+    }
+    const double started = Now();
+    VemoProcess vemo(vemo::ToUtf8(exe));
+    HWND main = nullptr;
+    while (vemo.Started() && !main && Now() - started < kLongestAnswerMs / 1000.0) {
+      for (HWND h : TopWindows(vemo.Pid()))
+        if (CaptionOf(h) == "Vemo" && ClassName(h) != "#32770" && !EditBoxes(h).empty()) main = h;
+      if (!main) Sleep(1);
+    }
+    if (!main) return 1;
+    const double appeared = Now();
+    AnswerMs(main);
+    const double answered = Now();
+    // The seconds after: whatever the program still does for its folders must not hold it.
+    double slowest = 0;
+    while (Now() - answered < 5) {
+      slowest = std::max(slowest, AnswerMs(main));
+      Sleep(5);
+    }
+    windowMs = std::max(windowMs, (appeared - started) * 1000);
+    firstMs = std::max(firstMs, (answered - started) * 1000);
+    slowestMs = std::max(slowestMs, slowest);
+    Close(vemo, main);
+  }
+  std::printf("window_ms=%.1f answer_ms=%.1f slowest_ms=%.1f\n", windowMs, firstMs, slowestMs);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring mode = argc > 1 ? argv[1] : L"";
+  if (mode == L"run" && (argc == 6 || argc == 7))
+    return Runs(argv[2], argv[3], argv[4], _wtoi(argv[5]), argc == 7);
+  if (mode == L"errorinfo" && argc == 6)
+    return ErrorInfo(argv[2], argv[3], argv[4], _wtol(argv[5]));
+  if (mode == L"startup" && argc == 5) return Startup(argv[2], argv[3], _wtoi(argv[4]));
+  std::fprintf(stderr,
+               "usage: gui_bench run VEMO.EXE FOLDER1 FOLDER2 RUNS [stop]\n"
+               "       gui_bench errorinfo VEMO.EXE FOLDER1 FOLDER2 LINES\n"
+               "       gui_bench startup VEMO.EXE FOLDER1 RUNS\n");
+  return 2;
 }

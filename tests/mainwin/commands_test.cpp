@@ -112,6 +112,7 @@ class DriveChange : public Commands {
     list2 = Form1->DirectoryListBox2.Directory();
   }
   int IndexOf(ui::FolderList& list, const std::string& path) {
+    test::PumpUntil([&list] { return !list.Listing(); }, "the sub-folders listed");
     for (int i = 0; i < list.EntryCount(); ++i)
       if (list.EntryPath(i) == path) return i;
     return -1;

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "ui/toolkit/drive_box.h"
 #include "ui/toolkit/drives.h"
 #include "ui/toolkit/folder_list.h"
+#include "ui/toolkit/folder_listing.h"
 #include "ui/toolkit/form.h"
 #include "ui/toolkit/text.h"
 
@@ -71,7 +73,12 @@ class FolderControlsTest : public ::testing::Test {
       DispatchMessageW(&message);
     }
   }
+  // Once the current folder's sub-folders are listed.
+  void Listed() {
+    vemo::test::PumpUntil([this] { return !list.Listing(); }, "the sub-folders listed");
+  }
   int IndexOf(const std::string& path) {
+    Listed();
     for (int i = 0; i < list.EntryCount(); ++i)
       if (list.EntryPath(i) == path) return i;
     return -1;
@@ -89,6 +96,7 @@ TEST_F(FolderControlsTest, ListShowsTheChainThenTheSubFoldersIndented) {
   tree.Folder("a");
   tree.File("file.txt");
   list.SetDirectory(tree.Path());
+  Listed();
   EXPECT_EQ(list.Directory(), tree.Path());
   std::vector<std::string> chain = drives::Chain(tree.Path());
   ASSERT_EQ(list.EntryCount(), static_cast<int>(chain.size()) + 2);
@@ -101,6 +109,55 @@ TEST_F(FolderControlsTest, ListShowsTheChainThenTheSubFoldersIndented) {
   EXPECT_EQ(list.EntryDepth(static_cast<int>(chain.size())), static_cast<int>(chain.size()));
   EXPECT_EQ(list.SelectedEntry(), static_cast<int>(chain.size()) - 1);  // the current folder
   EXPECT_EQ(SendMessageW(list.Handle(), LB_GETCOUNT, 0, 0), list.EntryCount());
+}
+
+// Sub-folders that take long to list (a folder of a million files): the list moves and
+// notifies at once showing the chain, and answers; the sub-folders follow in their order, the
+// user's selection meanwhile kept; a listing overtaken by another move never lands.
+TEST_F(FolderControlsTest, ABigFolderShowsItsChainAtOnceAndItsSubFoldersWhenListed) {
+  TempTree tree("big");
+  const std::string first = tree.Folder("first"), second = tree.Folder("second");
+  struct SlowSource {  // holds every listing until released (the listings may outlive it)
+    SlowSource() {
+      vemo::ui::SetSubFolderSource([release = release, listed = listed](const std::string& folder,
+                                                                        const std::atomic<bool>&) {
+        WaitForSingleObject(release.get(), vemo::test::kHangGuardMs);
+        ++*listed;
+        return std::vector<std::string>{drives::LastName(folder) + "-a",
+                                        drives::LastName(folder) + "-b"};
+      });
+    }
+    ~SlowSource() {
+      vemo::ui::SetSubFolderSource(nullptr);
+      SetEvent(release.get());
+    }
+    std::shared_ptr<void> release{CreateEventW(nullptr, TRUE, FALSE, nullptr), CloseHandle};
+    std::shared_ptr<std::atomic<int>> listed = std::make_shared<std::atomic<int>>(0);
+  } slow;
+  listChanges = 0;
+  list.SetDirectory(first);
+  vemo::test::Settle();  // its listing under way
+  list.SetDirectory(second);
+  vemo::test::Settle();
+  EXPECT_EQ(listChanges, 2);
+  const std::vector<std::string> chain = drives::Chain(second);
+  const int current = static_cast<int>(chain.size()) - 1;
+  EXPECT_TRUE(list.Listing());
+  EXPECT_EQ(list.EntryCount(), current + 1);
+  EXPECT_EQ(list.SelectedEntry(), current);
+  list.SelectEntry(current - 1);
+
+  SetEvent(slow.release.get());
+  Listed();
+  ASSERT_EQ(list.EntryCount(), current + 3);
+  EXPECT_EQ(list.EntryPath(current + 1), second + "\\second-a");
+  EXPECT_EQ(list.EntryPath(current + 2), second + "\\second-b");
+  EXPECT_EQ(list.EntryDepth(current + 1), current + 1);
+  EXPECT_EQ(list.SelectedEntry(), current - 1);
+  EXPECT_EQ(SendMessageW(list.Handle(), LB_GETCOUNT, 0, 0), list.EntryCount());
+  vemo::test::PumpUntil([&slow] { return *slow.listed == 2; }, "both listings done");
+  vemo::test::Settle();  // the overtaken listing's hand-off, had it one
+  EXPECT_EQ(list.EntryCount(), current + 3);
 }
 
 TEST_F(FolderControlsTest, ListRequestsNotifyOnlyWhenTheFolderChanges) {
@@ -131,6 +188,7 @@ TEST_F(FolderControlsTest, FailingRequestsThrowAndLeaveTheListAsItWas) {
   TempTree tree("fail");
   tree.Folder("keep");
   list.SetDirectory(tree.Path());
+  Listed();
   int count = list.EntryCount();
   listChanges = 0;
   EXPECT_THROW(list.SetDirectory(tree.Path() + "\\missing"), drives::FolderError);
@@ -200,6 +258,7 @@ TEST_F(FolderControlsTest, OpeningAVanishedEntryFailsAndShowsWhatIsThere) {
   TempTree tree("vanish");
   std::string child = tree.Folder("child");
   list.SetDirectory(tree.Path());
+  Listed();
   RemoveDirectoryW(vemo::ToWide(child).c_str());
   EXPECT_THROW(list.OpenEntry(IndexOf(child)), drives::FolderError);
   EXPECT_EQ(list.Directory(), tree.Path());

@@ -243,11 +243,11 @@ TEST_F(OneRun, AnExceptionInTheWorkerEndsTheRunAndIsReported) {
   EXPECT_TRUE(MainWindowUsable());
 }
 
-// Answers pings on the user-interface thread, noting the thread's own CPU time and how many
-// batches of lines the Error Information window had taken at each answer.
+// Answers pings on the user-interface thread, noting the thread's own CPU time and, at each
+// answer, a figure of the windows (how many batches of lines Error Information had taken).
 class Pinger {
  public:
-  Pinger() {
+  explicit Pinger(std::function<uint64_t()> note) : note_(std::move(note)) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = Proc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -261,13 +261,12 @@ class Pinger {
     DestroyWindow(hwnd_);
     CloseHandle(answered_);
   }
-  // From another thread: one ping, answered (false past the hang guard). batchesBehind is how
-  // many batches of lines the window took between the ping and its answer.
-  bool Ping(uint64_t& batchesBehind, double& cpuSinceLastMs) {
-    const uint64_t before = ProgressDisplay::Instance().LineBatches();
+  // From another thread: one ping, answered (false past the hang guard), with the figure noted
+  // at the answer and the thread's CPU time since the answer before.
+  bool Ping(uint64_t& noted, double& cpuSinceLastMs) {
     PostMessageW(hwnd_, WM_APP, 0, 0);
     if (WaitForSingleObject(answered_, test::kHangGuardMs) != WAIT_OBJECT_0) return false;
-    batchesBehind = batchesAtAnswer_ - before;
+    noted = noted_;
     cpuSinceLastMs = cpuSinceLastMs_;
     return true;
   }
@@ -287,16 +286,27 @@ class Pinger {
     const double now = ThreadCpuMs();
     self->cpuSinceLastMs_ = self->lastCpuMs_ < 0 ? 0 : now - self->lastCpuMs_;
     self->lastCpuMs_ = now;
-    self->batchesAtAnswer_ = ProgressDisplay::Instance().LineBatches();
+    self->noted_ = self->note_();
     SetEvent(self->answered_);
     return 0;
   }
 
+  std::function<uint64_t()> note_;
   HWND hwnd_ = nullptr;
   HANDLE answered_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   double lastCpuMs_ = -1, cpuSinceLastMs_ = 0;
-  uint64_t batchesAtAnswer_ = 0;
+  uint64_t noted_ = 0;
 };
+
+// The engine's own lines for the run's folders on the same file system.
+std::vector<std::string> EngineLines(FileSystem& files, const std::string& one,
+                                     const std::string& two) {
+  RunState state;
+  state.recursive = 1;
+  test::MemorySink engine;
+  EXPECT_TRUE(Engine(state, files, engine).Run(one, two));
+  return std::move(engine.lines);
+}
 
 // 200,000 findings (100,000 names on each side, none shared; listed without the disk). The
 // progress window's thread answers all through the run: a message posted to it is handled
@@ -309,7 +319,7 @@ TEST_F(OneRun, TwoHundredThousandFindingsKeepTheProgressWindowLive) {
   folder1 = tree.Folder("many1");
   folder2 = tree.Folder("many2");
   SetRunFileSystem(&made);
-  Pinger pinger;
+  Pinger pinger([] { return ProgressDisplay::Instance().LineBatches(); });
   uint64_t mostBatchesBehind = 0;
   double longestSliceMs = 0;
   int pings = 0;
@@ -317,10 +327,11 @@ TEST_F(OneRun, TwoHundredThousandFindingsKeepTheProgressWindowLive) {
   RunWith([&] {
     ASSERT_TRUE(WaitFor([] { return ProgressShown(); }));
     while (!FinalBox()) {
-      uint64_t behind = 0;
+      const uint64_t before = ProgressDisplay::Instance().LineBatches();
+      uint64_t batches = 0;
       double sliceMs = 0;
-      ASSERT_TRUE(pinger.Ping(behind, sliceMs)) << "the user-interface thread stopped answering";
-      mostBatchesBehind = std::max(mostBatchesBehind, behind);
+      ASSERT_TRUE(pinger.Ping(batches, sliceMs)) << "the user-interface thread stopped answering";
+      mostBatchesBehind = std::max(mostBatchesBehind, batches - before);
       longestSliceMs = std::max(longestSliceMs, sliceMs);
       ++pings;
     }
@@ -338,12 +349,58 @@ TEST_F(OneRun, TwoHundredThousandFindingsKeepTheProgressWindowLive) {
   EXPECT_LE(mostBatchesBehind, 2u) << "a posted message waited behind the later batches";
   EXPECT_LT(longestSliceMs, 600) << "the user-interface thread was busy too long at a time";
 
-  RunState state;
-  state.recursive = 1;
-  test::MemorySink engine;
-  ASSERT_TRUE(Engine(state, made, engine).Run(folder1, folder2));
-  ASSERT_EQ(engine.lines.size(), 200000u);
-  EXPECT_TRUE(Form2->Memo1.Lines() == engine.lines) << "the lines differ from the engine's";
+  const std::vector<std::string> lines = EngineLines(made, folder1, folder2);
+  ASSERT_EQ(lines.size(), 200000u);
+  EXPECT_TRUE(Form2->Memo1.Lines() == lines) << "the lines differ from the engine's";
+}
+
+// 1,000,000 findings (1,000,000 names against an empty folder; listed without the disk), then
+// Error Information opened as "Error Info..." opens it: its thread answers all along, a message
+// posted to it is handled while the text box is still measuring its lines, and between two
+// answers it works at most a generous slice of its own CPU time. The box holds the engine's
+// lines, in their order.
+TEST_F(OneRun, AMillionFindingsOpenInErrorInformationWhileItAnswers) {
+  std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
+  TestFileSystem made(*native);
+  made.madeUp = {{"many", "f", 1000000}};
+  folder1 = tree.Folder("many");
+  folder2 = tree.Folder("none");
+  SetRunFileSystem(&made);
+  std::string caption;
+  RunWith([&] { caption = AnswerFinalBox().caption; });
+  SetRunFileSystem(nullptr);
+  EXPECT_EQ(caption, "One or more errors found.");
+
+  const uint64_t count = Form2->Memo1.LineCount();
+  Pinger pinger([] { return uint64_t(Form2->Memo1.MeasuredLines()); });
+  int pings = 0, whileMeasuring = 0;
+  double longestSliceMs = 0;
+  bool answering = true;
+  std::thread user([&] {
+    WaitFor([] { return IsWindowVisible(Form2->Handle()) != 0; });
+    for (uint64_t measured = 0; answering && (measured < count || pings < 3); ++pings) {
+      double sliceMs = 0;
+      answering = pinger.Ping(measured, sliceMs);
+      whileMeasuring += measured > 0 && measured < count;  // between two slices
+      longestSliceMs = std::max(longestSliceMs, sliceMs);
+    }
+    PostMessageW(Form2->Handle(), WM_CLOSE, 0, 0);
+  });
+  Form2->Memo1.SetVisible(true);
+  Form2->ShowModal();
+  user.join();
+  std::printf(
+      "Error Information after 1,000,000 findings: %d pings, %d while measuring, longest slice "
+      "%.0f ms of the thread's CPU time\n",
+      pings, whileMeasuring, longestSliceMs);
+  EXPECT_TRUE(answering) << "the user-interface thread stopped answering";
+  EXPECT_GT(whileMeasuring, 0) << "the text box measured its lines without answering between";
+  EXPECT_LT(longestSliceMs, 600) << "the user-interface thread was busy too long at a time";
+
+  const std::vector<std::string> lines = EngineLines(made, folder1, folder2);
+  ASSERT_EQ(lines.size(), 1000000u);
+  EXPECT_EQ(Form2->Memo1.LineCount(), lines.size());
+  EXPECT_TRUE(Form2->Memo1.Lines() == lines) << "the lines differ from the engine's";
 }
 
 // Every modal window opens with the focus on its first control in tab order: the progress

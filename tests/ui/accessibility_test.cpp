@@ -32,6 +32,7 @@ TEST(Accessibility, EveryWindowOfOurOwnClassesHasANameAndARole) {
       {"Form1.GroupBox2", {"Folder 2", ROLE_SYSTEM_GROUPING}},
       {"Form1.GroupBox3", {"Options", ROLE_SYSTEM_GROUPING}},
       {"Form2.Form2", {"Vemo Error Information", ROLE_SYSTEM_CLIENT}},
+      {"Form2.Memo1", {"Error Information", ROLE_SYSTEM_TEXT}},
       {"About.About", {"About Vemo", ROLE_SYSTEM_DIALOG}},
       {"PBar.PBar", {"Vemo -  Comparing...", ROLE_SYSTEM_DIALOG}},
       {"PBar.GroupBox1", {"Entire Process", ROLE_SYSTEM_GROUPING}},

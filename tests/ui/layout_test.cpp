@@ -287,12 +287,10 @@ TEST(Layout, InitialStates) {
   EXPECT_EQ(GetWindow(f.Button1.Handle(), GW_HWNDNEXT), f.GroupBox1.Handle());
   EXPECT_EQ(GetWindow(f.Button3.Handle(), GW_HWNDNEXT), f.GroupBox3.Handle());
 
-  // The memo: read-only, both scroll bars, no word wrap, no border.
+  // The memo: both scroll bars, no border (read-only and without word wrap: memo_test.cpp).
   LONG memo = GetWindowLongW(Form2->Memo1.Handle(), GWL_STYLE);
-  EXPECT_TRUE(memo & ES_READONLY);
   EXPECT_TRUE(memo & WS_HSCROLL);
   EXPECT_TRUE(memo & WS_VSCROLL);
-  EXPECT_TRUE(memo & ES_AUTOHSCROLL);  // lines are not wrapped
   EXPECT_FALSE(memo & WS_BORDER);
   EXPECT_EQ(Form2->Memo1.Lines(), std::vector<std::string>{"No error."});
 

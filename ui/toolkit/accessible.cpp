@@ -121,7 +121,7 @@ class AccessibleWindow final : public IAccessible {
     *value = nullptr;
     Control* c = nullptr;
     HRESULT hr = Resolve(id, c);
-    return hr != S_OK ? hr : S_FALSE;
+    return hr != S_OK ? hr : StringReply(c->AccessibleValue(), value);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT id, BSTR* description) override {
     *description = nullptr;
@@ -311,14 +311,15 @@ class AccessibleWindow final : public IAccessible {
       visible = IsWindowVisible(window->Handle());
       enabled = IsWindowEnabled(window->Handle());
       if (GetFocus() == window->Handle()) state |= STATE_SYSTEM_FOCUSED;
-      if (dynamic_cast<const Form*>(&c)) state |= STATE_SYSTEM_FOCUSABLE;
+      if (dynamic_cast<const Form*>(&c) || window->TabStop()) state |= STATE_SYSTEM_FOCUSABLE;
     } else {
       visible = c.Visible() && c.OwnerForm() && IsWindowVisible(c.OwnerForm()->Handle());
       enabled = c.Enabled();
     }
     if (!visible) state |= STATE_SYSTEM_INVISIBLE;
     if (!enabled) state |= STATE_SYSTEM_UNAVAILABLE;
-    if (c.AccessibleRole() == ROLE_SYSTEM_STATICTEXT) state |= STATE_SYSTEM_READONLY;
+    if (c.AccessibleRole() == ROLE_SYSTEM_STATICTEXT || c.AccessibleRole() == ROLE_SYSTEM_TEXT)
+      state |= STATE_SYSTEM_READONLY;
     return state;
   }
 

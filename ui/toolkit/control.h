@@ -71,6 +71,8 @@ class Control {
   // The role (ROLE_SYSTEM_*) of a control that the program serves itself; 0 where the system
   // serves it (standard controls).
   virtual long AccessibleRole() const { return 0; }
+  // The value of a control that the program serves itself (a text box's line); none by default.
+  virtual std::string AccessibleValue() const { return {}; }
 
   // The colour its text is drawn in on the face colour: greyed while disabled.
   COLORREF DrawnTextColor() const {

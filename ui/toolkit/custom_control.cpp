@@ -27,6 +27,8 @@ void Render(HWND hwnd, CustomControl* self, HDC dc) {
 
 LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   auto* self = dynamic_cast<CustomControl*>(WinControl::FromHandle(hwnd));
+  LRESULT handled = 0;
+  if (self && self->HandleMessage(msg, wparam, lparam, handled)) return handled;
   switch (msg) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -69,6 +71,10 @@ void RegisterContainerClasses(HINSTANCE module) {
   wc.hInstance = module;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = L"VemoCustom";
+  RegisterClassExW(&wc);
+  wc.style |= CS_DBLCLKS;
+  wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
+  wc.lpszClassName = L"VemoText";
   RegisterClassExW(&wc);
 }
 

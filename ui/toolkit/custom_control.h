@@ -1,6 +1,8 @@
-// A windowed control that draws itself (group box, panel). It passes the notifications of its
-// child controls on to its parent, so a control inside a group box reaches its form, and it
-// serves assistive technology itself (accessible.h).
+// A windowed control that draws itself (group box, panel, the text box). It passes the
+// notifications of its child controls on to its parent, so a control inside a group box reaches
+// its form, and it serves assistive technology itself (accessible.h). The window classes:
+// "VemoCustom" for containers and "VemoText" for text that the user selects (an I-beam cursor,
+// double clicks).
 #pragma once
 #include <oleacc.h>
 
@@ -14,10 +16,13 @@ class CustomControl : public WinControl {
   void SetFont(const FontSpec& font) override;
 
  protected:
-  void CreateCustom(WinControl& parent, const Layout& layout, DWORD style = 0) {
-    CreateWindowed(&parent, layout, L"VemoCustom", style | WS_CLIPCHILDREN);
+  void CreateCustom(WinControl& parent, const Layout& layout, DWORD style = 0,
+                    const wchar_t* windowClass = L"VemoCustom") {
+    CreateWindowed(&parent, layout, windowClass, style | WS_CLIPCHILDREN);
   }
   virtual void PaintWindow(HDC dc, const RECT& client) = 0;
+  // A message before the control's own handling: true when handled (with its result).
+  virtual bool HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
  private:
   friend LRESULT CALLBACK CustomProc(HWND, UINT, WPARAM, LPARAM);

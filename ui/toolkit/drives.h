@@ -3,6 +3,7 @@
 // last showed on a drive is where that drive opens next time.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -93,8 +94,11 @@ void RememberFolder(const std::string& folder);
 // existing folder or file, or lies on no drive letter.
 std::string ResolveFolder(const std::string& path);
 
-// The names of the sub-folders of a folder, sorted without regard to case.
-std::vector<std::string> SubFolders(const std::string& folder);
+// The names of the sub-folders of a folder, sorted without regard to case. The system is asked
+// for folders alone where its file system can filter them. A set `stop` ends the listing at its
+// next entry (the names are then incomplete).
+std::vector<std::string> SubFolders(const std::string& folder,
+                                    const std::atomic<bool>* stop = nullptr);
 
 // The folders from the root down to the given folder: "C:\", "C:\a", "C:\a\b".
 std::vector<std::string> Chain(const std::string& folder);

@@ -13,6 +13,9 @@ namespace {
 const int kItemHeight = 16;  // layout units
 const int kIndent = 10;      // per level
 const int kGlyphWidth = 18;  // glyph and the gap after it
+// How long the user-interface thread waits for a folder's sub-folders before it shows the
+// chain alone and lets them follow: long enough for any ordinary folder.
+const int kListWaitMs = 40;
 
 std::string ProcessFolder() {
   DWORD size = GetCurrentDirectoryW(0, nullptr);
@@ -63,25 +66,66 @@ void FolderList::Fill() {
     entries_.push_back(
         {chain[depth], drives::LastName(chain[depth]), static_cast<int>(depth), true});
   currentIndex_ = static_cast<int>(chain.size()) - 1;
-  for (const std::string& name : drives::SubFolders(directory_))
-    entries_.push_back(
-        {drives::Join(directory_, name), name, static_cast<int>(chain.size()), false});
+  // The sub-folders are listed once the handler that moved the list is over: under Wine the
+  // first read of a huge folder holds up every other folder query of the process for seconds
+  // (the rest of a settings restore, say), and the window must be up and answering by then.
+  listing_.reset();
+  listingDue_ = true;
+  const unsigned fill = ++fills_;
+  App().PostLater([this, fill, alive = std::weak_ptr<bool>(alive_)] {
+    if (!alive.expired() && fill == fills_) StartListing();
+  });
 
   if (!hwnd_) return;
   SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(hwnd_, LB_RESETCONTENT, 0, 0);
-  // The names are the items' texts too: what assistive technology reads and type-ahead finds.
-  for (const Entry& entry : entries_)
-    SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(ToWide(entry.name).c_str()));
+  AddItems(0);
   SendMessageW(hwnd_, LB_SETCURSEL, currentIndex_, 0);
+  PlaceTop();
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FolderList::StartListing() {
+  // A folder that lists quickly shows whole at once; a big one shows its chain and answers.
+  listing_ = std::make_unique<SubFolderListing>(directory_);
+  if (listing_->Wait(kListWaitMs))
+    Listed();
+  else
+    listing_->WhenDone([this] { Listed(); });
+}
+
+void FolderList::Listed() {
+  const size_t from = entries_.size();
+  const int depth = currentIndex_ + 1;
+  for (const std::string& name : listing_->TakeNames())
+    entries_.push_back({drives::Join(directory_, name), name, depth, false});
+  listing_.reset();
+  listingDue_ = false;
+  if (!hwnd_ || from == entries_.size()) return;
+  SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+  AddItems(from);
+  // The user's selection and scrolling meanwhile stay as they are.
+  if (SendMessageW(hwnd_, LB_GETTOPINDEX, 0, 0) == placedTop_) PlaceTop();
+  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FolderList::AddItems(size_t from) {
+  // The names are the items' texts too: what assistive technology reads and type-ahead finds.
+  for (size_t i = from; i < entries_.size(); ++i)
+    SendMessageW(hwnd_, LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(ToWide(entries_[i].name).c_str()));
+}
+
+void FolderList::PlaceTop() {
   // Keep the current folder in sight, with as much of the chain above it as fits.
   RECT client;
   GetClientRect(hwnd_, &client);
   int visible = client.bottom / Pixels(kItemHeight);
   int top = currentIndex_ - visible / 2;
   SendMessageW(hwnd_, LB_SETTOPINDEX, top < 0 ? 0 : top, 0);
-  SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  placedTop_ = static_cast<int>(SendMessageW(hwnd_, LB_GETTOPINDEX, 0, 0));
 }
 
 int FolderList::SelectedEntry() const {

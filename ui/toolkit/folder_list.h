@@ -1,6 +1,8 @@
 // The folder list: an owner-drawn list box that shows one current folder as the chain of
 // folders from its drive's root down to it, followed by its sub-folders, indented, each with
-// a folder glyph. A double click or Enter opens the selected entry.
+// a folder glyph. A double click or Enter opens the selected entry. The chain shows at once;
+// the sub-folders follow as soon as they are listed (after the current handler, and off the
+// user-interface thread when the folder is a big one: folder_listing.h).
 //
 // Requests from code (SetDirectory, SetDrive) either move the list or throw
 // drives::FolderError and leave it as it was. OnChange runs exactly when the current folder
@@ -8,10 +10,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "control.h"
+#include "folder_listing.h"
 
 namespace vemo::ui {
 
@@ -38,6 +42,8 @@ class FolderList : public WinControl {
   int EntryCount() const { return static_cast<int>(entries_.size()); }
   const std::string& EntryPath(int index) const { return entries_[index].path; }
   int EntryDepth(int index) const { return entries_[index].depth; }
+  // True while the current folder's sub-folders are still being listed.
+  bool Listing() const { return listingDue_; }
   int SelectedEntry() const;
   void SelectEntry(int index);
   // Opens an entry as a double click on it does.
@@ -55,6 +61,10 @@ class FolderList : public WinControl {
 
   void MoveTo(const std::string& folder);
   void Fill();
+  void StartListing();
+  void Listed();  // the sub-folders, after the chain
+  void AddItems(size_t from);
+  void PlaceTop();
   void Draw(const DRAWITEMSTRUCT& item);
   static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                   DWORD_PTR data);
@@ -62,6 +72,11 @@ class FolderList : public WinControl {
   std::string directory_;
   std::vector<Entry> entries_;
   int currentIndex_ = 0;
+  std::unique_ptr<SubFolderListing> listing_;
+  bool listingDue_ = false;
+  unsigned fills_ = 0;  // the listing started for the last Fill alone
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  int placedTop_ = -1;  // the top row that PlaceTop left (the user has not scrolled since)
 };
 
 }  // namespace vemo::ui
