@@ -47,6 +47,7 @@ run: bootstrap $(WIN)/Makefile
 	@scripts/run-vemo
 
 bench: native win
+	@scripts/bootstrap bench
 	@bench/run
 
 screenshots: win
