@@ -59,6 +59,21 @@ std::wstring DeleteIfThere(const std::wstring& path) {
   return path + L": " + SystemMessage(error);
 }
 
+// Removes the folder whose files were just deleted. A deleted file stays in its folder until
+// the last handle to it is closed (a scanner or an indexer may hold one for a moment), so a
+// folder that is not empty yet is asked again for a little while.
+void RemoveEmptiedFolder(const std::wstring& folder) {
+  constexpr int kTries = 60, kPauseMs = 50;  // 3 s at most
+  for (int i = 0; i < kTries; ++i) {
+    if (RemoveDirectoryW(folder.c_str())) return;
+    const DWORD error = GetLastError();
+    if (error != ERROR_DIR_NOT_EMPTY && error != ERROR_SHARING_VIOLATION &&
+        error != ERROR_ACCESS_DENIED)
+      return;
+    Sleep(kPauseMs);
+  }
+}
+
 }  // namespace
 
 Install ThisInstall() {
@@ -129,7 +144,7 @@ void RemoveSelfAndFolder(const Install& install) {
   if (MoveFileExW(self.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     // Allowed to an administrator only; otherwise it stays among the temporary files.
     MoveFileExW(moved.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    RemoveDirectoryW(install.folder.c_str());
+    RemoveEmptiedFolder(install.folder);
     return;
   }
   // Another volume than the temporary folder's: both go at the next restart.
