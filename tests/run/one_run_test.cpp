@@ -180,7 +180,11 @@ TEST_F(OneRun, TheFinalBoxIsInFrontWithTheFocusAlsoAfterClicks) {
              !Form1->Timer1.Enabled();
     });
     // Once the mouse is up the box takes the front back (the deferred activation).
-    WaitFor([&] { return GetForegroundWindow() == box && GetParent(FocusOf(box)) == box; });
+    // (A box of another thread is raised by that thread, so its place comes a moment later.)
+    WaitFor([&] {
+      return GetForegroundWindow() == box && GetParent(FocusOf(box)) == box &&
+             Above(box, PBar->Handle());
+    });
     ASSERT_TRUE(test::SettledFromOutside());
     foregroundAfterClicks = GetForegroundWindow();
     focusAfterClicks = GetParent(FocusOf(box));
@@ -220,7 +224,8 @@ TEST_F(OneRun, AnExceptionInTheWorkerEndsTheRunAndIsReported) {
   bool mainBackAtReport = false;
   std::atomic<bool> userDone{false};
   std::thread user([&] {
-    report = ReadMessageBox(FindMessageBox("Stopped - Vemo", GetCurrentProcessId(), 20000));
+    report =
+        ReadMessageBox(FindMessageBox("Stopped - Vemo", GetCurrentProcessId(), test::kHangGuardMs));
     mainBackAtReport = MainWindowUsable() || IsWindowVisible(Form1->Handle());
     if (report) PressBoxButton(report.hwnd, IDOK);
     userDone = true;

@@ -293,7 +293,7 @@ class RandomUser {
                               {Form1->Edit2.Handle(), trees_.pairs[which].second}}) {
       DWORD_PTR ignored;
       SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ToWide(text).c_str()),
-                          SMTO_NORMAL, 2000, &ignored);
+                          SMTO_NORMAL, test::kHangGuardMs, &ignored);
     }
     if (Chance(0.5)) {
       Click(Form1->Button2.Handle());

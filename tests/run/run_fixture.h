@@ -134,7 +134,7 @@ class RunWindows : public ::testing::Test {
     Ending e;
     EXPECT_TRUE(WaitFor([] { return ProgressShown(); }));
     EXPECT_TRUE(WaitFor([] { return WindowText(PBar->Panel3.Handle()) == "Completed."; }, 60000));
-    e.box = ReadMessageBox(testing::FinalBox(3000));
+    e.box = ReadMessageBox(testing::FinalBox(test::kHangGuardMs));  // a second after Completed.
     e.caption = e.box.caption;
     const ProgressDisplay& display = ProgressDisplay::Instance();
     e.msAfterBarsEnded =

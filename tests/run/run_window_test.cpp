@@ -158,7 +158,8 @@ TEST_F(RunWindows, EmergencyExitAnsweredNoLetsTheRunGoOn) {
   RunWith([&] {
     ASSERT_TRUE(WaitFor([] { return ProgressShown(); }));
     PostMessageW(PBar->BitBtn2.Handle(), BM_CLICK, 0, 0);
-    SeenBox box = ReadMessageBox(FindMessageBox("Exit Vemo ?", GetCurrentProcessId(), 10000));
+    SeenBox box =
+        ReadMessageBox(FindMessageBox("Exit Vemo ?", GetCurrentProcessId(), test::kHangGuardMs));
     ASSERT_TRUE(box);
     question = box.text;
     icon = box.icon;

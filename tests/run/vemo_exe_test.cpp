@@ -10,6 +10,7 @@
 
 #include "tests/run/user_input.h"
 #include "tests/run/vemo_process.h"
+#include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/window_probe.h"
 
@@ -151,11 +152,11 @@ TEST(VemoExe, EmergencyExitYesEndsTheProgramWithoutStoringSettings) {
   VemoProcess& vemo = *run.vemo;
   const bool keyAfterStart = SettingsKeyExists();  // a run's start stores nothing
   PostMessageW(ChildWithText(run.progress, "Emergency Exit"), BM_CLICK, 0, 0);
-  SeenBox question = ReadMessageBox(FindMessageBox("Exit Vemo ?", vemo.Pid(), 10000));
+  SeenBox question = ReadMessageBox(FindMessageBox("Exit Vemo ?", vemo.Pid(), test::kHangGuardMs));
   ASSERT_TRUE(question);
   EXPECT_EQ(question.text, "Exit Vemo ?");
   PressBoxButton(question.hwnd, IDYES);
-  EXPECT_EQ(vemo.WaitExit(10000), 0) << "the program did not end";
+  EXPECT_EQ(vemo.WaitExit(test::kHangGuardMs), 0) << "the program did not end";
   EXPECT_EQ(SettingsKeyExists(), keyAfterStart);
   if (keyAfterStart) {
     EXPECT_NE(StoredText("Folder1"), run.one);
@@ -175,13 +176,13 @@ TEST(VemoExe, TheSessionsEndMidRunStoresTheSettingsTheRunStartedWith) {
   for (HWND window : windows) {
     DWORD_PTR answer = 0;
     ASSERT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
-                                    SMTO_ABORTIFHUNG, 10000, &answer));
+                                    SMTO_ABORTIFHUNG, test::kHangGuardMs, &answer));
     EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE)) << ClassName(window);
   }
   for (HWND window : windows)
-    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
-                        nullptr);
-  EXPECT_EQ(vemo.WaitExit(10000), 0) << "the run was not abandoned";
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                        test::kHangGuardMs, nullptr);
+  EXPECT_EQ(vemo.WaitExit(test::kHangGuardMs), 0) << "the run was not abandoned";
   EXPECT_EQ(StoredText("Folder1"), run.one);
   EXPECT_EQ(StoredText("Folder2"), run.two);
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/hang_guard.h"
+
 namespace vemo::test {
 
 [[noreturn]] inline void GiveUp(const std::string& what) {

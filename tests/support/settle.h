@@ -17,8 +17,6 @@
 
 namespace vemo::test {
 
-constexpr int kHangGuardMs = 30000;  // far beyond what any wait here needs on a busy machine
-
 // On the user-interface thread: dispatches messages until `done` holds; a test that waits past
 // the hang guard ends with `what`. A quit request met meanwhile is kept for the caller.
 inline void PumpUntil(const std::function<bool()>& done, const std::string& what,

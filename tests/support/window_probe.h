@@ -11,27 +11,31 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/hang_guard.h"
 #include "win32/text.h"
 
 namespace vemo::testing {
 
 // Looks at a condition again every few milliseconds until it holds; false when it has not within
 // the limit (the hang guard).
-inline bool WaitFor(const std::function<bool()>& holds, int timeoutMs = 30000) {
+inline bool WaitFor(const std::function<bool()>& holds, int timeoutMs = test::kHangGuardMs) {
   for (DWORD start = GetTickCount(); !holds(); Sleep(2))
     if (static_cast<int>(GetTickCount() - start) > timeoutMs) return false;
   return true;
 }
 
 // A window's whole text, asked of the window itself (WM_GETTEXT), so that controls of another
-// process answer with their own; a thread that does not answer within two seconds gives "".
+// process answer with their own; a thread that does not answer within the hang guard (a busy
+// machine can keep a thread from its messages for seconds) gives "". Not SMTO_ABORTIFHUNG: a
+// thread that was busy for seconds (the run's worker as it opens its final box) counts as hung
+// until its box's loop has begun.
 inline std::string WindowText(HWND hwnd) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, test::kHangGuardMs, &length))
     return "";
   std::wstring text(length + 1, L'\0');
   SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, 2000, nullptr);
+                      SMTO_NORMAL, test::kHangGuardMs, nullptr);
   return ToUtf8(text.c_str());
 }
 
@@ -153,7 +157,7 @@ inline void PressBoxButton(HWND box, int id) {
 // message posted to its windows before this call: posted messages are handled in order, so a
 // text limit posted after them and read back marks the point. The limit is put back after.
 // False when the thread has not got there within the limit.
-inline bool PostedMessagesHandled(HWND edit, int timeoutMs = 30000) {
+inline bool PostedMessagesHandled(HWND edit, int timeoutMs = test::kHangGuardMs) {
   DWORD_PTR limit = 0;
   if (!SendMessageTimeoutW(edit, EM_GETLIMITTEXT, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &limit))
     return false;
