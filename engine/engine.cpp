@@ -1,6 +1,7 @@
 #include "engine/engine.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,43 +46,7 @@ class BlockReader {
 
 int64_t Smaller(int64_t a, int64_t b) { return a < b ? a : b; }
 
-// Collects one folder's entries: files with their sizes (or only their sizes), sub-folders,
-// nothing whose name begins with a full stop. Adds the file sizes it learns to the side's total.
-class ListingReceiver : public EntryReceiver {
- public:
-  ListingReceiver(std::vector<FileEntry>* files, std::vector<FileEntry>& subFolders,
-                  std::atomic<int64_t>& total)
-      : files_(files), subFolders_(subFolders), total_(total) {}
-
-  void Entry(std::string_view name, EntryKind kind, int64_t size) override {
-    const EntryClass what = ClassifyEntry(name, kind == EntryKind::Folder);
-    if (what == EntryClass::Skipped) return;
-    try {
-      if (what == EntryClass::SubFolder) {
-        subFolders_.push_back(FileEntry{std::string(name), 0});
-        return;
-      }
-      if (files_) files_->push_back(FileEntry{std::string(name), size});
-      if (size != kUnknownSize)
-        total_.store(total_.load(std::memory_order_relaxed) + SizeUnits(size),
-                     std::memory_order_relaxed);
-    } catch (const std::bad_alloc&) {
-      OutOfMemoryStop("Out of Memory.\n");
-    }
-  }
-
- private:
-  std::vector<FileEntry>* files_;
-  std::vector<FileEntry>& subFolders_;
-  std::atomic<int64_t>& total_;
-};
-
 }  // namespace
-
-struct Engine::DirListing {
-  std::vector<FileEntry> files;  // in list order: the entry enumerated last comes first
-  std::vector<FileEntry> subFolders;
-};
 
 void OutOfMemoryStop(const char* text) {
   std::fputs(text, stdout);
@@ -95,7 +60,12 @@ EntryClass ClassifyEntry(std::string_view name, bool isFolder) {
 }
 
 Engine::Engine(RunState& state, FileSystem& fs, RunSink& sink)
-    : state_(state), fs_(fs), sink_(sink), walk_{WalkPath(fs), WalkPath(fs)}, readAhead_(fs) {}
+    : state_(state),
+      fs_(fs),
+      sink_(sink),
+      walk_{WalkPath(fs), WalkPath(fs)},
+      readAhead_(fs),
+      listAhead_(fs) {}
 
 void Engine::ReportError(Message message, std::string_view a, std::string_view b) {
   sink_.AddErrorLine(FormatMessageText(message, state_.language.load(), a, b, fs_.Separator()));
@@ -104,23 +74,27 @@ void Engine::ReportError(Message message, std::string_view a, std::string_view b
 
 std::string Engine::Pattern(int side) { return std::string(walk_[side].Joined("*.*")); }
 
-void Engine::ListFolder(int side, DirListing& listing, bool keepFiles, bool wantSizes) {
-  listing.files.clear();
-  listing.subFolders.clear();
-  ListingReceiver receiver(keepFiles ? &listing.files : nullptr, listing.subFolders,
-                           state_.folderTotal[side]);
+void Engine::ListFolder(int side, FolderListing& listing, bool keepFiles, bool wantSizes,
+                        ListAhead::Side* ahead) {
   ListStatus status = walk_[side].Status();
-  if (status == ListStatus::Ok) {
-    const FolderHandle folder = walk_[side].Handle();
-    try {
+  if (ahead) {  // opened and listed ahead
+    if (status == ListStatus::Ok) status = ahead->listed;
+    listing = std::move(ahead->listing);
+  } else {
+    listing = FolderListing{};
+    if (status == ListStatus::Ok) {
+      const FolderHandle folder = walk_[side].Handle();
       // A folder that went away while the walk was below it can be searched no more.
-      status = folder == kNoFolder ? ListStatus::OtherError : fs_.List(folder, receiver, wantSizes);
-    } catch (const std::bad_alloc&) {
-      OutOfMemoryStop("Out of memory.\n");
+      status = folder == kNoFolder ? ListStatus::OtherError
+                                   : ListEntries(fs_, folder, keepFiles, wantSizes, listing);
     }
   }
+  state_.folderTotal[side].store(
+      state_.folderTotal[side].load(std::memory_order_relaxed) + listing.size,
+      std::memory_order_relaxed);
   switch (status) {
     case ListStatus::Ok:
+      // The entry enumerated last comes first.
       std::reverse(listing.files.begin(), listing.files.end());
       std::reverse(listing.subFolders.begin(), listing.subFolders.end());
       MarkSameNames(listing.files);
@@ -143,7 +117,7 @@ void Engine::PreScanFolderPair(const std::string& folder1, const std::string& fo
 }
 
 void Engine::WalkFromTexts(const std::string& folder1, const std::string& folder2,
-                           void (Engine::*step)()) {
+                           void (Engine::*step)(ListAhead::Side*)) {
   // Nothing stays open once the walk has ended, however it ended.
   struct CloseWalks {
     WalkPath* walks;
@@ -155,21 +129,21 @@ void Engine::WalkFromTexts(const std::string& folder1, const std::string& folder
     try {
       const std::string* texts[2] = {&folder1, &folder2};
       for (int side = 0; side < 2; ++side) walk_[side].Start(*texts[side]);
-      (this->*step)();
+      (this->*step)(nullptr);
     } catch (const std::bad_alloc&) {
       OutOfMemoryStop("Out of Memory.\n");
     }
   });
 }
 
-void Engine::CompareFolderPair() {
+void Engine::CompareFolderPair(ListAhead::Side* ahead) {
   state_.preScanning = 0;
-  DirListing side0, side1;
+  FolderListing side0, side1;
   // A recursive run took its totals in the pre-scan: its listings need no sizes, and a file's
   // own length comes with its open.
   const bool wantSizes = state_.recursive != 1;
-  ListFolder(0, side0, true, wantSizes);
-  ListFolder(1, side1, true, wantSizes);
+  ListFolder(0, side0, true, wantSizes, ahead ? &ahead[0] : nullptr);
+  ListFolder(1, side1, true, wantSizes, ahead ? &ahead[1] : nullptr);
   WalkEntries(side1.files, 1, side0.files, true, Kind::Files);
   WalkEntries(side0.files, 0, side1.files, false, Kind::Files);
   if (state_.recursive == 1) {
@@ -178,15 +152,15 @@ void Engine::CompareFolderPair() {
   }
 }
 
-void Engine::PreScanFolderPair() {
+void Engine::PreScanFolderPair(ListAhead::Side* ahead) {
   state_.preScanning = 1;
   char text[64];
   int64_t m = Smaller(state_.folderTotal[0], state_.folderTotal[1]);
   sink_.SetPanel(Panel::Panel3, std::string_view(text, FormatRunSize(text, 0, m)));
-  DirListing side0, side1;
-  ListFolder(0, side0, false, true);
+  FolderListing side0, side1;
+  ListFolder(0, side0, false, true, ahead ? &ahead[0] : nullptr);
   if (Stopped()) return;
-  ListFolder(1, side1, false, true);
+  ListFolder(1, side1, false, true, ahead ? &ahead[1] : nullptr);
   if (Stopped()) return;
   if (state_.recursive == 1)
     WalkEntries(side0.subFolders, 0, side1.subFolders, false, Kind::SubFolders);
@@ -198,6 +172,10 @@ void Engine::WalkEntries(const std::vector<FileEntry>& walked, int walkedSide,
   const NameIndex index(other, state_.ignoreCase == 1);
   if (kind == Kind::Files && compare) {
     CompareWalk(walked, walkedSide, index);
+    return;
+  }
+  if (kind == Kind::SubFolders && (compare || state_.preScanning == 1)) {
+    EnterWalk(walked, walkedSide, index, compare);
     return;
   }
   for (const FileEntry& entry : walked) {
@@ -234,8 +212,63 @@ void Engine::CompareWalk(const std::vector<FileEntry>& walked, int walkedSide,
   }
 }
 
+// The entering walk of a folder's sub-folders. On a slow drive the pairs it will enter are
+// opened and listed ahead, in its order, up to ListAhead::kPerFolder ahead of the one entered.
+void Engine::EnterWalk(const std::vector<FileEntry>& walked, int walkedSide, const NameIndex& index,
+                       bool compare) {
+  struct Found {
+    const FileEntry* counterpart;
+    ListAhead::Job* job;
+  };
+  struct DropOnExit {
+    ListAhead& listAhead;
+    WalkPath* walks;
+    std::deque<Found> found;  // looked up ahead, not entered yet
+    size_t jobs = 0;          // how many of them are listed ahead
+    bool pinned = false;
+    ~DropOnExit() {  // a stop leaves pairs listed ahead
+      for (Found& f : found)
+        if (f.job) listAhead.Drop(f.job);
+      if (pinned)
+        for (int side = 0; side < 2; ++side) walks[side].Unpin();
+    }
+  } ahead{listAhead_, walk_, {}, 0, false};
+  const bool keepFiles = state_.preScanning != 1;
+  const bool wantSizes = !keepFiles || state_.recursive != 1;
+  size_t looked = 0;  // entries looked up so far
+  for (size_t i = 0; i < walked.size(); ++i) {
+    if (Stopped()) return;  // before every entry and its lookup
+    while (looked < walked.size() && (looked == i || listAhead_.Wanted(ahead.jobs))) {
+      const FileEntry& entry = walked[looked++];
+      Found found{entry.ambiguous ? nullptr : index.Find(entry.name), nullptr};
+      if (found.counterpart && !found.counterpart->ambiguous && listAhead_.Wanted(ahead.jobs)) {
+        if (!ahead.pinned)
+          for (int side = 0; side < 2; ++side) walk_[side].Pin();
+        ahead.pinned = true;
+        const FileEntry& first = walkedSide == 0 ? entry : *found.counterpart;
+        const FileEntry& second = walkedSide == 0 ? *found.counterpart : entry;
+        found.job = listAhead_.Submit(walk_[0].Handle(), first.name, walk_[1].Handle(), second.name,
+                                      walk_[0].Depth(), keepFiles, wantSizes);
+        ++ahead.jobs;
+      }
+      ahead.found.push_back(found);
+    }
+    Found next = ahead.found.front();
+    ahead.found.pop_front();
+    if (next.job) --ahead.jobs;
+    FindCounterpart(walked[i], walkedSide, next.counterpart, compare, Kind::SubFolders, next.job);
+  }
+}
+
 void Engine::FindCounterpart(const FileEntry& entry, int walkedSide, const FileEntry* counterpart,
-                             bool compare, Kind kind) {
+                             bool compare, Kind kind, ListAhead::Job* job) {
+  struct DropUnentered {  // a pair listed ahead that is not entered after all
+    ListAhead& listAhead;
+    ListAhead::Job*& job;
+    ~DropUnentered() {
+      if (job) listAhead.Drop(job);
+    }
+  } drop{listAhead_, job};
   WalkPath& walked = walk_[walkedSide];
   if (entry.ambiguous) {  // which file of that name it is cannot be told
     ReportError(MsgCantOpen, walked.Joined(entry.name));
@@ -257,12 +290,23 @@ void Engine::FindCounterpart(const FileEntry& entry, int walkedSide, const FileE
   if (kind == Kind::Files)
     CompareFiles(first, second, entry.size);  // the next pair of the read-ahead
   else
-    EnterSubFolders(first, second);
+    EnterSubFolders(first, second, job);
 }
 
-void Engine::EnterSubFolders(std::string_view name1, std::string_view name2) {
-  walk_[0].Enter(name1);
-  walk_[1].Enter(name2);
+void Engine::EnterSubFolders(std::string_view name1, std::string_view name2, ListAhead::Job*& job) {
+  ListAhead::Side ahead[2];
+  const bool listedAhead = job != nullptr;
+  if (listedAhead) {
+    listAhead_.Take(job, ahead);
+    job = nullptr;
+    walk_[0].Enter(name1, ahead[0].opened);
+    walk_[1].Enter(name2, ahead[1].opened);
+  } else {
+    const auto began = std::chrono::steady_clock::now();
+    walk_[0].Enter(name1);
+    walk_[1].Enter(name2);
+    listAhead_.NotePairOpened(std::chrono::steady_clock::now() - began);
+  }
   struct LeaveBoth {
     WalkPath* walks;
     ~LeaveBoth() {
@@ -277,9 +321,9 @@ void Engine::EnterSubFolders(std::string_view name1, std::string_view name2) {
     }
   }
   if (state_.preScanning == 1)
-    PreScanFolderPair();
+    PreScanFolderPair(listedAhead ? ahead : nullptr);
   else
-    CompareFolderPair();
+    CompareFolderPair(listedAhead ? ahead : nullptr);
 }
 
 void Engine::CompareFiles(std::string_view name1, std::string_view name2, int64_t size) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/file_system.h"
+#include "engine/list_ahead.h"
 #include "engine/messages.h"
 #include "engine/name_index.h"
 #include "engine/progress_format.h"
@@ -52,26 +53,33 @@ class Engine {
   bool Run(const std::string& folder1, const std::string& folder2);
 
  private:
-  struct DirListing;
   enum class Kind { Files, SubFolders };
 
   std::string Pattern(int side);  // the current folder's search pattern, shown
   // Starts both sides at the folder texts and runs a step from there, on the walk stack.
   void WalkFromTexts(const std::string& folder1, const std::string& folder2,
-                     void (Engine::*step)());
+                     void (Engine::*step)(ListAhead::Side*));
 
-  // The recursive steps, each on the current folder of both sides.
-  void CompareFolderPair();
-  void PreScanFolderPair();
-  // Lists the current folder of a side; the pre-scan keeps no files, only their sizes.
-  void ListFolder(int side, DirListing& listing, bool keepFiles, bool wantSizes);
+  // The recursive steps, each on the current folder of both sides (as listed ahead, where it
+  // was).
+  void CompareFolderPair(ListAhead::Side* ahead = nullptr);
+  void PreScanFolderPair(ListAhead::Side* ahead = nullptr);
+  // Lists the current folder of a side (or takes its listing ahead) and adds its file sizes to
+  // the side's total; the pre-scan keeps no files, only their sizes.
+  void ListFolder(int side, FolderListing& listing, bool keepFiles, bool wantSizes,
+                  ListAhead::Side* ahead);
   void WalkEntries(const std::vector<FileEntry>& walked, int walkedSide,
                    const std::vector<FileEntry>& other, bool compare, Kind kind);
   // The comparing walk of a folder's files, its pairs read ahead.
   void CompareWalk(const std::vector<FileEntry>& walked, int walkedSide, const NameIndex& index);
+  // The entering walk of a folder's sub-folders, their pairs listed ahead.
+  void EnterWalk(const std::vector<FileEntry>& walked, int walkedSide, const NameIndex& index,
+                 bool compare);
   void FindCounterpart(const FileEntry& entry, int walkedSide, const FileEntry* counterpart,
-                       bool compare, Kind kind);
-  void EnterSubFolders(std::string_view name1, std::string_view name2);
+                       bool compare, Kind kind, ListAhead::Job* job = nullptr);
+  // Enters a sub-folder pair (the one listed ahead as `job`, where there is one: taken) and
+  // walks it.
+  void EnterSubFolders(std::string_view name1, std::string_view name2, ListAhead::Job*& job);
   void CompareFiles(std::string_view name1, std::string_view name2, int64_t size);
   void ShowFileProgress(int64_t readBytes, int64_t size);
   bool Stopped() const { return state_.stopRequested.load(std::memory_order_relaxed) == 1; }
@@ -81,6 +89,7 @@ class Engine {
   RunSink& sink_;
   WalkPath walk_[2];  // where each side's walk is, with its loop guard
   ReadAhead readAhead_;
+  ListAhead listAhead_;
 };
 
 }  // namespace vemo

@@ -63,15 +63,12 @@ int ReadAhead::Allowed() const {
   // A drive that answers at once keeps the processor busy: the comparison opens and reads on
   // its own, as a hand-off to another thread for each pair costs more than it saves. A drive
   // that makes every call wait gets every thread.
-  return slow_ ? kThreads : 0;
+  return pace_.Slow() ? kThreads : 0;
 }
 
 void ReadAhead::NoteTime(std::chrono::steady_clock::duration took) {
-  // What the drive takes for a pair, smoothed over the last few.
-  prepareTime_ = (prepareTime_ * 7 + took) / 8;
-  const bool slow = prepareTime_ > kSlowPair;
-  if (slow && !slow_ && idle_ > 0) workToDo_.notify_all();
-  slow_ = slow;
+  const bool wasSlow = pace_.Slow();
+  if (pace_.Note(took) && !wasSlow && idle_ > 0) workToDo_.notify_all();
 }
 
 void ReadAhead::Prepare(Pair& pair) {

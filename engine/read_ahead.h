@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/drive_pace.h"
 #include "engine/file_system.h"
 
 namespace vemo {
@@ -79,11 +80,10 @@ class ReadAhead {
   std::atomic<size_t> claimed_{0};
   std::mutex mutex_;
   std::condition_variable workToDo_, ready_;
-  int idle_ = 0;    // I/O threads waiting for work
-  int active_ = 0;  // I/O threads preparing a pair
-  std::chrono::steady_clock::duration prepareTime_{};
-  bool slow_ = false;
-  bool waiting_ = false;  // the comparison waits for a pair to be ready
+  int idle_ = 0;               // I/O threads waiting for work
+  int active_ = 0;             // I/O threads preparing a pair
+  DrivePace pace_{kSlowPair};  // what the drive takes for a pair
+  bool waiting_ = false;       // the comparison waits for a pair to be ready
   bool quit_ = false;
   std::atomic<bool> dropping_{false};
   std::vector<std::thread> threads_;

@@ -37,17 +37,26 @@ std::string_view WalkPath::Joined(std::string_view name) {
   return text_;
 }
 
-void WalkPath::Enter(std::string_view name) {
-  const FolderHandle parent = Handle();
+OpenedFolder OpenSubFolder(FileSystem& fs, FolderHandle parent, std::string_view name) {
+  OpenedFolder opened;
+  if (parent == kNoFolder)
+    opened.status = ListStatus::OtherError;  // the folder above has gone meanwhile
+  else
+    opened.status = fs.OpenFolder(parent, name, opened.handle);
+  if (opened.handle != kNoFolder) opened.id = fs.IdentifyFolder(opened.handle);
+  return opened;
+}
+
+void WalkPath::Enter(std::string_view name) { Enter(name, OpenSubFolder(fs_, Handle(), name)); }
+
+void WalkPath::Enter(std::string_view name, const OpenedFolder& opened) {
   AppendName(name);
   Level level;
   level.end = text_.size();
   level.nameStart = level.end - name.size();
-  if (parent == kNoFolder)
-    level.status = ListStatus::OtherError;  // the folder above has gone meanwhile
-  else
-    level.status = fs_.OpenFolder(parent, name, level.handle);
-  if (level.handle != kNoFolder) level.id = fs_.IdentifyFolder(level.handle);
+  level.handle = opened.handle;
+  level.status = opened.status;
+  level.id = opened.id;
   Push(level);
   if (level.handle != kNoFolder) held_.push_back(levels_.size() - 1);
   LetGoFarLevels();
@@ -68,8 +77,8 @@ void WalkPath::Push(const Level& level) {
   if (level.id.known) ++seen_[Key(level.id)];
 }
 
-bool WalkPath::Keeps(size_t index, size_t depth) {
-  if (index == 0) return true;
+bool WalkPath::Keeps(size_t index, size_t depth) const {
+  if (index == 0 || levels_[index].pins > 0) return true;
   const size_t distance = depth - 1 - index;
   if (distance < kRecent) return true;
   // Every second level in the first band beyond the recent ones, every fourth in the next band

@@ -17,6 +17,16 @@
 
 namespace vemo {
 
+// A folder as its open left it: its handle (kNoFolder when the open failed), how the open went,
+// and its cheap identity (unknown when it did not open).
+struct OpenedFolder {
+  FolderHandle handle = kNoFolder;
+  ListStatus status = ListStatus::Ok;
+  FolderId id;
+};
+// Opens a folder by name in an open one, as a walk enters it; any thread.
+OpenedFolder OpenSubFolder(FileSystem& fs, FolderHandle parent, std::string_view name);
+
 class WalkPath {
  public:
   static constexpr size_t kRecent = 32;
@@ -32,8 +42,15 @@ class WalkPath {
   // Opens a sub-folder of the current folder and makes it the current one (also when it fails
   // to open: then Status() says why, and the folder lists nothing).
   void Enter(std::string_view name);
+  // The same for a sub-folder already opened (by OpenSubFolder on the current folder's
+  // handle): the walk takes over its handle.
+  void Enter(std::string_view name, const OpenedFolder& opened);
   // Back to the folder above.
   void Leave();
+  // Keeps the current folder's handle open, however deep the walk goes, until as many Unpin
+  // calls have come back to it: what is opened by name from it meanwhile needs it.
+  void Pin() { ++levels_.back().pins; }
+  void Unpin() { --levels_.back().pins; }
   // Closes every folder it holds; the walk is over.
   void Close();
   size_t Depth() const { return levels_.size(); }
@@ -58,6 +75,7 @@ class WalkPath {
     FolderHandle handle = kNoFolder;
     ListStatus status = ListStatus::Ok;
     FolderId id;  // its cheap identity (unknown when it did not open)
+    int pins = 0;
   };
   std::string_view Name(const Level& level) const {
     return std::string_view(text_).substr(level.nameStart, level.end - level.nameStart);
@@ -68,7 +86,7 @@ class WalkPath {
   FolderHandle HandleAt(size_t index);
   FolderId ExactId(size_t index);
   // Whether level `index` keeps its handle while the walk is `depth` levels deep.
-  static bool Keeps(size_t index, size_t depth);
+  bool Keeps(size_t index, size_t depth) const;
   void LetGoFarLevels();
 
   FileSystem& fs_;

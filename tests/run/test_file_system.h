@@ -1,12 +1,16 @@
 // The platform's file system with something changed for a test: a failure injected into a
-// listing, or folders whose listing is made up (many names, without touching the disk).
+// listing, folders whose listing is made up (many names, without touching the disk), or a slow
+// drive.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/file_system.h"
@@ -28,18 +32,31 @@ class TestFileSystem : public FileSystem {
   std::vector<MadeUp> madeUp;
   // Files read as empty (both sides of an equal pair of big files: the same findings, at once).
   std::function<bool(const std::string& path)> readsEmpty;
+  // Every open of a folder or a file waits this long first, as on a drive far away.
+  std::chrono::microseconds openDelay{0};
 
   char Separator() const override { return real_.Separator(); }
   bool EndsInSeparator(std::string_view path) const override { return real_.EndsInSeparator(path); }
   std::string ResolveFolder(const std::string& text) override { return real_.ResolveFolder(text); }
   ListStatus OpenFolder(FolderHandle parent, std::string_view name, FolderHandle& folder) override {
+    Wait();
     const ListStatus status = real_.OpenFolder(parent, name, folder);
     if (status == ListStatus::Ok) {
       std::string path = PathOf(parent, name);
       std::lock_guard<std::mutex> lock(mutex_);
       paths_[folder] = std::move(path);
+      folderOpeners_.insert(std::this_thread::get_id());
     }
     return status;
+  }
+  // The folders open now, and how many threads have opened folders so far.
+  size_t OpenFolders() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return paths_.size();
+  }
+  size_t FolderOpeners() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return folderOpeners_.size();
   }
   void CloseFolder(FolderHandle folder) override {
     {
@@ -66,6 +83,7 @@ class TestFileSystem : public FileSystem {
   }
   FolderId IdentifyFolder(FolderHandle folder) override { return real_.IdentifyFolder(folder); }
   OpenedFile OpenFile(FolderHandle folder, std::string_view name) override {
+    Wait();
     if (readsEmpty && readsEmpty(PathOf(folder, name))) return OpenedFile{kEmptyFile, 0};
     return real_.OpenFile(folder, name);
   }
@@ -91,9 +109,14 @@ class TestFileSystem : public FileSystem {
     return path.append(name);
   }
 
+  void Wait() const {
+    if (openDelay.count() > 0) std::this_thread::sleep_for(openDelay);
+  }
+
   FileSystem& real_;
   std::mutex mutex_;
   std::map<FolderHandle, std::string> paths_;
+  std::set<std::thread::id> folderOpeners_;
 };
 
 }  // namespace vemo::testing

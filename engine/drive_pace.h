@@ -1,0 +1,27 @@
+// How long a drive makes each call wait, smoothed over the last few calls. A drive that answers
+// at once is best asked by the walk itself (a hand-off to another thread costs more than it
+// saves); one that makes every call wait (a network share, a slow disk) is asked by threads,
+// many calls at once.
+#pragma once
+
+#include <chrono>
+
+namespace vemo {
+
+class DrivePace {
+ public:
+  using Duration = std::chrono::steady_clock::duration;
+  explicit DrivePace(Duration slow) : slow_(slow) {}
+  // One more call that took that long; true when the drive counts as slow from now on.
+  bool Note(Duration took) {
+    smoothed_ = (smoothed_ * 7 + took) / 8;
+    return Slow();
+  }
+  bool Slow() const { return smoothed_ > slow_; }
+
+ private:
+  Duration slow_;
+  Duration smoothed_{};
+};
+
+}  // namespace vemo

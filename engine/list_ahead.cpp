@@ -1,0 +1,174 @@
+#include "engine/list_ahead.h"
+
+#include <algorithm>
+#include <new>
+
+#include "engine/engine.h"
+#include "engine/progress_format.h"
+
+namespace vemo {
+namespace {
+
+// Collects one folder's entries: files with their sizes (or only their sizes), sub-folders,
+// nothing whose name begins with a full stop.
+class ListingReceiver : public EntryReceiver {
+ public:
+  ListingReceiver(FolderListing& listing, bool keepFiles)
+      : listing_(listing), keepFiles_(keepFiles) {}
+
+  void Entry(std::string_view name, EntryKind kind, int64_t size) override {
+    const EntryClass what = ClassifyEntry(name, kind == EntryKind::Folder);
+    if (what == EntryClass::Skipped) return;
+    try {
+      if (what == EntryClass::SubFolder) {
+        listing_.subFolders.push_back(FileEntry{std::string(name), 0});
+        return;
+      }
+      if (keepFiles_) listing_.files.push_back(FileEntry{std::string(name), size});
+      if (size != kUnknownSize) listing_.size += SizeUnits(size);
+    } catch (const std::bad_alloc&) {
+      OutOfMemoryStop("Out of Memory.\n");
+    }
+  }
+
+ private:
+  FolderListing& listing_;
+  bool keepFiles_;
+};
+
+}  // namespace
+
+ListStatus ListEntries(FileSystem& fs, FolderHandle folder, bool keepFiles, bool wantSizes,
+                       FolderListing& listing) {
+  ListingReceiver receiver(listing, keepFiles);
+  try {
+    return fs.List(folder, receiver, wantSizes);
+  } catch (const std::bad_alloc&) {
+    OutOfMemoryStop("Out of memory.\n");
+  }
+}
+
+struct ListAhead::Job {
+  FolderHandle folder[2];
+  std::string name[2];
+  size_t depth = 0, serial = 0;
+  bool keepFiles = false, wantSizes = false;
+  // Opening: the folders it is opened from are in use (the walk keeps them open until then).
+  enum State { Queued, Opening, Listing, Done } state = Queued;
+  bool dropped = false;  // by the walk, while a thread was listing it
+  Side side[2];
+};
+
+ListAhead::ListAhead(FileSystem& fs) : fs_(fs) {}
+
+ListAhead::~ListAhead() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    quit_ = true;
+  }
+  workToDo_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+  for (const std::unique_ptr<Job>& job : jobs_)  // none, unless the walk ended by an exception
+    for (Side& side : job->side)
+      if (side.opened.handle != kNoFolder) fs_.CloseFolder(side.opened.handle);
+}
+
+void ListAhead::NotePairOpened(DrivePace::Duration took) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  pace_.Note(took / 2);
+}
+
+bool ListAhead::Wanted(size_t queuedHere) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return pace_.Slow() && queuedHere < kPerFolder && jobs_.size() < kPairsAhead;
+}
+
+ListAhead::Job* ListAhead::Submit(FolderHandle folder1, std::string_view name1,
+                                  FolderHandle folder2, std::string_view name2, size_t depth,
+                                  bool keepFiles, bool wantSizes) {
+  if (threads_.empty())
+    for (int i = 0; i < kThreads; ++i) threads_.emplace_back([this] { Work(); });
+  std::lock_guard<std::mutex> lock(mutex_);
+  Job& job = *jobs_.emplace_back(std::make_unique<Job>());
+  job.folder[0] = folder1;
+  job.name[0] = name1;
+  job.folder[1] = folder2;
+  job.name[1] = name2;
+  job.depth = depth;
+  job.serial = serial_++;
+  job.keepFiles = keepFiles;
+  job.wantSizes = wantSizes;
+  workToDo_.notify_one();
+  return &job;
+}
+
+ListAhead::Job* ListAhead::Next() {
+  // The walk goes depth first: the deepest pairs are entered soonest, and of one depth the
+  // first queued.
+  Job* next = nullptr;
+  for (const std::unique_ptr<Job>& job : jobs_)
+    if (job->state == Job::Queued && (!next || job->depth > next->depth ||
+                                      (job->depth == next->depth && job->serial < next->serial)))
+      next = job.get();
+  return next;
+}
+
+void ListAhead::Work() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    Job* job = nullptr;
+    workToDo_.wait(lock, [&] { return quit_ || (job = Next()) != nullptr; });
+    if (quit_) return;
+    Do(*job, lock);
+    if (job->dropped) Forget(job);
+  }
+}
+
+void ListAhead::Do(Job& job, std::unique_lock<std::mutex>& lock) {
+  // As the walk does it: both opens, then both listings.
+  job.state = Job::Opening;
+  lock.unlock();
+  const auto began = std::chrono::steady_clock::now();
+  for (int side = 0; side < 2; ++side)
+    job.side[side].opened = OpenSubFolder(fs_, job.folder[side], job.name[side]);
+  const auto took = std::chrono::steady_clock::now() - began;
+  lock.lock();
+  pace_.Note(took / 2);
+  job.state = Job::Listing;
+  done_.notify_all();
+  lock.unlock();
+  for (Side& side : job.side)
+    if (side.opened.status == ListStatus::Ok)
+      side.listed =
+          ListEntries(fs_, side.opened.handle, job.keepFiles, job.wantSizes, side.listing);
+  lock.lock();
+  job.state = Job::Done;
+  done_.notify_all();
+}
+
+void ListAhead::Take(Job* job, Side (&sides)[2]) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (job->state == Job::Queued) Do(*job, lock);
+  done_.wait(lock, [job] { return job->state == Job::Done; });
+  for (int side = 0; side < 2; ++side) sides[side] = std::move(job->side[side]);
+  jobs_.remove_if([job](const std::unique_ptr<Job>& j) { return j.get() == job; });
+}
+
+void ListAhead::Drop(Job* job) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  // Its opens are quick to end, and the walk may close their folders after this; a listing
+  // may take long, and needs nothing of the walk.
+  done_.wait(lock, [job] { return job->state != Job::Opening; });
+  if (job->state == Job::Listing)
+    job->dropped = true;  // its thread lets it go
+  else
+    Forget(job);
+}
+
+void ListAhead::Forget(Job* job) {
+  for (Side& side : job->side)
+    if (side.opened.handle != kNoFolder) fs_.CloseFolder(side.opened.handle);
+  jobs_.remove_if([job](const std::unique_ptr<Job>& j) { return j.get() == job; });
+}
+
+}  // namespace vemo

@@ -1,0 +1,95 @@
+// Keeps a slow drive busy while the walk is elsewhere: the sub-folder pairs the walk will enter
+// next are opened and listed by a few threads, the pairs it needs soonest first. The walk itself
+// is unchanged: it enters the pairs in its own order, takes their folders and listings as its
+// own calls would have given them, and reports what they say in its place. Only a drive that
+// makes every call wait gets the threads; elsewhere the walk opens and lists on its own.
+//
+// Bounds: at most kPairsAhead pairs are queued, being listed, or listed and not yet entered
+// (two open folders each), and at most kPerFolder of them for the sub-folders of one folder; the
+// folders they are opened from stay open meanwhile (WalkPath::Pin).
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "engine/drive_pace.h"
+#include "engine/file_system.h"
+#include "engine/name_index.h"
+#include "engine/walk_path.h"
+
+namespace vemo {
+
+// One folder's entries as the walk keeps them, in enumeration order: its files (or none, where
+// only their sizes were wanted), its sub-folders, and its files' sizes in size units.
+struct FolderListing {
+  std::vector<FileEntry> files;
+  std::vector<FileEntry> subFolders;
+  int64_t size = 0;
+};
+// Lists an open folder into `listing`: nothing whose name begins with a full stop. Any thread.
+ListStatus ListEntries(FileSystem& fs, FolderHandle folder, bool keepFiles, bool wantSizes,
+                       FolderListing& listing);
+
+class ListAhead {
+ public:
+  static constexpr size_t kPairsAhead = 32;
+  static constexpr size_t kPerFolder = 8;
+  static constexpr int kThreads = 4;
+  // A folder whose open takes longer than this, on average, is on a drive that makes each call
+  // wait.
+  static constexpr std::chrono::microseconds kSlowOpen{250};
+
+  // One side of a pair, opened and (where it opened) listed.
+  struct Side {
+    OpenedFolder opened;
+    ListStatus listed = ListStatus::Ok;
+    FolderListing listing;
+  };
+  struct Job;
+
+  explicit ListAhead(FileSystem& fs);
+  ~ListAhead();  // ends the threads; every job has been taken or dropped by then
+  ListAhead(const ListAhead&) = delete;
+  ListAhead& operator=(const ListAhead&) = delete;
+
+  // How long the walk's own opens of a folder pair took: what tells a slow drive.
+  void NotePairOpened(DrivePace::Duration took);
+  // Whether a pair may be queued now, with `queuedHere` queued for the current folder already.
+  bool Wanted(size_t queuedHere) const;
+  // Queues the pair name1 in folder1 and name2 in folder2, `depth` levels deep in the walk (the
+  // deepest are needed soonest). The walk keeps both folders open until it is taken or dropped.
+  Job* Submit(FolderHandle folder1, std::string_view name1, FolderHandle folder2,
+              std::string_view name2, size_t depth, bool keepFiles, bool wantSizes);
+  // Hands over what the job found, once it is done; a job no thread has begun the walk does
+  // itself at once. The job is gone afterwards.
+  void Take(Job* job, Side (&sides)[2]);
+  // The walk will not enter the pair: what it opened is closed (now, or once its thread is
+  // done with it). The job is gone afterwards.
+  void Drop(Job* job);
+
+ private:
+  void Work();  // a listing thread
+  // Opens and lists both sides; called and returns under the lock, which it lets go meanwhile.
+  void Do(Job& job, std::unique_lock<std::mutex>& lock);
+  void Forget(Job* job);  // under the lock: closes what it opened and frees it
+  Job* Next();            // under the lock: the queued job needed soonest, or none
+
+  FileSystem& fs_;
+  mutable std::mutex mutex_;
+  std::condition_variable workToDo_, done_;
+  std::list<std::unique_ptr<Job>> jobs_;  // queued, being done, or done and not yet taken
+  size_t serial_ = 0;                     // jobs submitted so far: their order within a depth
+  DrivePace pace_{kSlowOpen};
+  bool quit_ = false;
+  std::vector<std::thread> threads_;
+};
+
+}  // namespace vemo
