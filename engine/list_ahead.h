@@ -41,8 +41,8 @@ ListStatus ListEntries(FileSystem& fs, FolderHandle folder, bool keepFiles, bool
 class ListAhead {
  public:
   static constexpr size_t kPairsAhead = 32;
-  static constexpr size_t kPerFolder = 8;
-  static constexpr int kThreads = 4;
+  static constexpr size_t kPerFolder = 16;
+  static constexpr int kThreads = 8;
   // A folder whose open takes longer than this, on average, is on a drive that makes each call
   // wait.
   static constexpr std::chrono::microseconds kSlowOpen{250};
