@@ -238,10 +238,12 @@ void Engine::EnterWalk(const std::vector<FileEntry>& walked, int walkedSide, con
   size_t looked = 0;  // entries looked up so far
   for (size_t i = 0; i < walked.size(); ++i) {
     if (Stopped()) return;  // before every entry and its lookup
-    while (looked < walked.size() && (looked == i || listAhead_.Wanted(ahead.jobs))) {
+    while (looked < walked.size()) {
+      const bool wanted = listAhead_.Wanted(ahead.jobs);  // one question per entry
+      if (looked > i && !wanted) break;
       const FileEntry& entry = walked[looked++];
       Found found{entry.ambiguous ? nullptr : index.Find(entry.name), nullptr};
-      if (found.counterpart && !found.counterpart->ambiguous && listAhead_.Wanted(ahead.jobs)) {
+      if (found.counterpart && !found.counterpart->ambiguous && wanted) {
         if (!ahead.pinned)
           for (int side = 0; side < 2; ++side) walk_[side].Pin();
         ahead.pinned = true;

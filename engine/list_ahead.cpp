@@ -68,9 +68,12 @@ ListAhead::~ListAhead() {
   }
   workToDo_.notify_all();
   for (std::thread& thread : threads_) thread.join();
-  for (const std::unique_ptr<Job>& job : jobs_)  // none, unless the walk ended by an exception
-    for (Side& side : job->side)
-      if (side.opened.handle != kNoFolder) fs_.CloseFolder(side.opened.handle);
+  for (const std::unique_ptr<Job>& job : jobs_) CloseFolders(*job);  // none, unless the walk threw
+}
+
+void ListAhead::CloseFolders(Job& job) {
+  for (Side& side : job.side)
+    if (side.opened.handle != kNoFolder) fs_.CloseFolder(side.opened.handle);
 }
 
 void ListAhead::NotePairOpened(DrivePace::Duration took) {
@@ -166,8 +169,7 @@ void ListAhead::Drop(Job* job) {
 }
 
 void ListAhead::Forget(Job* job) {
-  for (Side& side : job->side)
-    if (side.opened.handle != kNoFolder) fs_.CloseFolder(side.opened.handle);
+  CloseFolders(*job);
   jobs_.remove_if([job](const std::unique_ptr<Job>& j) { return j.get() == job; });
 }
 

@@ -79,8 +79,9 @@ class ListAhead {
   void Work();  // a listing thread
   // Opens and lists both sides; called and returns under the lock, which it lets go meanwhile.
   void Do(Job& job, std::unique_lock<std::mutex>& lock);
-  void Forget(Job* job);  // under the lock: closes what it opened and frees it
-  Job* Next();            // under the lock: the queued job needed soonest, or none
+  void Forget(Job* job);        // under the lock: closes what it opened and frees it
+  void CloseFolders(Job& job);  // what it opened
+  Job* Next();                  // under the lock: the queued job needed soonest, or none
 
   FileSystem& fs_;
   mutable std::mutex mutex_;
