@@ -51,27 +51,32 @@ std::wstring SystemMessage(DWORD error) {
   return message;
 }
 
-// "" when the file is gone (or was never there), else the file and the reason.
-std::wstring DeleteIfThere(const std::wstring& path) {
-  if (DeleteFileW(path.c_str())) return L"";
-  const DWORD error = GetLastError();
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return L"";
-  return path + L": " + SystemMessage(error);
-}
-
-// Removes the folder whose files were just deleted. A deleted file stays in its folder until
-// the last handle to it is closed (a scanner or an indexer may hold one for a moment), so a
-// folder that is not empty yet is asked again for a little while.
-void RemoveEmptiedFolder(const std::wstring& folder) {
-  constexpr int kTries = 60, kPauseMs = 50;  // 3 s at most
-  for (int i = 0; i < kTries; ++i) {
-    if (RemoveDirectoryW(folder.c_str())) return;
-    const DWORD error = GetLastError();
-    if (error != ERROR_DIR_NOT_EMPTY && error != ERROR_SHARING_VIOLATION &&
-        error != ERROR_ACCESS_DENIED)
-      return;
+// Runs `attempt` until it succeeds, fails for a reason other than a hold, or `waitMs` have
+// passed, and gives the last error (ERROR_SUCCESS on success). A file just written is often held
+// for a moment by a virus scanner, an indexer or the shell reading its icon; a deleted file keeps
+// its folder from being removed until the last handle to it is closed. Such a hold is waited out
+// for a while.
+template <class Attempt>
+DWORD OnceNotHeld(int waitMs, Attempt attempt) {
+  constexpr int kPauseMs = 50;
+  DWORD error = ERROR_SUCCESS;
+  for (int waited = 0; waited <= waitMs; waited += kPauseMs) {
+    if (attempt()) return ERROR_SUCCESS;
+    error = GetLastError();
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+        error != ERROR_DIR_NOT_EMPTY)
+      return error;
     Sleep(kPauseMs);
   }
+  return error;
+}
+
+// "" when the file is gone (or was never there), else the file and the reason.
+std::wstring DeleteIfThere(const std::wstring& path) {
+  const DWORD error = OnceNotHeld(10000, [&] { return DeleteFileW(path.c_str()); });
+  if (error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+    return L"";
+  return path + L": " + SystemMessage(error);
 }
 
 }  // namespace
@@ -144,7 +149,8 @@ void RemoveSelfAndFolder(const Install& install) {
   if (MoveFileExW(self.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     // Allowed to an administrator only; otherwise it stays among the temporary files.
     MoveFileExW(moved.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    RemoveEmptiedFolder(install.folder);
+    // A file of the user's own keeps the folder for good: not worth a long wait.
+    OnceNotHeld(3000, [&] { return RemoveDirectoryW(install.folder.c_str()); });
     return;
   }
   // Another volume than the temporary folder's: both go at the next restart.

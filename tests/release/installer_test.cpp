@@ -16,6 +16,7 @@
 #include <functional>
 #include <optional>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -128,7 +129,11 @@ long UninstallQuietly(HKEY root) {
 
 // The instant the uninstaller has ended, nothing of the install is left.
 void ExpectGone(HKEY root, const fs::path& folder) {
-  EXPECT_FALSE(fs::exists(folder));
+  std::string left;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error))
+    left += " " + entry.path().filename().string();
+  EXPECT_FALSE(fs::exists(folder)) << "left:" << left;
   EXPECT_FALSE(KeyExists(root, kUninstallKey));
   EXPECT_FALSE(fs::exists(root == HKEY_CURRENT_USER ? PerUserShortcut() : AllUsersShortcut()));
 }
@@ -413,6 +418,23 @@ TEST_F(Installer, ARunningVemoIsNeitherOverwrittenNorRemoved) {
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(vemo.WaitExit(20000), 0);
+}
+
+// A file held for a moment (a virus scanner, an indexer, the shell reading an icon) is waited
+// for: the uninstall still succeeds whole.
+TEST_F(Installer, AFileHeldForAMomentIsWaitedFor) {
+  ASSERT_EQ(Install(SetupExe()), 0);
+  const fs::path folder = PerUserFolder();
+  HANDLE held = CreateFileW((folder / "README.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::thread letGo([held] {
+    Sleep(1500);
+    CloseHandle(held);
+  });
+  EXPECT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
+  letGo.join();
+  ExpectGone(HKEY_CURRENT_USER, folder);
 }
 
 // The uninstaller removes nothing but the install it belongs to, and nothing on a switch it does
