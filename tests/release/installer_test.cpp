@@ -425,8 +425,8 @@ TEST_F(Installer, ARunningVemoIsNeitherOverwrittenNorRemoved) {
 TEST_F(Installer, AFileHeldForAMomentIsWaitedFor) {
   ASSERT_EQ(Install(SetupExe()), 0);
   const fs::path folder = PerUserFolder();
-  HANDLE held = CreateFileW((folder / "README.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = CreateFileW((folder / "README.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   std::thread letGo([held] {
     Sleep(1500);
