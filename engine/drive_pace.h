@@ -1,7 +1,7 @@
 // How long a drive makes each call wait, smoothed over the last few calls. A drive that answers
-// at once is best asked by the walk itself (a hand-off to another thread costs more than it
-// saves); one that makes every call wait (a network share, a slow disk) is asked by threads,
-// many calls at once.
+// at once is asked by the walk itself, or by one more thread where it finds many calls to make
+// each time it wakes (a hand-off for each call costs more than it saves); one that makes every
+// call wait (a network share, a slow disk) is asked by threads, many calls at once.
 #pragma once
 
 #include <chrono>

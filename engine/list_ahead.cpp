@@ -83,7 +83,15 @@ void ListAhead::NotePairOpened(DrivePace::Duration took) {
 
 bool ListAhead::Wanted(size_t queuedHere) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return pace_.Slow() && queuedHere < kPerFolder && jobs_.size() < kPairsAhead;
+  return (pace_.Slow() || spareProcessor_) && queuedHere < kPerFolder && jobs_.size() < kPairsAhead;
+}
+
+int ListAhead::Allowed() const {
+  // A slow drive gets every thread; one that answers at once, one thread where enough pairs wait.
+  if (pace_.Slow()) return kThreads;
+  size_t queued = 0;
+  for (const std::unique_ptr<Job>& job : jobs_) queued += job->state == Job::Queued;
+  return spareProcessor_ && queued >= kQueuedForOneThread ? 1 : 0;
 }
 
 ListAhead::Job* ListAhead::Submit(FolderHandle folder1, std::string_view name1,
@@ -120,9 +128,12 @@ void ListAhead::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     Job* job = nullptr;
-    workToDo_.wait(lock, [&] { return quit_ || (job = Next()) != nullptr; });
+    workToDo_.wait(lock,
+                   [&] { return quit_ || (active_ < Allowed() && (job = Next()) != nullptr); });
     if (quit_) return;
+    ++active_;
     Do(*job, lock);
+    --active_;
     if (job->dropped) Forget(job);
   }
 }

@@ -1,8 +1,9 @@
 // Keeps a slow drive busy while the walk is elsewhere: the sub-folder pairs the walk will enter
 // next are opened and listed by a few threads, the pairs it needs soonest first. The walk itself
 // is unchanged: it enters the pairs in its own order, takes their folders and listings as its
-// own calls would have given them, and reports what they say in its place. Only a drive that
-// makes every call wait gets the threads; elsewhere the walk opens and lists on its own.
+// own calls would have given them, and reports what they say in its place. A drive that makes
+// every call wait gets every thread; a quick one gets one, and only for a folder of many
+// sub-folders; elsewhere the walk opens and lists on its own.
 //
 // Bounds: at most kPairsAhead pairs are queued, being listed, or listed and not yet entered
 // (two open folders each), and at most kPerFolder of them for the sub-folders of one folder; the
@@ -46,6 +47,10 @@ class ListAhead {
   // A folder whose open takes longer than this, on average, is on a drive that makes each call
   // wait.
   static constexpr std::chrono::microseconds kSlowOpen{250};
+  // On a drive that answers at once, one thread still pays where a second processor runs it and
+  // this many pairs wait to be listed (a folder of many sub-folders): it lists while the walk
+  // works. A pair or two (a chain of folders) the walk lists quicker on its own.
+  static constexpr size_t kQueuedForOneThread = 4;
 
   // One side of a pair, opened and (where it opened) listed.
   struct Side {
@@ -82,6 +87,7 @@ class ListAhead {
   void Forget(Job* job);        // under the lock: closes what it opened and frees it
   void CloseFolders(Job& job);  // what it opened
   Job* Next();                  // under the lock: the queued job needed soonest, or none
+  int Allowed() const;          // under the lock: how many threads may list at once
 
   FileSystem& fs_;
   mutable std::mutex mutex_;
@@ -89,7 +95,9 @@ class ListAhead {
   std::list<std::unique_ptr<Job>> jobs_;  // queued, being done, or done and not yet taken
   size_t serial_ = 0;                     // jobs submitted so far: their order within a depth
   DrivePace pace_{kSlowOpen};
+  int active_ = 0;  // threads listing
   bool quit_ = false;
+  const bool spareProcessor_ = std::thread::hardware_concurrency() > 1;
   std::vector<std::thread> threads_;
 };
 

@@ -60,10 +60,11 @@ void ReadAhead::Submit(FolderHandle folder1, std::string_view name1, FolderHandl
 }
 
 int ReadAhead::Allowed() const {
-  // A drive that answers at once keeps the processor busy: the comparison opens and reads on
-  // its own, as a hand-off to another thread for each pair costs more than it saves. A drive
-  // that makes every call wait gets every thread.
-  return pace_.Slow() ? kThreads : 0;
+  // A drive that makes every call wait gets every thread. One that answers at once keeps a
+  // processor busy: a hand-off to another thread for each pair costs more than it saves, unless
+  // the thread finds many pairs queued each time it wakes.
+  if (pace_.Slow()) return kThreads;
+  return spareProcessor_ && submitted_ - claimed_ >= kQueuedForOneThread ? 1 : 0;
 }
 
 void ReadAhead::NoteTime(std::chrono::steady_clock::duration took) {

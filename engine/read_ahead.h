@@ -35,6 +35,11 @@ class ReadAhead {
   // A pair whose opens and first reads take longer than this, on average, means a drive that
   // makes each call wait (a network share, a slow disk): then every thread is put to work.
   static constexpr std::chrono::microseconds kSlowPair{500};
+  // On a drive that answers at once, one thread still pays where a second processor runs it and
+  // this many pairs are queued, so that its wake-up is shared by many pairs (a folder of many
+  // files): it opens and reads while the comparison compares. For a few pairs the comparison is
+  // quicker on its own.
+  static constexpr size_t kQueuedForOneThread = 16;
 
   struct Pair;
 
@@ -85,6 +90,7 @@ class ReadAhead {
   DrivePace pace_{kSlowPair};  // what the drive takes for a pair
   bool waiting_ = false;       // the comparison waits for a pair to be ready
   bool quit_ = false;
+  const bool spareProcessor_ = std::thread::hardware_concurrency() > 1;
   std::atomic<bool> dropping_{false};
   std::vector<std::thread> threads_;
 };
