@@ -428,8 +428,9 @@ TEST_F(Installer, AFileHeldForAMomentIsWaitedFor) {
   HANDLE held = CreateFileW((folder / "README.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  std::thread letGo([held] {
-    Sleep(1500);
+  // Let go once the uninstaller has met the hold: the files it deletes before this one are gone.
+  std::thread letGo([&] {
+    WaitUntil([&] { return !fs::exists(folder / "vemo-cli.exe"); });
     CloseHandle(held);
   });
   EXPECT_EQ(UninstallQuietly(HKEY_CURRENT_USER), 0);
