@@ -206,14 +206,19 @@ class Installer : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 
-  // Nothing of Vemo on the machine, whatever an earlier test left.
+  // Nothing of Vemo on the machine, whatever an earlier test left. A file of an earlier install
+  // can stay held for a moment after its test (the desktop's shortcut reader takes the program's
+  // icon from it), so clearing waits, as the uninstaller does.
   void SetUp() override {
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteTreeW(root, kUninstallKey);
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    std::error_code ignored;
     for (const fs::path& path :
          {PerUserFolder(), AllUsersFolder(), OtherFolder(), PerUserShortcut(), AllUsersShortcut()})
-      fs::remove_all(path, ignored);
+      ASSERT_TRUE(WaitUntil([&] {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+        return !fs::exists(path, ignored);
+      })) << "still there: " << path.string();
   }
 
   static fs::path OtherFolder() { return KnownFolder(FOLDERID_LocalAppData) / "Tools" / "Vemo 1"; }
