@@ -212,13 +212,15 @@ class Installer : public ::testing::Test {
   void SetUp() override {
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) RegDeleteTreeW(root, kUninstallKey);
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    for (const fs::path& path :
-         {PerUserFolder(), AllUsersFolder(), OtherFolder(), PerUserShortcut(), AllUsersShortcut()})
-      ASSERT_TRUE(WaitUntil([&] {
+    for (const fs::path& path : {PerUserFolder(), AllUsersFolder(), OtherFolder(),
+                                 PerUserShortcut(), AllUsersShortcut()}) {
+      const bool cleared = WaitUntil([&] {
         std::error_code ignored;
         fs::remove_all(path, ignored);
         return !fs::exists(path, ignored);
-      })) << "still there: " << path.string();
+      });
+      ASSERT_TRUE(cleared) << "still there: " << path.string();
+    }
   }
 
   static fs::path OtherFolder() { return KnownFolder(FOLDERID_LocalAppData) / "Tools" / "Vemo 1"; }
