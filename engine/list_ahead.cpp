@@ -78,7 +78,12 @@ void ListAhead::CloseFolders(Job& job) {
 
 void ListAhead::NotePairOpened(DrivePace::Duration took) {
   std::lock_guard<std::mutex> lock(mutex_);
-  pace_.Note(took / 2);
+  NoteTime(took / 2);
+}
+
+void ListAhead::NoteTime(DrivePace::Duration took) {
+  const bool wasSlow = pace_.Slow();
+  if (pace_.Note(took) && !wasSlow && idle_ > 0) workToDo_.notify_all();
 }
 
 bool ListAhead::Wanted(size_t queuedHere) const {
@@ -109,7 +114,9 @@ ListAhead::Job* ListAhead::Submit(FolderHandle folder1, std::string_view name1,
   job.serial = serial_++;
   job.keepFiles = keepFiles;
   job.wantSizes = wantSizes;
-  workToDo_.notify_one();
+  // A thread is woken only where one may list: on a quick drive, a wake-up for each pair that
+  // finds nothing it may do costs the walk more than the listing.
+  if (idle_ > 0 && active_ < Allowed()) workToDo_.notify_one();
   return &job;
 }
 
@@ -128,8 +135,10 @@ void ListAhead::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     Job* job = nullptr;
+    ++idle_;
     workToDo_.wait(lock,
                    [&] { return quit_ || (active_ < Allowed() && (job = Next()) != nullptr); });
+    --idle_;
     if (quit_) return;
     ++active_;
     Do(*job, lock);
@@ -147,9 +156,9 @@ void ListAhead::Do(Job& job, std::unique_lock<std::mutex>& lock) {
     job.side[side].opened = OpenSubFolder(fs_, job.folder[side], job.name[side]);
   const auto took = std::chrono::steady_clock::now() - began;
   lock.lock();
-  pace_.Note(took / 2);
+  NoteTime(took / 2);
   job.state = Job::Listing;
-  done_.notify_all();
+  opened_.notify_all();
   lock.unlock();
   for (Side& side : job.side)
     if (side.opened.status == ListStatus::Ok)
@@ -162,8 +171,16 @@ void ListAhead::Do(Job& job, std::unique_lock<std::mutex>& lock) {
 
 void ListAhead::Take(Job* job, Side (&sides)[2]) {
   std::unique_lock<std::mutex> lock(mutex_);
-  if (job->state == Job::Queued) Do(*job, lock);
-  done_.wait(lock, [job] { return job->state == Job::Done; });
+  // Rather than wait while a thread lists this job, the walk lists the next one no thread has
+  // begun: two listings at once, not a hand-off for each.
+  while (job->state != Job::Done) {
+    Job* next = job->state == Job::Queued ? job : Next();
+    if (!next) {
+      done_.wait(lock, [job] { return job->state == Job::Done; });
+      break;
+    }
+    Do(*next, lock);
+  }
   for (int side = 0; side < 2; ++side) sides[side] = std::move(job->side[side]);
   jobs_.remove_if([job](const std::unique_ptr<Job>& j) { return j.get() == job; });
 }
@@ -172,7 +189,7 @@ void ListAhead::Drop(Job* job) {
   std::unique_lock<std::mutex> lock(mutex_);
   // Its opens are quick to end, and the walk may close their folders after this; a listing
   // may take long, and needs nothing of the walk.
-  done_.wait(lock, [job] { return job->state != Job::Opening; });
+  opened_.wait(lock, [job] { return job->state != Job::Opening; });
   if (job->state == Job::Listing)
     job->dropped = true;  // its thread lets it go
   else

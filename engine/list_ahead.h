@@ -74,7 +74,8 @@ class ListAhead {
   Job* Submit(FolderHandle folder1, std::string_view name1, FolderHandle folder2,
               std::string_view name2, size_t depth, bool keepFiles, bool wantSizes);
   // Hands over what the job found, once it is done; a job no thread has begun the walk does
-  // itself at once. The job is gone afterwards.
+  // itself at once, and while a thread lists it, the walk lists the next queued one meanwhile.
+  // The job is gone afterwards.
   void Take(Job* job, Side (&sides)[2]);
   // The walk will not enter the pair: what it opened is closed (now, or once its thread is
   // done with it). The job is gone afterwards.
@@ -88,13 +89,16 @@ class ListAhead {
   void CloseFolders(Job& job);  // what it opened
   Job* Next();                  // under the lock: the queued job needed soonest, or none
   int Allowed() const;          // under the lock: how many threads may list at once
+  void NoteTime(DrivePace::Duration took);  // under the lock: an open of a folder
 
   FileSystem& fs_;
   mutable std::mutex mutex_;
-  std::condition_variable workToDo_, done_;
+  // done_ wakes the walk waiting to take a job; opened_, the walk waiting to drop one.
+  std::condition_variable workToDo_, opened_, done_;
   std::list<std::unique_ptr<Job>> jobs_;  // queued, being done, or done and not yet taken
   size_t serial_ = 0;                     // jobs submitted so far: their order within a depth
   DrivePace pace_{kSlowOpen};
+  int idle_ = 0;    // threads waiting for work
   int active_ = 0;  // threads listing
   bool quit_ = false;
   const bool spareProcessor_ = std::thread::hardware_concurrency() > 1;
