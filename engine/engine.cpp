@@ -1,12 +1,14 @@
 #include "engine/engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <new>
+#include <thread>
 
 #include "engine/name_index.h"
 #include "engine/walk_stack.h"
@@ -49,6 +51,11 @@ int64_t Smaller(int64_t a, int64_t b) { return a < b ? a : b; }
 }  // namespace
 
 void OutOfMemoryStop(const char* text) {
+  // Threads that run out at once (both sides listed together): the first one's line ends the
+  // process, and the others wait for that.
+  static std::atomic_flag stopping = ATOMIC_FLAG_INIT;
+  if (stopping.test_and_set())
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
   std::fputs(text, stdout);
   std::fflush(stdout);
   std::_Exit(1);
@@ -109,15 +116,15 @@ void Engine::ListFolder(int side, FolderListing& listing, bool keepFiles, bool w
 }
 
 void Engine::CompareFolderPair(const std::string& folder1, const std::string& folder2) {
-  WalkFromTexts(folder1, folder2, &Engine::CompareFolderPair);
+  WalkFromTexts(folder1, folder2, &Engine::CompareFolderPair, true, CompareWantsSizes());
 }
 
 void Engine::PreScanFolderPair(const std::string& folder1, const std::string& folder2) {
-  WalkFromTexts(folder1, folder2, &Engine::PreScanFolderPair);
+  WalkFromTexts(folder1, folder2, &Engine::PreScanFolderPair, false, true);
 }
 
 void Engine::WalkFromTexts(const std::string& folder1, const std::string& folder2,
-                           void (Engine::*step)(ListAhead::Side*)) {
+                           void (Engine::*step)(ListAhead::Side*), bool keepFiles, bool wantSizes) {
   // Nothing stays open once the walk has ended, however it ended.
   struct CloseWalks {
     WalkPath* walks;
@@ -129,7 +136,11 @@ void Engine::WalkFromTexts(const std::string& folder1, const std::string& folder
     try {
       const std::string* texts[2] = {&folder1, &folder2};
       for (int side = 0; side < 2; ++side) walk_[side].Start(*texts[side]);
-      (this->*step)(nullptr);
+      ListAhead::Side roots[2];
+      const bool bothOpen = walk_[0].Handle() != kNoFolder && walk_[1].Handle() != kNoFolder;
+      if (bothOpen)
+        ListBoth(fs_, {walk_[0].Handle(), walk_[1].Handle()}, keepFiles, wantSizes, roots);
+      (this->*step)(bothOpen ? roots : nullptr);
     } catch (const std::bad_alloc&) {
       OutOfMemoryStop("Out of Memory.\n");
     }
@@ -139,11 +150,8 @@ void Engine::WalkFromTexts(const std::string& folder1, const std::string& folder
 void Engine::CompareFolderPair(ListAhead::Side* ahead) {
   state_.preScanning = 0;
   FolderListing side0, side1;
-  // A recursive run took its totals in the pre-scan: its listings need no sizes, and a file's
-  // own length comes with its open.
-  const bool wantSizes = state_.recursive != 1;
-  ListFolder(0, side0, true, wantSizes, ahead ? &ahead[0] : nullptr);
-  ListFolder(1, side1, true, wantSizes, ahead ? &ahead[1] : nullptr);
+  ListFolder(0, side0, true, CompareWantsSizes(), ahead ? &ahead[0] : nullptr);
+  ListFolder(1, side1, true, CompareWantsSizes(), ahead ? &ahead[1] : nullptr);
   WalkEntries(side1.files, 1, side0.files, true, Kind::Files);
   WalkEntries(side0.files, 0, side1.files, false, Kind::Files);
   if (state_.recursive == 1) {
@@ -234,7 +242,7 @@ void Engine::EnterWalk(const std::vector<FileEntry>& walked, int walkedSide, con
     }
   } ahead{listAhead_, walk_, {}, 0, false};
   const bool keepFiles = state_.preScanning != 1;
-  const bool wantSizes = !keepFiles || state_.recursive != 1;
+  const bool wantSizes = !keepFiles || CompareWantsSizes();
   size_t looked = 0;  // entries looked up so far
   for (size_t i = 0; i < walked.size(); ++i) {
     if (Stopped()) return;  // before every entry and its lookup

@@ -56,9 +56,10 @@ class Engine {
   enum class Kind { Files, SubFolders };
 
   std::string Pattern(int side);  // the current folder's search pattern, shown
-  // Starts both sides at the folder texts and runs a step from there, on the walk stack.
+  // Starts both sides at the folder texts, lists both at once as the step lists them, and runs
+  // the step from there, on the walk stack.
   void WalkFromTexts(const std::string& folder1, const std::string& folder2,
-                     void (Engine::*step)(ListAhead::Side*));
+                     void (Engine::*step)(ListAhead::Side*), bool keepFiles, bool wantSizes);
 
   // The recursive steps, each on the current folder of both sides (as listed ahead, where it
   // was).
@@ -82,6 +83,9 @@ class Engine {
   void EnterSubFolders(std::string_view name1, std::string_view name2, ListAhead::Job*& job);
   void CompareFiles(std::string_view name1, std::string_view name2, int64_t size);
   void ShowFileProgress(int64_t readBytes, int64_t size);
+  // A recursive run took its totals in the pre-scan: its comparison's listings need no sizes,
+  // and a file's own length comes with its open.
+  bool CompareWantsSizes() const { return state_.recursive != 1; }
   bool Stopped() const { return state_.stopRequested.load(std::memory_order_relaxed) == 1; }
 
   RunState& state_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <system_error>
 
 #include "engine/engine.h"
 #include "engine/progress_format.h"
@@ -46,6 +47,30 @@ ListStatus ListEntries(FileSystem& fs, FolderHandle folder, bool keepFiles, bool
   } catch (const std::bad_alloc&) {
     OutOfMemoryStop("Out of memory.\n");
   }
+}
+
+void ListBoth(FileSystem& fs, const FolderHandle (&folders)[2], bool keepFiles, bool wantSizes,
+              ListAhead::Side (&sides)[2]) {
+  auto list = [&](int side) {
+    sides[side].listed = ListEntries(fs, folders[side], keepFiles, wantSizes, sides[side].listing);
+  };
+  struct JoinOnExit {
+    std::thread thread;
+    ~JoinOnExit() {
+      if (thread.joinable()) thread.join();
+    }
+  } other;
+  if (std::thread::hardware_concurrency() > 1) {
+    try {
+      other.thread = std::thread(list, 1);
+    } catch (const std::system_error&) {  // no thread to be had: one after the other
+    }
+  }
+  list(0);
+  if (other.thread.joinable())
+    other.thread.join();
+  else
+    list(1);
 }
 
 struct ListAhead::Job {

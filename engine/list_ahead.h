@@ -105,4 +105,10 @@ class ListAhead {
   std::vector<std::thread> threads_;
 };
 
+// Lists two open folders at once, the second on a thread of its own where a second processor
+// runs it: the two folders a run starts from, which nothing lists ahead and which may each hold
+// a great many entries.
+void ListBoth(FileSystem& fs, const FolderHandle (&folders)[2], bool keepFiles, bool wantSizes,
+              ListAhead::Side (&sides)[2]);
+
 }  // namespace vemo
