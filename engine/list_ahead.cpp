@@ -1,6 +1,7 @@
 #include "engine/list_ahead.h"
 
 #include <algorithm>
+#include <exception>
 #include <new>
 #include <system_error>
 
@@ -51,8 +52,15 @@ ListStatus ListEntries(FileSystem& fs, FolderHandle folder, bool keepFiles, bool
 
 void ListBoth(FileSystem& fs, const FolderHandle (&folders)[2], bool keepFiles, bool wantSizes,
               ListAhead::Side (&sides)[2]) {
+  // What a listing throws goes on from here, as from a listing of the walk's own.
+  std::exception_ptr failed[2];
   auto list = [&](int side) {
-    sides[side].listed = ListEntries(fs, folders[side], keepFiles, wantSizes, sides[side].listing);
+    try {
+      sides[side].listed =
+          ListEntries(fs, folders[side], keepFiles, wantSizes, sides[side].listing);
+    } catch (...) {
+      failed[side] = std::current_exception();
+    }
   };
   struct JoinOnExit {
     std::thread thread;
@@ -71,6 +79,8 @@ void ListBoth(FileSystem& fs, const FolderHandle (&folders)[2], bool keepFiles, 
     other.thread.join();
   else
     list(1);
+  for (const std::exception_ptr& failure : failed)
+    if (failure) std::rethrow_exception(failure);
 }
 
 struct ListAhead::Job {
@@ -80,7 +90,8 @@ struct ListAhead::Job {
   bool keepFiles = false, wantSizes = false;
   // Opening: the folders it is opened from are in use (the walk keeps them open until then).
   enum State { Queued, Opening, Listing, Done } state = Queued;
-  bool dropped = false;  // by the walk, while a thread was listing it
+  bool dropped = false;       // by the walk, while a thread was listing it
+  std::exception_ptr failed;  // what an open or a listing threw: thrown again when taken
   Side side[2];
 };
 
@@ -176,21 +187,26 @@ void ListAhead::Do(Job& job, std::unique_lock<std::mutex>& lock) {
   // As the walk does it: both opens, then both listings.
   job.state = Job::Opening;
   lock.unlock();
-  const auto began = std::chrono::steady_clock::now();
-  for (int side = 0; side < 2; ++side)
-    job.side[side].opened = OpenSubFolder(fs_, job.folder[side], job.name[side]);
-  const auto took = std::chrono::steady_clock::now() - began;
-  lock.lock();
-  NoteTime(took / 2);
-  job.state = Job::Listing;
-  opened_.notify_all();
-  lock.unlock();
-  for (Side& side : job.side)
-    if (side.opened.status == ListStatus::Ok)
-      side.listed =
-          ListEntries(fs_, side.opened.handle, job.keepFiles, job.wantSizes, side.listing);
-  lock.lock();
+  try {
+    const auto began = std::chrono::steady_clock::now();
+    for (int side = 0; side < 2; ++side)
+      job.side[side].opened = OpenSubFolder(fs_, job.folder[side], job.name[side]);
+    const auto took = std::chrono::steady_clock::now() - began;
+    lock.lock();
+    NoteTime(took / 2);
+    job.state = Job::Listing;
+    opened_.notify_all();
+    lock.unlock();
+    for (Side& side : job.side)
+      if (side.opened.status == ListStatus::Ok)
+        side.listed =
+            ListEntries(fs_, side.opened.handle, job.keepFiles, job.wantSizes, side.listing);
+  } catch (...) {
+    job.failed = std::current_exception();
+  }
+  if (!lock.owns_lock()) lock.lock();
   job.state = Job::Done;
+  opened_.notify_all();
   done_.notify_all();
 }
 
@@ -205,6 +221,11 @@ void ListAhead::Take(Job* job, Side (&sides)[2]) {
       break;
     }
     Do(*next, lock);
+  }
+  if (job->failed) {
+    const std::exception_ptr failed = job->failed;
+    Forget(job);
+    std::rethrow_exception(failed);
   }
   for (int side = 0; side < 2; ++side) sides[side] = std::move(job->side[side]);
   jobs_.remove_if([job](const std::unique_ptr<Job>& j) { return j.get() == job; });

@@ -75,7 +75,7 @@ class ListAhead {
               std::string_view name2, size_t depth, bool keepFiles, bool wantSizes);
   // Hands over what the job found, once it is done; a job no thread has begun the walk does
   // itself at once, and while a thread lists it, the walk lists the next queued one meanwhile.
-  // The job is gone afterwards.
+  // What its opens or listings threw is thrown here. The job is gone afterwards.
   void Take(Job* job, Side (&sides)[2]);
   // The walk will not enter the pair: what it opened is closed (now, or once its thread is
   // done with it). The job is gone afterwards.

@@ -123,9 +123,8 @@ TEST_F(FileCompareTest, AFileThatVanishesAfterTheListingIsOneCantOpenLineForTheF
   tree.File("1/b", "y");
   tree.File("2/b", "y");
   testing::TestFileSystem vanishing(*fs);
-  int listings = 0;
-  vanishing.onList = [&](const std::string&) {  // Folder 1 is listed, then Folder 2
-    if (++listings == 2) std::filesystem::remove(tree.FsPath("1/b"));
+  vanishing.onOpen = [&](const std::string&) {  // both folders are listed by then
+    std::filesystem::remove(tree.FsPath("1/b"));
   };
   Engine engine(state, vanishing, sink);
   engine.CompareFolderPair(Path("1"), Path("2"));

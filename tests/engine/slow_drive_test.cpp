@@ -1,6 +1,8 @@
 // A drive that makes every open wait: the sub-folders and files are opened and listed ahead on
 // other threads, and the run must still show exactly what a run on a quick drive shows.
+#include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include "engine_fixture.h"
@@ -77,7 +79,8 @@ TEST_F(SlowDriveTest, AStopWhileListingAheadLeavesNoFolderOpen) {
     RunState runState;
     runState.recursive = 1;
     MemorySink memory;
-    int listings = 0, linesAfterStop = 0;
+    std::atomic<int> listings{0};  // counted by every listing thread
+    int linesAfterStop = 0;
     slow.onList = [&](const std::string&) {
       if (++listings == stopAtListing) runState.stopRequested = 1;
     };
@@ -91,6 +94,31 @@ TEST_F(SlowDriveTest, AStopWhileListingAheadLeavesNoFolderOpen) {
     EXPECT_EQ(slow.OpenFolders(), 0u) << "stopped at listing " << stopAtListing;
     EXPECT_LE(linesAfterStop, 1) << "stopped at listing " << stopAtListing;
   }
+}
+
+// A listing that throws on a listing thread (a file system that gives up) throws from the walk,
+// as a listing of the walk's own would, and leaves no folder open.
+TEST_F(SlowDriveTest, AListingThatThrowsAheadThrowsFromTheWalk) {
+  MakeTree();
+  testing::TestFileSystem slow(*fs);
+  slow.openDelay = std::chrono::milliseconds(1);
+  // A sub-folder listed by any thread but the first to list throws: most are listed ahead.
+  std::atomic<std::thread::id> walkThread{};
+  slow.onList = [&](const std::string& folder) {
+    std::thread::id none{};
+    walkThread.compare_exchange_strong(none, std::this_thread::get_id());
+    const bool deep = folder[folder.find_last_of("/\\") + 1] == 'e';  // e0..e2, empty
+    if (deep && std::this_thread::get_id() != walkThread)
+      throw std::runtime_error("The network folder went away");
+  };
+  RunState runState;
+  runState.recursive = 1;
+  MemorySink memory;
+  {
+    Engine slowEngine(runState, slow, memory);
+    EXPECT_THROW(slowEngine.Run(Path("1"), Path("2")), std::runtime_error);
+  }
+  EXPECT_EQ(slow.OpenFolders(), 0u);
 }
 
 }  // namespace

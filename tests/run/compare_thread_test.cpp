@@ -3,6 +3,7 @@
 #include "run/compare_thread.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -232,23 +233,36 @@ class WorkerFailure : public WorkerRun {
 };
 
 TEST_F(WorkerFailure, AnExceptionInTheWalkEndsTheRunAsStopped) {
-  // Thrown on the walk's own thread, in the comparison's sub-folder: it crosses over to the
-  // worker.
-  int lists = 0;
-  testing::TestFileSystem failing(*fs);
-  failing.onList = [&](const std::string& folder) {
-    if (folder.find("deep") != std::string::npos && ++lists == 3)
-      throw std::runtime_error("The network folder went away");
+  // Thrown by a listing, it crosses over to the worker from the thread that listed.
+  const struct {
+    const char* where;
+    std::string folder;  // the folder whose listing throws, at its `listing`th listing
+    int listing;
+  } cases[] = {
+      {"the comparison's sub-folder, on the walk's thread", "deep", 3},
+      {"Folder 2, listed beside Folder 1 on a thread of its own", rec.folders[1], 1},
   };
-  RunGuarded(failing);
-  EXPECT_EQ(rec.TailFrom("failed"), [&] {
-    Log expected{"failed The network folder went away"};
-    expected.insert(expected.end(), kStoppedEnding.begin(), kStoppedEnding.end());
-    return expected;
-  }());
-  EXPECT_EQ(std::count(rec.log.begin(), rec.log.end(), "sleep"), 0) << "no box, no pause";
-  EXPECT_EQ(state.stopRequested, 0);
-  EXPECT_EQ(state.titleText.Get(), "Stopped - Vemo");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.where);
+    rec.log.clear();
+    std::atomic<int> lists{0};
+    testing::TestFileSystem failing(*fs);
+    failing.onList = [&](const std::string& folder) {
+      if (folder.size() >= c.folder.size() &&
+          folder.compare(folder.size() - c.folder.size(), c.folder.size(), c.folder) == 0 &&
+          ++lists == c.listing)
+        throw std::runtime_error("The network folder went away");
+    };
+    RunGuarded(failing);
+    EXPECT_EQ(rec.TailFrom("failed"), [&] {
+      Log expected{"failed The network folder went away"};
+      expected.insert(expected.end(), kStoppedEnding.begin(), kStoppedEnding.end());
+      return expected;
+    }());
+    EXPECT_EQ(std::count(rec.log.begin(), rec.log.end(), "sleep"), 0) << "no box, no pause";
+    EXPECT_EQ(state.stopRequested, 0);
+    EXPECT_EQ(state.titleText.Get(), "Stopped - Vemo");
+  }
 }
 
 TEST_F(WorkerFailure, AnExceptionInTheEndingStillClosesTheWindow) {

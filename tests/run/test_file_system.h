@@ -24,6 +24,7 @@ class TestFileSystem : public FileSystem {
   explicit TestFileSystem(FileSystem& real) : real_(real) {}
 
   std::function<void(const std::string& folder)> onList;  // before each listing; may throw
+  std::function<void(const std::string& path)> onOpen;    // before each open of a file
   // A folder whose path ends in `suffix` lists `count` one-byte files named prefix + 6 digits.
   struct MadeUp {
     std::string suffix, prefix;
@@ -84,6 +85,7 @@ class TestFileSystem : public FileSystem {
   FolderId IdentifyFolder(FolderHandle folder) override { return real_.IdentifyFolder(folder); }
   OpenedFile OpenFile(FolderHandle folder, std::string_view name) override {
     Wait();
+    if (onOpen) onOpen(PathOf(folder, name));
     if (readsEmpty && readsEmpty(PathOf(folder, name))) return OpenedFile{kEmptyFile, 0};
     return real_.OpenFile(folder, name);
   }
