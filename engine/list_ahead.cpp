@@ -127,12 +127,13 @@ bool ListAhead::Wanted(size_t queuedHere) const {
   return (pace_.Slow() || spareProcessor_) && queuedHere < kPerFolder && jobs_.size() < kPairsAhead;
 }
 
-int ListAhead::Allowed() const {
-  // A slow drive gets every thread; one that answers at once, one thread where enough pairs wait.
+int ListAhead::Allowed(bool awake) const {
+  // A slow drive gets every thread; one that answers at once, one thread where enough pairs wait
+  // to be worth its wake-up, and that thread goes on while any pair waits.
   if (pace_.Slow()) return kThreads;
   size_t queued = 0;
   for (const std::unique_ptr<Job>& job : jobs_) queued += job->state == Job::Queued;
-  return spareProcessor_ && queued >= kQueuedForOneThread ? 1 : 0;
+  return spareProcessor_ && queued >= (awake ? 1 : kQueuedForOneThread) ? 1 : 0;
 }
 
 ListAhead::Job* ListAhead::Submit(FolderHandle folder1, std::string_view name1,
@@ -169,13 +170,18 @@ ListAhead::Job* ListAhead::Next() {
 
 void ListAhead::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
+  bool listed = false;  // this thread has just listed a pair
   for (;;) {
     Job* job = nullptr;
-    ++idle_;
-    workToDo_.wait(lock,
-                   [&] { return quit_ || (active_ < Allowed() && (job = Next()) != nullptr); });
-    --idle_;
+    auto found = [&](bool awake) { return active_ < Allowed(awake) && (job = Next()) != nullptr; };
     if (quit_) return;
+    if (!(listed && found(true))) {
+      ++idle_;
+      workToDo_.wait(lock, [&] { return quit_ || found(false); });
+      --idle_;
+      if (quit_) return;
+    }
+    listed = true;
     ++active_;
     Do(*job, lock);
     --active_;

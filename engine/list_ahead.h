@@ -88,7 +88,9 @@ class ListAhead {
   void Forget(Job* job);        // under the lock: closes what it opened and frees it
   void CloseFolders(Job& job);  // what it opened
   Job* Next();                  // under the lock: the queued job needed soonest, or none
-  int Allowed() const;          // under the lock: how many threads may list at once
+  // Under the lock: how many threads may list at once; `awake`, for a thread that has just
+  // listed.
+  int Allowed(bool awake = false) const;
   void NoteTime(DrivePace::Duration took);  // under the lock: an open of a folder
 
   FileSystem& fs_;
