@@ -170,7 +170,7 @@ ListAhead::Job* ListAhead::Next() {
 
 void ListAhead::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
-  bool listed = false;  // this thread has just listed a pair
+  bool listed = false;  // awake after a listing: the thread goes on while any pair is queued
   for (;;) {
     Job* job = nullptr;
     auto found = [&](bool awake) { return active_ < Allowed(awake) && (job = Next()) != nullptr; };
