@@ -5,8 +5,16 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <thread>
 
 namespace vemo {
+
+// Whether a second processor can run a helper thread beside the walk.
+inline bool SpareProcessor() {
+  static const bool spare = std::thread::hardware_concurrency() > 1;
+  return spare;
+}
 
 class DrivePace {
  public:
@@ -18,6 +26,13 @@ class DrivePace {
     return Slow();
   }
   bool Slow() const { return smoothed_ > slow_; }
+  // How many threads may make the drive's calls at once: `all` where it is slow; where it
+  // answers at once, one where a second processor runs it and at least `enough` calls are
+  // `queued` for it, else none.
+  int Threads(int all, size_t queued, size_t enough) const {
+    if (Slow()) return all;
+    return SpareProcessor() && queued >= enough ? 1 : 0;
+  }
 
  private:
   Duration slow_;

@@ -68,7 +68,7 @@ void ListBoth(FileSystem& fs, const FolderHandle (&folders)[2], bool keepFiles, 
       if (thread.joinable()) thread.join();
     }
   } other;
-  if (std::thread::hardware_concurrency() > 1) {
+  if (SpareProcessor()) {
     try {
       other.thread = std::thread(list, 1);
     } catch (const std::system_error&) {  // no thread to be had: one after the other
@@ -124,7 +124,8 @@ void ListAhead::NoteTime(DrivePace::Duration took) {
 
 bool ListAhead::Wanted(size_t queuedHere) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return (pace_.Slow() || spareProcessor_) && queuedHere < kPerFolder && jobs_.size() < kPairsAhead;
+  return (pace_.Slow() || SpareProcessor()) && queuedHere < kPerFolder &&
+         jobs_.size() < kPairsAhead;
 }
 
 int ListAhead::Allowed(bool awake) const {
@@ -133,7 +134,7 @@ int ListAhead::Allowed(bool awake) const {
   if (pace_.Slow()) return kThreads;
   size_t queued = 0;
   for (const std::unique_ptr<Job>& job : jobs_) queued += job->state == Job::Queued;
-  return spareProcessor_ && queued >= (awake ? 1 : kQueuedForOneThread) ? 1 : 0;
+  return pace_.Threads(kThreads, queued, awake ? 1 : kQueuedForOneThread);
 }
 
 ListAhead::Job* ListAhead::Submit(FolderHandle folder1, std::string_view name1,

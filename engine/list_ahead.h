@@ -103,7 +103,6 @@ class ListAhead {
   int idle_ = 0;    // threads waiting for work
   int active_ = 0;  // threads listing
   bool quit_ = false;
-  const bool spareProcessor_ = std::thread::hardware_concurrency() > 1;
   std::vector<std::thread> threads_;
 };
 

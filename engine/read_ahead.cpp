@@ -63,8 +63,7 @@ int ReadAhead::Allowed() const {
   // A drive that makes every call wait gets every thread. One that answers at once keeps a
   // processor busy: a hand-off to another thread for each pair costs more than it saves, unless
   // the thread finds many pairs queued each time it wakes.
-  if (pace_.Slow()) return kThreads;
-  return spareProcessor_ && submitted_ - claimed_ >= kQueuedForOneThread ? 1 : 0;
+  return pace_.Threads(kThreads, submitted_ - claimed_, kQueuedForOneThread);
 }
 
 void ReadAhead::NoteTime(std::chrono::steady_clock::duration took) {

@@ -90,7 +90,6 @@ class ReadAhead {
   DrivePace pace_{kSlowPair};  // what the drive takes for a pair
   bool waiting_ = false;       // the comparison waits for a pair to be ready
   bool quit_ = false;
-  const bool spareProcessor_ = std::thread::hardware_concurrency() > 1;
   std::atomic<bool> dropping_{false};
   std::vector<std::thread> threads_;
 };
