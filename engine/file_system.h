@@ -54,6 +54,17 @@ struct OpenedFile {
   int64_t size = kUnknownSize;
 };
 
+// What a read gave: the bytes, and whether it ended on a failure rather than at the end of the
+// file (the bytes before the failure are kept).
+struct ReadResult {
+  size_t got = 0;
+  bool failed = false;
+};
+
+// Called from the walk's thread and from the look-ahead's I/O threads at once. A run may leave
+// a thread behind in a call that does not return (a drive that stopped answering); that thread
+// closes what it opened once the call returns, so a file system lives as long as the process
+// (or, in a test, until every call has returned and every handle is closed).
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -88,8 +99,9 @@ class FileSystem {
   // else that could block or never end fails as a file that cannot be opened.
   virtual OpenedFile OpenFile(FolderHandle folder, std::string_view name) = 0;
   // Reads up to `size` bytes from `offset` on; fewer only at the end of the file or on a read
-  // failure. Reads of one file never overlap, but they may come from different threads.
-  virtual size_t ReadAt(FileHandle file, int64_t offset, void* buffer, size_t size) = 0;
+  // failure, which the result tells apart. Reads of one file never overlap, but they may come
+  // from different threads.
+  virtual ReadResult ReadAt(FileHandle file, int64_t offset, void* buffer, size_t size) = 0;
   virtual void Close(FileHandle file) = 0;
 };
 

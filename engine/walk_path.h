@@ -1,11 +1,13 @@
 // One side's place in a walk: the folders from the root down to the one being walked, as one
 // growing text (what the lines show: the folder text as the user wrote it, then the names as
-// the listings gave them) and as open folders, each reached by name from the one above it.
+// the listings gave them) and as held folders, each reached by name from the one above it.
 //
-// A deep walk cannot hold a handle for every level (16,384 levels would be 16,384 open
-// descriptors): it holds the root, the deepest kRecent levels and, further up, fewer the further
-// they are (every second level, then every fourth, ...), at most a few hundred. A level whose
-// handle was let go is opened again, by name, from the nearest one still held.
+// A deep walk cannot hold a folder for every level (16,384 levels would be 16,384 open
+// descriptors): it holds the root, the deepest kRecent levels and, further up, kPerBand levels
+// in each of kBands bands of twice the width of the one below: at most kMostHeld, whatever the
+// depth. A level it let go is opened again, by name, from the nearest one still held: climbing
+// back up costs about one open a level. (Beyond kBands bands, more than 16,384 levels up, only
+// the root is held, and a climb that far opens again from there.)
 #pragma once
 
 #include <string>
@@ -14,51 +16,42 @@
 #include <vector>
 
 #include "engine/file_system.h"
+#include "engine/held_folder.h"
 
 namespace vemo {
 
-// A folder as its open left it: its handle (kNoFolder when the open failed), how the open went,
-// and its cheap identity (unknown when it did not open).
-struct OpenedFolder {
-  FolderHandle handle = kNoFolder;
-  ListStatus status = ListStatus::Ok;
-  FolderId id;
-};
-// Opens a folder by name in an open one, as a walk enters it; any thread.
-OpenedFolder OpenSubFolder(FileSystem& fs, FolderHandle parent, std::string_view name);
-
 class WalkPath {
  public:
-  static constexpr size_t kRecent = 32;
+  static constexpr size_t kRecent = 8;
+  static constexpr size_t kPerBand = 2;
+  static constexpr size_t kBands = 11;  // kRecent << kBands levels: the deepest Windows path
+  static constexpr size_t kMostHeld = 1 + kRecent + kPerBand * kBands;
 
-  explicit WalkPath(FileSystem& fs) : fs_(fs) {}
+  // calls: where the walk's own calls go; owner: the file system that closes what it holds.
+  WalkPath(FileSystem& calls, FileSystem& owner) : fs_(calls), owner_(owner) {}
   ~WalkPath() { Close(); }
-  WalkPath(WalkPath&& other) = default;  // only while nothing is open
+  WalkPath(WalkPath&& other) = default;  // only while nothing is held
   WalkPath(const WalkPath&) = delete;
   WalkPath& operator=(const WalkPath&) = delete;
 
   // Starts at a folder text as the user wrote it: resolves it and opens it.
   void Start(const std::string& text);
-  // Opens a sub-folder of the current folder and makes it the current one (also when it fails
-  // to open: then Status() says why, and the folder lists nothing).
+  // Enters a sub-folder of the current folder, opened here or already (also when it failed to
+  // open: then Status() says why, and the folder lists nothing).
   void Enter(std::string_view name);
-  // The same for a sub-folder already opened (by OpenSubFolder on the current folder's
-  // handle): the walk takes over its handle.
-  void Enter(std::string_view name, const OpenedFolder& opened);
+  void Enter(std::string_view name, OpenedFolder opened);
   // Back to the folder above.
   void Leave();
-  // Keeps the current folder's handle open, however deep the walk goes, until as many Unpin
-  // calls have come back to it: what is opened by name from it meanwhile needs it.
-  void Pin() { ++levels_.back().pins; }
-  void Unpin() { --levels_.back().pins; }
-  // Closes every folder it holds; the walk is over.
+  // Lets go of every folder it holds; the walk is over.
   void Close();
   size_t Depth() const { return levels_.size(); }
 
-  // The current folder: how its open went, its handle (opened again if it was let go), its
-  // text.
+  // The current folder: how its open went, the folder itself (opened again if it was let go;
+  // none when that fails), its handle, its text.
   ListStatus Status() const { return levels_.back().status; }
-  FolderHandle Handle();
+  OpenedFolder Opened();
+  SharedFolder Current();
+  FolderHandle Handle() { return HandleOf(Current()); }
   // Whether the current folder is physically one of the folders above it (a junction or a
   // link that loops).
   bool IsLoop();
@@ -66,33 +59,33 @@ class WalkPath {
   // The text of a name in the current folder; valid until the walk moves.
   std::string_view Joined(std::string_view name);
 
-  // Open handles held now (tests).
+  // Levels holding their folder now (tests).
   size_t Held() const { return held_.size(); }
 
  private:
   struct Level {
     size_t nameStart = 0, end = 0;  // the level's name in text_, and where its text ends
-    FolderHandle handle = kNoFolder;
+    SharedFolder folder;
     ListStatus status = ListStatus::Ok;
     FolderId id;  // its cheap identity (unknown when it did not open)
-    int pins = 0;
   };
   std::string_view Name(const Level& level) const {
     return std::string_view(text_).substr(level.nameStart, level.end - level.nameStart);
   }
   // Appends a name to the text of the current folder, with a separator where one is needed.
   void AppendName(std::string_view name);
-  void Push(const Level& level);
-  FolderHandle HandleAt(size_t index);
+  void Push(Level level);
+  SharedFolder At(size_t index);
   FolderId ExactId(size_t index);
-  // Whether level `index` keeps its handle while the walk is `depth` levels deep.
-  bool Keeps(size_t index, size_t depth) const;
+  // Whether level `index` keeps its folder while the walk is `depth` levels deep.
+  static bool Keeps(size_t index, size_t depth);
   void LetGoFarLevels();
 
   FileSystem& fs_;
+  FileSystem& owner_;
   std::string text_;  // the current folder's text, and after it scratch for Joined
   std::vector<Level> levels_;
-  std::vector<size_t> held_;  // the levels that hold a handle, shallowest first
+  std::vector<size_t> held_;  // the levels that hold their folder, shallowest first
   // How many levels have each cheap identity, so that a loop costs no scan of the levels.
   static uint64_t Key(const FolderId& id) {
     return id.volume * 0x9E3779B97F4A7C15ull ^ id.low ^ id.high * 31;

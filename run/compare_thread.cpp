@@ -64,7 +64,7 @@ void TCompareThread::ExecuteGuarded() {
     Execute();
     return;
   } catch (const std::bad_alloc&) {
-    OutOfMemoryStop("Out of Memory.\n");
+    OutOfMemoryStop(kOutOfMemoryText);
   } catch (...) {
     try {
       windows_.RunFailed(std::current_exception());
@@ -75,7 +75,7 @@ void TCompareThread::ExecuteGuarded() {
   try {
     StoppedEnding();
   } catch (const std::bad_alloc&) {
-    OutOfMemoryStop("Out of Memory.\n");
+    OutOfMemoryStop(kOutOfMemoryText);
   } catch (...) {
     try {
       windows_.CloseProgressWindow();

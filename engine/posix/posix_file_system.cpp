@@ -221,16 +221,18 @@ class PosixFileSystem : public FileSystem {
     return opened;
   }
 
-  size_t ReadAt(FileHandle file, int64_t offset, void* buffer, size_t size) override {
-    size_t done = 0;
-    while (done < size) {
-      ssize_t n = ::pread(static_cast<int>(file), static_cast<char*>(buffer) + done, size - done,
-                          static_cast<off_t>(offset + static_cast<int64_t>(done)));
+  ReadResult ReadAt(FileHandle file, int64_t offset, void* buffer, size_t size) override {
+    ReadResult read;
+    while (read.got < size) {
+      ssize_t n =
+          ::pread(static_cast<int>(file), static_cast<char*>(buffer) + read.got, size - read.got,
+                  static_cast<off_t>(offset + static_cast<int64_t>(read.got)));
       if (n < 0 && errno == EINTR) continue;
+      if (n < 0) read.failed = true;
       if (n <= 0) break;
-      done += static_cast<size_t>(n);
+      read.got += static_cast<size_t>(n);
     }
-    return done;
+    return read;
   }
 
   void Close(FileHandle file) override { ::close(static_cast<int>(file)); }
@@ -247,15 +249,18 @@ class PosixFileSystem : public FileSystem {
 
 #ifdef __linux__
   // The names and types of a folder's entries, read in large batches straight from its held
-  // descriptor (from its first entry): no second descriptor, no stream. 0, or the error.
+  // descriptor (from its first entry): no second descriptor, no stream. 0, or the error of the
+  // first batch; an error on a later batch ends the list with what it has.
   static int ReadNames(int folderFd, std::vector<Found>& found, std::string& names) {
     if (lseek(folderFd, 0, SEEK_SET) < 0) return errno;
     constexpr size_t kBatch = 64 * 1024;
     const std::unique_ptr<char[]> batch(new char[kBatch]);  // not on the walk's small stack
-    for (;;) {
-      const ssize_t got = getdents64(folderFd, batch.get(), kBatch);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return errno;
+    for (bool first = true;; first = false) {
+      ssize_t got;
+      do {
+        got = getdents64(folderFd, batch.get(), kBatch);
+      } while (got < 0 && errno == EINTR);
+      if (got < 0) return first ? errno : 0;
       if (got == 0) return 0;
       for (ssize_t at = 0; at < got;) {
         const auto* d = reinterpret_cast<const struct dirent64*>(batch.get() + at);

@@ -136,12 +136,7 @@ class Win32FileSystem : public FileSystem {
   }
 
   void CloseFolder(FolderHandle folder) override {
-    if (folder == kNoFolder) return;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      shortNames_.erase(folder);
-    }
-    CloseHandle(AsHandle(folder));
+    if (folder != kNoFolder) CloseHandle(AsHandle(folder));
   }
 
   ListStatus List(FolderHandle folder, EntryReceiver& receiver, bool) override {
@@ -229,22 +224,24 @@ class Win32FileSystem : public FileSystem {
     return opened;
   }
 
-  size_t ReadAt(FileHandle file, int64_t offset, void* buffer, size_t size) override {
-    size_t done = 0;
-    while (done < size) {
+  ReadResult ReadAt(FileHandle file, int64_t offset, void* buffer, size_t size) override {
+    ReadResult read;
+    while (read.got < size) {
       // A positioned read on a synchronous handle: no shared file position between threads.
       OVERLAPPED at{};
-      const uint64_t position = static_cast<uint64_t>(offset) + done;
+      const uint64_t position = static_cast<uint64_t>(offset) + read.got;
       at.Offset = static_cast<DWORD>(position);
       at.OffsetHigh = static_cast<DWORD>(position >> 32);
       DWORD got = 0;
-      if (!ReadFile(AsHandle(file), static_cast<char*>(buffer) + done,
-                    static_cast<DWORD>(size - done), &got, &at) ||
-          got == 0)
+      if (!ReadFile(AsHandle(file), static_cast<char*>(buffer) + read.got,
+                    static_cast<DWORD>(size - read.got), &got, &at)) {
+        read.failed = GetLastError() != ERROR_HANDLE_EOF;  // past the end is the end
         break;
-      done += got;
+      }
+      if (got == 0) break;
+      read.got += got;
     }
-    return done;
+    return read;
   }
 
   void Close(FileHandle file) override { CloseHandle(AsHandle(file)); }
@@ -257,10 +254,15 @@ class Win32FileSystem : public FileSystem {
     const HANDLE root = folder == kNoFolder ? nullptr : AsHandle(folder);
     NTSTATUS status = OpenRelative(root, wide, access, options, opened);
     if (root && (status == kNameInvalid || status == kPathNotFound)) {
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (shortNames_.empty()) return status;
+      }
+      const std::string key = FolderKey(folder);
       std::wstring shortName;
       {
         std::lock_guard<std::mutex> lock(mutex_);
-        auto names = shortNames_.find(folder);
+        auto names = shortNames_.find(key);
         if (names == shortNames_.end()) return status;
         auto known = names->second.find(std::string(name));
         if (known == names->second.end()) return status;
@@ -271,18 +273,31 @@ class Win32FileSystem : public FileSystem {
     return status;
   }
 
-  void KeepShortNames(FolderHandle folder, std::unordered_map<std::string, std::wstring> names) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (names.empty())
-      shortNames_.erase(folder);
-    else
-      shortNames_[folder] = std::move(names);
+  // A folder by what it is, not by its handle: a folder the walk let go and opened again (or
+  // opened on another thread) finds the short names its listing gave.
+  std::string FolderKey(FolderHandle folder) {
+    const FolderId id = ExactFolderId(folder);
+    if (!id.known) return {};
+    std::string key(24, '\0');
+    memcpy(&key[0], &id.volume, 8);
+    memcpy(&key[8], &id.low, 8);
+    memcpy(&key[16], &id.high, 8);
+    return key;
   }
 
-  // The short names of the entries that only a short name opens, per open folder (listed on the
-  // walk's thread, opened on the read-ahead's too).
+  void KeepShortNames(FolderHandle folder, std::unordered_map<std::string, std::wstring> names) {
+    if (names.empty()) return;
+    std::string key = FolderKey(folder);
+    if (key.empty()) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    shortNames_[std::move(key)] = std::move(names);
+  }
+
+  // The short names of the entries that only a short name opens, per folder listed (listed on
+  // one thread, opened on others too). Only names that hold a character Windows forbids are
+  // kept, and they stay for the file system's life: such folders are few.
   std::mutex mutex_;
-  std::unordered_map<FolderHandle, std::unordered_map<std::string, std::wstring>> shortNames_;
+  std::unordered_map<std::string, std::unordered_map<std::string, std::wstring>> shortNames_;
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "engine/engine.h"
 #include "memory_sink.h"
+#include "tests/support/native_file_system.h"
 #include "tests/support/temp_tree.h"
 
 namespace vemo::test {
@@ -21,7 +22,7 @@ class EngineTest : public ::testing::Test {
  protected:
   TempTree tree;
   RunState state;
-  std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+  FileSystem* fs = &NativeFileSystem();
   MemorySink sink;
   Engine engine{state, *fs, sink};
 

@@ -1,5 +1,9 @@
 // The pre-scan, the run sequence around it, stops at every poll point, and the loop guard.
+#include <chrono>
+#include <thread>
+
 #include "engine_fixture.h"
+#include "tests/support/hang_guard.h"
 
 namespace vemo::test {
 namespace {
@@ -103,6 +107,10 @@ TEST_F(EngineTest, AStopDuringAFileEndsEveryLevelWithNoLineAfterItAndNoFileOpen)
   EXPECT_EQ(lines, linesBefore);
   for (const std::string& line : sink.lines) EXPECT_EQ(line.find("onlyhere"), std::string::npos);
   EXPECT_EQ(state.comparedSize, comparedAtStop + 1280);  // the block read before the stop counts
+  // A pair an I/O thread was opening ahead is closed when its open returns.
+  for (auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kHangGuardMs);
+       OpenDescriptors() != descriptors && std::chrono::steady_clock::now() < until;)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_EQ(OpenDescriptors(), descriptors);
   EXPECT_EQ(sink.Captions(Panel::Panel1).size(), filesAtStop);  // no file opened after it
 }

@@ -88,10 +88,7 @@ TEST_F(SlowDriveTest, AStopWhileListingAheadLeavesNoFolderOpen) {
     Engine slowEngine(runState, slow, memory);
     EXPECT_FALSE(slowEngine.Run(Path("1"), Path("2"))) << "stopped at listing " << stopAtListing;
     // A folder still being listed is closed once its listing is over.
-    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-         slow.OpenFolders() > 0 && std::chrono::steady_clock::now() < until;)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    EXPECT_EQ(slow.OpenFolders(), 0u) << "stopped at listing " << stopAtListing;
+    EXPECT_TRUE(slow.WaitUntilQuiet()) << "stopped at listing " << stopAtListing;
     EXPECT_LE(linesAfterStop, 1) << "stopped at listing " << stopAtListing;
   }
 }
@@ -118,7 +115,7 @@ TEST_F(SlowDriveTest, AListingThatThrowsAheadThrowsFromTheWalk) {
     Engine slowEngine(runState, slow, memory);
     EXPECT_THROW(slowEngine.Run(Path("1"), Path("2")), std::runtime_error);
   }
-  EXPECT_EQ(slow.OpenFolders(), 0u);
+  EXPECT_TRUE(slow.WaitUntilQuiet());
 }
 
 }  // namespace

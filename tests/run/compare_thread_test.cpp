@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/run/test_file_system.h"
+#include "tests/support/native_file_system.h"
 #include "tests/support/temp_tree.h"
 
 namespace vemo {
@@ -108,7 +109,7 @@ class WorkerRun : public ::testing::Test {
     worker.Execute();
   }
   RunState state;
-  std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+  FileSystem* fs = &test::NativeFileSystem();
   Recorder rec;
   test::TempTree tree{"worker"};
 };

@@ -42,6 +42,7 @@
 #include "tests/engine/memory_sink.h"
 #include "tests/run/test_file_system.h"
 #include "tests/run/user_input.h"
+#include "tests/support/native_file_system.h"
 #include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
 #include "tests/support/window_probe.h"
@@ -130,7 +131,7 @@ class Expectations {
   }
 
  private:
-  std::unique_ptr<FileSystem> native_ = MakeNativeFileSystem();
+  FileSystem* native_ = &test::NativeFileSystem();
   TestFileSystem files_;
   std::map<std::tuple<std::string, std::string, int, int, int>, std::vector<std::string>> cache_;
 };
