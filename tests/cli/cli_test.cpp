@@ -177,6 +177,37 @@ TEST_F(CliTest, A2000LevelChainUnderA1MiBStackLimit) {
                        "/f differ in contents.\n1 error(s) found.  (compared files:0  0KB)\n");
   EXPECT_EQ(r.status, 1);
 }
+
+// The deepest tree Windows can hold, under the smallest limits on open descriptors a system
+// sets: the walk holds a bounded number of folders whatever the depth.
+TEST_F(CliTest, TheDeepestChainUnderATightLimitOnOpenDescriptors) {
+#ifdef VEMO_THREAD_SANITIZER
+  // The thread sanitizer's own records grow with the depth of the walk's stack (gigabytes at a few
+  // thousand levels): a chain of 2,100 levels, still far deeper than the folders the walk holds.
+  const int kLevels = 2100;
+#else
+  const int kLevels = 16384;
+#endif
+  for (const char* side : {"1", "2"}) {
+    const int deepest = MakeChain(tree.Folder(side), "d", kLevels);
+    ASSERT_GE(deepest, 0);
+    ASSERT_TRUE(WriteFileAt(deepest, "f", side));
+    ::close(deepest);
+  }
+  std::string chain;
+  for (int i = 0; i < kLevels; ++i) chain += "/d";
+  const std::string expected =
+      Path("1") + chain + "/f and " + Path("2") + chain +
+      "/f differ in contents.\n1 error(s) found.  (compared files:0  0KB)\n";
+  for (const char* limit : {"256", "1024"}) {
+    ProcessResult r =
+        RunProcess({"/bin/sh", "-c", "ulimit -n \"$0\" && exec \"$1\" -r \"$2\" \"$3\"", limit,
+                    VemoCliPath(), Path("1"), Path("2")});
+    EXPECT_EQ(r.out, expected) << "at most " << limit << " descriptors: " << r.err;
+    EXPECT_EQ(r.status, 1) << "at most " << limit << " descriptors";
+  }
+  for (const char* side : {"1", "2"}) RemoveDeepFolder(Path(side));
+}
 #endif
 
 #ifdef _WIN32

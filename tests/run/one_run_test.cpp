@@ -11,6 +11,7 @@
 #include "tests/run/run_fixture.h"
 #include "tests/run/test_file_system.h"
 #include "tests/run/user_input.h"
+#include "tests/support/native_file_system.h"
 
 namespace vemo {
 namespace {
@@ -210,7 +211,7 @@ TEST_F(OneRun, TheFinalBoxIsInFrontWithTheFocusAlsoAfterClicks) {
 TEST_F(OneRun, AnExceptionInTheWorkerEndsTheRunAndIsReported) {
   tree.File("one/sub/a.txt", "a");
   tree.File("two/sub/a.txt", "a");
-  std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
+  FileSystem* native = &test::NativeFileSystem();
   TestFileSystem failing(*native);
   int lists = 0;
   failing.onList = [&lists](const std::string& folder) {
@@ -246,6 +247,35 @@ TEST_F(OneRun, AnExceptionInTheWorkerEndsTheRunAndIsReported) {
   EXPECT_EQ(Form2->Memo1.Lines().back(), "Stopped.");
   EXPECT_EQ(SharedRunState().stopRequested, 0);
   EXPECT_TRUE(MainWindowUsable());
+}
+
+// A stop while a read waits on a drive that stopped answering: the progress window closes and
+// the main window comes back while the read still waits; the read's thread closes its file when
+// the read returns at last.
+TEST_F(OneRun, AStopWhileAReadHangsGivesTheWindowsBackAtOnce) {
+  tree.File("one/a.txt", "a");
+  tree.File("two/a.txt", "a");
+  FileSystem* native = &test::NativeFileSystem();
+  TestFileSystem hanging(*native);
+  testing::Hang hang;
+  hanging.onRead = [&hang](const std::string&, int64_t, size_t) {
+    hang.Wait();
+    return false;
+  };
+  SetRunFileSystem(&hanging);
+  bool reached = false, backWhileHung = false;
+  RunWith([&] {
+    reached = hang.Reached();
+    PostMessageW(PBar->Stop.Handle(), BM_CLICK, 0, 0);
+    backWhileHung = WaitFor([] { return !ProgressShown() && MainWindowUsable(); });
+    hang.Release();
+  });
+  SetRunFileSystem(nullptr);
+  EXPECT_TRUE(reached);
+  EXPECT_TRUE(backWhileHung);
+  EXPECT_EQ(Form2->Memo1.Lines(), std::vector<std::string>{"Stopped."});
+  EXPECT_EQ(PBar->Panel1.Caption(), "Compare stopped.");
+  EXPECT_TRUE(hanging.WaitUntilQuiet());
 }
 
 // Answers pings on the user-interface thread, noting the thread's own CPU time and, at each
@@ -318,7 +348,7 @@ std::vector<std::string> EngineLines(FileSystem& files, const std::string& one,
 // before the next batch of lines, and between two answers it works at most a generous slice
 // of its own CPU time. The Error Information window holds the engine's lines in their order.
 TEST_F(OneRun, TwoHundredThousandFindingsKeepTheProgressWindowLive) {
-  std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
+  FileSystem* native = &test::NativeFileSystem();
   TestFileSystem made(*native);
   made.madeUp = {{"many1", "f", 100000}, {"many2", "g", 100000}};
   folder1 = tree.Folder("many1");
@@ -365,7 +395,7 @@ TEST_F(OneRun, TwoHundredThousandFindingsKeepTheProgressWindowLive) {
 // answers it works at most a generous slice of its own CPU time. The box holds the engine's
 // lines, in their order.
 TEST_F(OneRun, AMillionFindingsOpenInErrorInformationWhileItAnswers) {
-  std::unique_ptr<FileSystem> native = MakeNativeFileSystem();
+  FileSystem* native = &test::NativeFileSystem();
   TestFileSystem made(*native);
   made.madeUp = {{"many", "f", 1000000}};
   folder1 = tree.Folder("many");

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace vemo::test {
@@ -30,6 +31,12 @@ inline bool WriteFileAt(int folder, const std::string& name, const std::string& 
   const bool ok = ::write(fd, content.data(), content.size()) == ssize_t(content.size());
   ::close(fd);
   return ok;
+}
+
+// Removes a folder however deep it goes: rm walks it by handles, where a walk by paths costs the
+// square of the depth.
+inline void RemoveDeepFolder(const std::string& path) {
+  if (std::system(("rm -rf -- '" + path + "'").c_str()) != 0) return;
 }
 
 }  // namespace vemo::test
