@@ -8,7 +8,7 @@ MAKEFLAGS += --no-print-directory
 # VEMO_WERROR=ON (CI) makes the project's warnings errors; it takes effect when a tree is configured.
 CONFIGURE := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEMO_WERROR=$(or $(VEMO_WERROR),OFF)
 
-.PHONY: all bootstrap native win test soak dist dist-test run bench screenshots clean
+.PHONY: all bootstrap native win test sanitize soak dist dist-test run bench screenshots clean
 
 all: native win
 
@@ -31,6 +31,10 @@ win: bootstrap $(WIN)/Makefile
 
 test: native win
 	@scripts/run-tests
+
+# The native suite under AddressSanitizer with UndefinedBehaviorSanitizer, then ThreadSanitizer.
+sanitize: bootstrap
+	@scripts/run-sanitized
 
 soak: win
 	@scripts/soak
