@@ -45,7 +45,7 @@ class BlockReader {
     }
     ReadResult read;
     if (next_ < ahead_.count) {
-      chunk_ = ahead_.chunk[next_];
+      chunk_ = ahead_.chunk[next_].get();
       read = ahead_.read[next_++];
     } else {
       chunk_ = own_;

@@ -49,21 +49,20 @@ void Plan(LookAhead::Node& node, const WalkKind& kind) {
 // Chunk buffers, kept for the next pair: a pair's first reads would otherwise allocate.
 class ChunkPool {
  public:
-  char* Get() {
+  std::unique_ptr<char[]> Get() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (!free_.empty()) {
-        char* chunk = free_.back().release();
+        std::unique_ptr<char[]> chunk = std::move(free_.back());
         free_.pop_back();
         return chunk;
       }
     }
-    return new char[LookAhead::kChunk];
+    return std::unique_ptr<char[]>(new char[LookAhead::kChunk]);
   }
-  void Put(char* chunk) {
-    std::unique_ptr<char[]> owned(chunk);
+  void Put(std::unique_ptr<char[]> chunk) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (free_.size() < kKept) free_.push_back(std::move(owned));
+    if (free_.size() < kKept) free_.push_back(std::move(chunk));
   }
 
  private:
@@ -146,11 +145,24 @@ class LookAhead::Core : public std::enable_shared_from_this<Core> {
   // Under the lock.
   int Allowed(bool awake) const;
   void Wake();
+  // A job leaves the bounds. A thread that stopped at them is woken once half of them are free
+  // again: it then begins many pairs for one wake-up.
+  void Uncount(Job& job) {
+    if (!job.counted) return;
+    job.counted = false;
+    const bool files = job.kind == Job::Files;
+    const size_t ahead = --(files ? filesAhead_ : foldersAhead_);
+    if (ahead == (files ? kFileJobsAhead : kFolderJobsAhead) / 2) Wake();
+  }
   void AddThread();
   void Queue(Node& node);
   void Unqueue(Node& node);
   bool Sources(Node& node, SharedFolder (&in)[2]) const;
-  std::unique_ptr<Job> MakeJob(Node& node, size_t item, const SharedFolder (&in)[2]) const;
+  std::unique_ptr<Job> MakeJob(Node& node, size_t item, const SharedFolder (&in)[2]);
+  // File pairs the walk is done with, closed, for the next pairs (their chunks kept): the walk
+  // leaves them in returned_ (its own), the lock moves them to spare_.
+  void TakeReturned();
+  std::vector<std::unique_ptr<Job>> returned_, spare_;
   Claim ClaimWork(CallGate& gate, bool paced, bool awake);
   void Begin(Job& job, int half, CallGate& gate);
   void Finish(Job& job, int half, Lock& lock);
@@ -167,9 +179,10 @@ class LookAhead::Core : public std::enable_shared_from_this<Core> {
   // No lock.
   void Work();  // an I/O thread
   void Do(Job& job, int half, FileSystem& calls);
-  int ListSide(Job& job, int side, FileSystem& calls);
-  int OpenAndRead(Job& job, FileSystem& calls);
+  void ListSide(Job& job, int side, FileSystem& calls);
+  void OpenAndRead(Job& job, FileSystem& calls);
   void Destroy(std::unique_ptr<Job> job);
+  void Recycle(std::unique_ptr<Job> job);  // the walk's, of a taken file pair
   void Destroy(Trash& trash) {
     for (std::unique_ptr<Job>& job : trash) Destroy(std::move(job));
     trash.clear();
@@ -247,9 +260,25 @@ bool LookAhead::Core::Sources(Node& node, SharedFolder (&in)[2]) const {
   return in[0] && in[1];
 }
 
+void LookAhead::Core::TakeReturned() {
+  for (std::unique_ptr<Job>& job : returned_) {
+    if (spare_.size() < kFileJobsAhead + 2)
+      spare_.push_back(std::move(job));
+    else
+      Destroy(std::move(job));  // closed already: its chunks go back
+  }
+  returned_.clear();
+}
+
 std::unique_ptr<LookAhead::Job> LookAhead::Core::MakeJob(Node& node, size_t item,
-                                                         const SharedFolder (&in)[2]) const {
-  auto job = std::make_unique<Job>();
+                                                         const SharedFolder (&in)[2]) {
+  std::unique_ptr<Job> job;
+  if (item < node.fileItems && !spare_.empty()) {
+    job = std::move(spare_.back());
+    spare_.pop_back();
+  } else {
+    job = std::make_unique<Job>();
+  }
   const uint32_t entry = node.items[item];
   const FileEntry* first;
   const FileEntry* second;
@@ -364,8 +393,7 @@ void LookAhead::Core::Finish(Job& job, int half, Lock& lock) {
 }
 
 void LookAhead::Core::Disown(std::unique_ptr<Job> job, Trash& trash) {
-  if (job->counted) --(job->kind == Job::Files ? filesAhead_ : foldersAhead_);
-  job->counted = false;
+  Uncount(*job);
   auto offered = std::find(halves_.begin(), halves_.end(), job.get());
   if (offered != halves_.end()) {
     halves_.erase(offered);
@@ -407,44 +435,67 @@ void LookAhead::Core::Shut(Trash& trash) {
 void LookAhead::Core::Destroy(std::unique_ptr<Job> job) {
   for (FileSide& side : job->file) {
     if (side.file.handle != kNoFile) fs_.Close(side.file.handle);
-    for (char* chunk : side.chunk)
-      if (chunk) chunks_.Put(chunk);
+    for (std::unique_ptr<char[]>& chunk : side.chunk)
+      if (chunk) chunks_.Put(std::move(chunk));
   }
+}
+
+void LookAhead::Core::Recycle(std::unique_ptr<Job> job) {
+  std::unique_ptr<char[]> chunks[2][kChunksAhead];
+  for (int side = 0; side < 2; ++side) {
+    FileSide& f = job->file[side];
+    if (f.file.handle != kNoFile) fs_.Close(f.file.handle);
+    std::move(std::begin(f.chunk), std::end(f.chunk), chunks[side]);
+  }
+  *job = Job{};
+  for (int side = 0; side < 2; ++side)
+    std::move(std::begin(chunks[side]), std::end(chunks[side]), job->file[side].chunk);
+  if (returned_.size() < kFileJobsAhead + 2)
+    returned_.push_back(std::move(job));
+  else
+    Destroy(std::move(job));
 }
 
 void LookAhead::Core::Do(Job& job, int half, FileSystem& calls) {
-  const auto began = Clock::now();
-  int made = 0;
   try {
-    made = job.kind == Job::Files ? OpenAndRead(job, calls) : ListSide(job, half, calls);
+    if (job.kind == Job::Files)
+      OpenAndRead(job, calls);
+    else
+      ListSide(job, half, calls);
   } catch (...) {  // the walk's to throw, or nobody's where the job was given up
     job.failure[half] = std::current_exception();
   }
-  if (made > 0) job.perCall[half] = (Clock::now() - began) / made;
 }
 
-int LookAhead::Core::ListSide(Job& job, int side, FileSystem& calls) {
+void LookAhead::Core::ListSide(Job& job, int side, FileSystem& calls) {
   // As the walk does it: open (the two folders a walk starts from are open already), then list.
+  // The open tells the drive's pace; a listing takes as long as its folder is big.
   ListedSide& listed = job.listed->side[side];
-  int made = 0;
   if (!job.root) {
+    const auto began = Clock::now();
     listed.opened = OpenSubFolder(calls, fs_, HandleOf(job.in[side]), job.name[side]);
+    job.perCall[side] = Clock::now() - began;
     job.in[side].reset();
-    ++made;
   }
-  if (listed.opened.status == ListStatus::Ok) {
+  if (listed.opened.status == ListStatus::Ok)
     listed.listed = ListEntries(calls, HandleOf(listed.opened.held), kind_.keepFiles,
                                 kind_.wantSizes, listed.listing);
-    ++made;
-  }
   ArrangeForWalk(listed.Status(), listed.listing);
-  return made;
 }
 
-int LookAhead::Core::OpenAndRead(Job& job, FileSystem& calls) {
+void LookAhead::Core::OpenAndRead(Job& job, FileSystem& calls) {
+  const auto began = Clock::now();
+  int made = 0;
+  struct NotePace {  // also where a call threw: the time per call it made
+    Job& job;
+    int& made;
+    Clock::time_point began;
+    ~NotePace() {
+      if (made > 0) job.perCall[0] = (Clock::now() - began) / made;
+    }
+  } notePace{job, made, began};
   // The opens in the walk's order, the second only after the first, then the first chunks of
   // both files side by side.
-  int made = 0;
   for (int side = 0; side < 2 && job.failedOpen < 0; ++side) {
     FileSide& f = job.file[side];
     // A folder that went away while the walk was below it holds nothing to open.
@@ -456,19 +507,18 @@ int LookAhead::Core::OpenAndRead(Job& job, FileSystem& calls) {
   }
   job.in[0].reset();
   job.in[1].reset();
-  if (job.failedOpen >= 0) return made;
+  if (job.failedOpen >= 0) return;
   for (size_t round = 0; round < kChunksAhead; ++round) {
     for (FileSide& f : job.file) {
       if (f.ended) continue;
-      f.chunk[round] = chunks_.Get();
-      f.read[round] = calls.ReadAt(f.file.handle, f.end, f.chunk[round], kChunk);
+      if (!f.chunk[round]) f.chunk[round] = chunks_.Get();
+      f.read[round] = calls.ReadAt(f.file.handle, f.end, f.chunk[round].get(), kChunk);
       ++made;
       f.count = round + 1;
       f.end += static_cast<int64_t>(f.read[round].got);
       f.ended = f.read[round].got < kChunk || f.read[round].failed;
     }
   }
-  return made;
 }
 
 void LookAhead::Core::Work() {
@@ -620,6 +670,7 @@ LookAhead::JobRef LookAhead::Take(Node& node, size_t item, WalkPath (&walks)[2])
   Core& core = *core_;
   Core::Lock lock(core.mutex_);
   if (core.failure_) std::rethrow_exception(core.failure_);
+  core.TakeReturned();
   if (item < node.begun) {
     Job* job = node.jobs.front().get();
     while (!job->done) {
@@ -634,8 +685,7 @@ LookAhead::JobRef LookAhead::Take(Node& node, size_t item, WalkPath (&walks)[2])
     std::unique_ptr<Job> owned = std::move(node.jobs.front());
     node.jobs.pop_front();
     ++node.taken;
-    --(owned->kind == Job::Files ? core.filesAhead_ : core.foldersAhead_);
-    owned->counted = false;
+    core.Uncount(*owned);
     owned->node = nullptr;
     JobRef taken(core_, owned.release());
     lock.unlock();
@@ -711,9 +761,10 @@ void LookAhead::JobRef::Reset() {
   if (!job_) return;
   std::unique_ptr<Job> job(job_);
   job_ = nullptr;
-  // A file pair the walk has taken is its alone: nothing else knows of it.
+  // A file pair the walk has taken is its alone: nothing else knows of it. It is closed, and
+  // kept with its chunks for a pair to come.
   if (job->kind == Job::Files && job->done) {
-    core_->Destroy(std::move(job));
+    core_->Recycle(std::move(job));
     return;
   }
   Core::Trash trash;

@@ -22,9 +22,9 @@
 // Folders held. A node listed ahead holds its two folders until the walk enters it; the walk
 // holds its own (walk_path.h). A job holds the folders it opens in while it works, no longer.
 //
-// Pace. A drive whose calls take longer than kSlowCall on average gets kThreads threads; one
-// that answers at once, one thread where a second processor runs it and kQueuedForOneThread
-// items wait (that thread goes on while any waits), else none.
+// Pace. A drive whose calls take longer than kSlowCall (the median of the last few) gets kThreads
+// threads; one that answers at once, one thread where a second processor runs it and
+// kQueuedForOneThread items wait (that thread goes on while any waits), else none.
 #pragma once
 
 #include <chrono>
@@ -137,7 +137,7 @@ class LookAhead {
   // goes on.
   struct FileSide {
     OpenedFile file;
-    char* chunk[kChunksAhead] = {};
+    std::unique_ptr<char[]> chunk[kChunksAhead];
     ReadResult read[kChunksAhead];
     size_t count = 0;    // chunks read ahead
     int64_t end = 0;     // where the chunks read ahead end
