@@ -88,6 +88,9 @@ def main():
         ("200,000 files in 20,000 folders", made("e200k-20k", empty_files(200000, 20000)), 5),
         ("chain of 4,096 folders", made("chain4096", chain(4096)), 3),
         ("chain of 16,384 folders", made("chain16384", chain(16384)), 3),
+        # The smallest limit on open descriptors a system sets: the walk holds a bounded number.
+        ("chain of 16,384, 256 descriptors", made("chain16384", chain(16384)), 3,
+         ["prlimit", "--nofile=256"]),
     ]
     if not QUICK:
         native[1:1] = [
@@ -96,9 +99,11 @@ def main():
         ]
     print("bench: big folders, native, median of alternated runs")
     print("%-36s %10s %10s %7s %10s" % ("case", "vemo (s)", "diff (s)", "ratio", "peak MiB"))
-    for name, root, runs in native:
+    for name, root, runs, *limit in native:
         one, two = root + "/1", root + "/2"
-        vemo, diff, peak, status = alternated([CLI, "-r", one, two], ["diff", "-rq", one, two], runs)
+        limit = limit[0] if limit else []
+        vemo, diff, peak, status = alternated(limit + [CLI, "-r", one, two],
+                                              limit + ["diff", "-rq", one, two], runs)
         # diff stops at the system's path limit ("File name too long"): its time is no measure.
         shown = "%10.3f %7.2f" % (diff, vemo / diff) if status < 2 else "%10s %7s" % ("fails", "-")
         print("%-36s %10.3f %s %10.1f" % (name, vemo, shown, peak / 1024))

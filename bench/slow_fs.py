@@ -1,14 +1,16 @@
 #!/usr/bin/python3
 """A pass-through file system that makes each open, folder read and data read wait a set time:
-a drive over a slow link. Usage: slow_fs.py SOURCE MOUNTPOINT DELAY_MS (stays in front)."""
+a drive over a slow link; with HANG, every read of the files of that name waits until the mount
+goes (a share that stopped answering). Usage: slow_fs.py SOURCE MOUNTPOINT DELAY_MS [HANG]
+(stays in front)."""
 import errno, os, sys, time
 
 import fusepy as fuse
 
 
 class Slow(fuse.Operations):
-    def __init__(self, root, delay):
-        self.root, self.delay = root, delay
+    def __init__(self, root, delay, hang=None):
+        self.root, self.delay, self.hang = root, delay, hang
 
     def _path(self, path):
         return os.path.join(self.root, path.lstrip("/"))
@@ -31,6 +33,8 @@ class Slow(fuse.Operations):
 
     def read(self, path, size, offset, fh):
         time.sleep(self.delay)
+        if self.hang and os.path.basename(path) == self.hang:
+            time.sleep(3600)
         return os.pread(fh, size, offset)
 
     def release(self, path, fh):
@@ -40,5 +44,6 @@ class Slow(fuse.Operations):
 
 if __name__ == "__main__":
     source, mountpoint, delay_ms = sys.argv[1], sys.argv[2], float(sys.argv[3])
-    fuse.FUSE(Slow(source, delay_ms / 1000.0), mountpoint, foreground=True, ro=True,
+    hang = sys.argv[4] if len(sys.argv) > 4 else None
+    fuse.FUSE(Slow(source, delay_ms / 1000.0, hang), mountpoint, foreground=True, ro=True,
               nothreads=False, allow_other=False, direct_io=False, max_read=131072)

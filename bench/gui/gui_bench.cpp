@@ -6,10 +6,13 @@
 //             Information window shows and until its text box holds every line, and the
 //             longest the program took meanwhile to answer a message;
 //  startup:   the program started with a stored Folder 1: how long until the main window is
-//             there and until it answers, and its longest answer in the seconds after.
+//             there and until it answers, and its longest answer in the seconds after;
+//  hung:      a run on a drive where a read never returns, stopped 3 s in: how long from the
+//             click until the progress window is gone and until the main window answers.
 // usage: gui_bench run VEMO.EXE FOLDER1 FOLDER2 RUNS [stop]
 //        gui_bench errorinfo VEMO.EXE FOLDER1 FOLDER2 LINES
 //        gui_bench startup VEMO.EXE FOLDER1 RUNS
+//        gui_bench hung VEMO.EXE FOLDER1 FOLDER2
 #include <windows.h>
 
 #include <algorithm>
@@ -263,6 +266,31 @@ int Startup(const wchar_t* exe, const wchar_t* folder1, int runs) {
   return 0;
 }
 
+int Hung(const wchar_t* exe, const wchar_t* folder1, const wchar_t* folder2) {
+  VemoProcess vemo(vemo::ToUtf8(exe));
+  HWND main = MainWithFolders(vemo, folder1, folder2);
+  if (!main) return 1;
+  HWND progress = nullptr;
+  double started = 0;
+  if (!StartRun(vemo, main, progress, started)) return 1;
+  Sleep(3000);
+  HWND button = ChildWithText(progress, "Stop Comparing");
+  const double click = Now();
+  PostMessageW(button, BM_CLICK, 0, 0);
+  while (IsWindowVisible(progress) && Now() - click < kLongestAnswerMs / 1000.0) Sleep(1);
+  const double closed = Now();
+  while (!(IsWindowVisible(main) && IsWindowEnabled(main)) &&
+         Now() - click < kLongestAnswerMs / 1000.0)
+    Sleep(1);
+  AnswerMs(main);
+  const double answered = Now();
+  std::printf("closed_ms=%.1f answer_ms=%.1f\n", (closed - click) * 1000,
+              (answered - click) * 1000);
+  // The program ends as the user ends it; the read it left behind does not hold the exit.
+  Close(vemo, main);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -272,9 +300,11 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"errorinfo" && argc == 6)
     return ErrorInfo(argv[2], argv[3], argv[4], _wtol(argv[5]));
   if (mode == L"startup" && argc == 5) return Startup(argv[2], argv[3], _wtoi(argv[4]));
+  if (mode == L"hung" && argc == 5) return Hung(argv[2], argv[3], argv[4]);
   std::fprintf(stderr,
                "usage: gui_bench run VEMO.EXE FOLDER1 FOLDER2 RUNS [stop]\n"
                "       gui_bench errorinfo VEMO.EXE FOLDER1 FOLDER2 LINES\n"
-               "       gui_bench startup VEMO.EXE FOLDER1 RUNS\n");
+               "       gui_bench startup VEMO.EXE FOLDER1 RUNS\n"
+               "       gui_bench hung VEMO.EXE FOLDER1 FOLDER2\n");
   return 2;
 }
