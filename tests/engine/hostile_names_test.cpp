@@ -142,6 +142,13 @@ TEST_F(WineHostileTest, NamesWithCharactersWindowsForbidsAreComparedAsThemselves
   EXPECT_EQ(RunGuarded(one, Prepared("forbidden/2")), Lines{"Can't open : " + one + "\\\x02"});
   EXPECT_EQ(state.filesCompared, 2 * 9 - 1);  // each name as a file, and a folder's file
 }
+
+// The same names entered after the walk has been deep below their folder, which it let go and
+// opened again meanwhile: the short names its listing gave still open them.
+TEST_F(WineHostileTest, NamesWindowsForbidsOpenAfterADeepSibling) {
+  EXPECT_EQ(RunGuarded(Prepared("deepsibling/1"), Prepared("deepsibling/2")), Lines{});
+  EXPECT_EQ(state.filesCompared, 9 + 30 + 1);
+}
 #endif
 
 }  // namespace
