@@ -150,6 +150,22 @@ bool TimedRun(VemoProcess& vemo, HWND main, double& seconds, double& answerMs, d
   return true;
 }
 
+// Starts a run and clicks Stop Comparing MS into it: sent (returns once the click is handled) or
+// posted. CLICK is when it was clicked.
+bool StopAfter(VemoProcess& vemo, HWND main, DWORD ms, bool send, HWND& progress, double& click) {
+  double started = 0;
+  if (!StartRun(vemo, main, progress, started)) return false;
+  Sleep(ms);
+  HWND button = ChildWithText(progress, "Stop Comparing");
+  click = Now();
+  DWORD_PTR ignored;
+  if (send)
+    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
+  else
+    PostMessageW(button, BM_CLICK, 0, 0);
+  return true;
+}
+
 int Runs(const wchar_t* exe, const wchar_t* folder1, const wchar_t* folder2, int runs, bool stop) {
   VemoProcess vemo(vemo::ToUtf8(exe));
   HWND main = MainWithFolders(vemo, folder1, folder2);
@@ -170,13 +186,8 @@ int Runs(const wchar_t* exe, const wchar_t* folder1, const wchar_t* folder2, int
   if (stop) {
     // A further run, stopped after a second: the click's handling and the end of the run.
     HWND progress = nullptr;
-    double started = 0;
-    if (!StartRun(vemo, main, progress, started)) return 1;
-    Sleep(1000);
-    HWND button = ChildWithText(progress, "Stop Comparing");
-    const double click = Now();
-    DWORD_PTR ignored;
-    SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    double click = 0;
+    if (!StopAfter(vemo, main, 1000, true, progress, click)) return 1;
     const double handled = Now();
     while (IsWindowVisible(progress)) Sleep(1);
     const double ended = Now();
@@ -271,12 +282,8 @@ int Hung(const wchar_t* exe, const wchar_t* folder1, const wchar_t* folder2) {
   HWND main = MainWithFolders(vemo, folder1, folder2);
   if (!main) return 1;
   HWND progress = nullptr;
-  double started = 0;
-  if (!StartRun(vemo, main, progress, started)) return 1;
-  Sleep(3000);
-  HWND button = ChildWithText(progress, "Stop Comparing");
-  const double click = Now();
-  PostMessageW(button, BM_CLICK, 0, 0);
+  double click = 0;
+  if (!StopAfter(vemo, main, 3000, false, progress, click)) return 1;
   while (IsWindowVisible(progress) && Now() - click < kLongestAnswerMs / 1000.0) Sleep(1);
   const double closed = Now();
   while (!(IsWindowVisible(main) && IsWindowEnabled(main)) &&
