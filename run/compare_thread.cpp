@@ -46,13 +46,14 @@ void RunWorker::LetGo() {
 
 std::unique_ptr<RunWorker> TCompareThread::Start(RunState& state, FileSystem& fs, RunSink& sink,
                                                  WorkerWindows& windows) {
+  TCompareThread run(state, fs, sink, windows);
+  run.counted_ = true;
   ++running_;
   try {
-    return std::make_unique<RunWorker>(
-        [thread = TCompareThread(state, fs, sink, windows)]() mutable {
-          thread.ExecuteGuarded();
-          --running_;
-        });
+    return std::make_unique<RunWorker>([thread = run]() mutable {
+      thread.ExecuteGuarded();
+      thread.RunOver();  // where no ending got as far as closing the progress window
+    });
   } catch (...) {
     --running_;
     throw;
@@ -78,10 +79,23 @@ void TCompareThread::ExecuteGuarded() {
     OutOfMemoryStop(kOutOfMemoryText);
   } catch (...) {
     try {
-      windows_.CloseProgressWindow();
+      CloseProgressWindow();
     } catch (...) {
     }
   }
+}
+
+void TCompareThread::RunOver() {
+  if (!counted_) return;
+  counted_ = false;
+  --running_;
+}
+
+void TCompareThread::CloseProgressWindow() {
+  // The run is over before its window closes: once the modal display has ended, a Start finds
+  // no run under way, whatever this thread still has to return from.
+  RunOver();
+  windows_.CloseProgressWindow();
 }
 
 void TCompareThread::Execute() {
@@ -95,8 +109,13 @@ void TCompareThread::Execute() {
   windows_.SetErrorInfoButtonBlack();
 
   // Resets, pre-scan, the stop check between the two walks, the cleared lines, the comparison.
-  Engine engine(state_, fs_, sink_);
-  const bool completed = engine.Run(windows_.FolderText(0), windows_.FolderText(1));
+  // The engine is gone (its listings freed) before the ending shows: what the window waits for
+  // at the end is the ending alone.
+  bool completed;
+  {
+    Engine engine(state_, fs_, sink_);
+    completed = engine.Run(windows_.FolderText(0), windows_.FolderText(1));
+  }
   if (completed)
     CompletedEnding();
   else
@@ -130,14 +149,14 @@ void TCompareThread::CompletedEnding() {
     windows_.ShowFinalBox(summary + kErrorInfoHint, "One or more errors found.", kBoxExclamation);
   else
     windows_.ShowFinalBox(summary, "Completed.", kBoxInformation);
-  windows_.CloseProgressWindow();
+  CloseProgressWindow();
 }
 
 void TCompareThread::StoppedEnding() {
   ShowEnding("Compare stopped.", kStoppedTitle, "Compare stopped.");
   sink_.AddErrorLine(kStoppedLine);
   state_.stopRequested = 0;
-  windows_.CloseProgressWindow();
+  CloseProgressWindow();
   windows_.SetStopEnabled(true);
 }
 

@@ -90,10 +90,13 @@ class TCompareThread {
   // Creates the worker, running ExecuteGuarded at once; the caller joins it.
   static std::unique_ptr<RunWorker> Start(RunState& state, FileSystem& fs, RunSink& sink,
                                           WorkerWindows& windows);
-  // Workers created by Start whose body has not returned yet.
+  // Workers created by Start whose run is not over: over once its ending closes the progress
+  // window (or its body has returned without).
   static int Running() { return running_; }
 
  private:
+  void RunOver();              // counted out of Running, once
+  void CloseProgressWindow();  // the run's last step but one: it is over from here
   void CompletedEnding();
   void StoppedEnding();
   // The ending's look, shared by both endings: Panel1, the titles, the bars at their ends,
@@ -104,6 +107,7 @@ class TCompareThread {
   FileSystem& fs_;
   RunSink& sink_;
   WorkerWindows& windows_;
+  bool counted_ = false;  // in Running (a worker made by Start) until its run is over
   static std::atomic<int> running_;
 };
 

@@ -1,6 +1,5 @@
 #include "run/run_actions.h"
 
-#include <chrono>
 #include <exception>
 
 #include "engine/file_system.h"
@@ -12,9 +11,6 @@
 namespace vemo {
 namespace {
 constexpr unsigned kTimerIntervalMs = 100;
-// How long the application's end waits for an abandoned worker: it leaves the engine at its
-// next stop check, unless a drive holds it in a read.
-constexpr std::chrono::milliseconds kAbandonedWorkerGrace(3000);
 bool startRunning = false;  // Start's handler is between its first and its last step
 std::function<void()> runStartListener;
 
@@ -76,13 +72,14 @@ void Button2Click() {
   PBar->ShowModal();
   display.EndRun();
   if (ui::App().Quitting()) {
-    // Emergency Exit (or any quit): nothing more reaches the windows.
+    // Emergency Exit (or any quit): nothing more reaches the windows, and the process ends
+    // with the worker wherever it is (a drive may hold it in a read).
     state.stopRequested = 1;
     display.Abandon();
-    if (!worker->Join(kAbandonedWorkerGrace)) worker->LetGo();
-  } else {
-    worker->Join();
   }
+  // Otherwise its ending has closed this window and its run is over: what it still has to
+  // return from never holds the user-interface thread.
+  worker->LetGo();
   Form1->Restore();
   if (!ui::App().Quitting())
     if (std::exception_ptr failure = display.TakeFailure()) std::rethrow_exception(failure);

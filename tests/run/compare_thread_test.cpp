@@ -317,7 +317,8 @@ TEST_F(WorkerFailure, ExhaustedMemoryAnywhereIsTheOutOfMemoryStop) {
 }
 
 // The worker is kept and joined: a join with a limit tells a worker that is still held (in its
-// one-second pause here) from one that has ended; Running() counts it until its body returns.
+// one-second pause here) from one that has ended; Running() counts it until its ending closes
+// the progress window.
 TEST_F(WorkerFailure, TheStarterJoinsItsWorker) {
   EXPECT_EQ(TCompareThread::Running(), 0);
   std::mutex held;
