@@ -1,6 +1,11 @@
 // The application object and the Error Information window: the ordered queue from another
 // thread (also into a nested modal loop), the quit request inside a modal loop, the general
 // error report, and a run's lines arriving in the text box.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <new>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -8,15 +13,67 @@
 #include <gtest/gtest.h>
 
 #include "run/ui_handoff.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/settle.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/toolkit/check_box.h"
+#include "ui/toolkit/custom_control.h"
+#include "ui/toolkit/drives.h"
+#include "ui/toolkit/folder_listing.h"
 #include "ui/toolkit/timer.h"
 
 namespace vemo {
 namespace {
 
 using test::EnsureForms;
+
+// A control of ours that fails in its own handling of a message.
+class FailingControl : public ui::CustomControl {
+ public:
+  static constexpr UINT kFail = WM_APP + 50;
+  void Create(ui::WinControl& parent) {
+    ui::Layout layout;
+    layout.name = "Failing";
+    layout.width = layout.height = 10;
+    CreateCustom(parent, layout);
+  }
+
+ protected:
+  void PaintWindow(HDC, const RECT&) override {}
+  bool HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+    if (msg == kFail) throw std::bad_alloc();
+    return false;
+  }
+};
+
+// What fails where no handler of a form runs, in a control's window procedure or on a thread
+// of the window side, is the general error report too, never the end of the program.
+TEST(ErrorReport, FailuresInControlsAndSideThreadsAreReported) {
+  EnsureForms();
+  // Kept with its form (a form keeps its controls to its end), on one that stays hidden.
+  static FailingControl control;
+  if (!control.Handle()) control.Create(*About);
+  auto inControl = test::WatchMessageBox("Vemo", test::kHangGuardMs);
+  SendMessageW(control.Handle(), FailingControl::kFail, 0, 0);
+  EXPECT_EQ(inControl.get().text, std::string(std::bad_alloc().what()) + ".");
+
+  // Only this folder fails: the main window's own lists may be listing meanwhile.
+  static const std::string failing = "C:\\vemo-failing-listing";
+  ui::SetSubFolderSource(
+      [](const std::string& folder, const std::atomic<bool>& stop) -> std::vector<std::string> {
+        if (folder == failing) throw std::runtime_error("The device is not ready");
+        return ui::drives::SubFolders(folder, &stop);
+      });
+  auto onThread = test::WatchMessageBox("Vemo", test::kHangGuardMs);
+  ui::SubFolderListing listing(failing);
+  EXPECT_TRUE(listing.Wait(test::kHangGuardMs)) << "a failed listing is done all the same";
+  EXPECT_TRUE(listing.TakeNames().empty());
+  test::PumpUntil(
+      [&] { return onThread.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+      "the report");
+  EXPECT_EQ(onThread.get().text, "The device is not ready.");
+  ui::SetSubFolderSource(nullptr);
+}
 
 TEST(Queue, ClosuresFromAnotherThreadRunInOrderAlsoInsideAModalLoop) {
   EnsureForms();
@@ -34,6 +91,32 @@ TEST(Queue, ClosuresFromAnotherThreadRunInOrderAlsoInsideAModalLoop) {
   ASSERT_EQ(seen.size(), 1000u);
   for (int i = 0; i < 1000; ++i) ASSERT_EQ(seen[i], i);
   EXPECT_FALSE(DragDropMsg->Visible());
+}
+
+// A wake refused (the posted-message quota, here every other one and then all) loses nothing:
+// what waits still runs, in order, the last closure too, in both lines.
+TEST(Queue, AWakeTheQueueRefusesLosesNoClosure) {
+  EnsureForms();
+  static std::atomic<int> posts{0};
+  ui::App().SetWakePoster([](HWND window, UINT message, WPARAM w, LPARAM l) -> BOOL {
+    if (++posts % 2 == 0 || posts > 6) return FALSE;
+    return PostMessageW(window, message, w, l);
+  });
+  std::vector<int> posted, later;
+  std::thread worker([&] {
+    for (int i = 0; i < 40; ++i) {
+      if (i % 3 == 0) ui::App().PostLater([&later, i] { later.push_back(i); });
+      ui::App().Post([&posted, i] { posted.push_back(i); });
+      std::this_thread::sleep_for(std::chrono::milliseconds(i % 5));
+    }
+  });
+  worker.join();
+  test::PumpUntil([&] { return posted.size() == 40u && later.size() == 14u; }, "every closure");
+  ui::App().SetWakePoster(nullptr);
+  EXPECT_EQ(posted.size(), 40u);
+  EXPECT_TRUE(std::is_sorted(posted.begin(), posted.end()));
+  EXPECT_EQ(later.size(), 14u);
+  EXPECT_TRUE(std::is_sorted(later.begin(), later.end()));
 }
 
 TEST(Modal, QuitEndsTheLoopAsCancelledAndIsPostedAgain) {

@@ -69,6 +69,9 @@ constexpr UINT kLaterMs = 15;
 // Timers of the application window, far above the ids of ui::Timer.
 constexpr UINT_PTR kLaterTimer = 0x7F00;  // PostLater's wake
 constexpr UINT_PTR kFrontTimer = 0x7F01;  // BringFrontForward again, once the mouse is up
+// Runs what waits in a line of closures whose wake could not be posted (a full message queue).
+constexpr UINT_PTR kStrandedTimer = 0x7F02;
+constexpr UINT kStrandedMs = 250;
 
 // An error that ends a handler without any report.
 struct SilentAbort : std::exception {
@@ -115,6 +118,11 @@ class Application {
   // waiting, in the order of PostLater calls (within about kLaterMs). Any thread.
   void PostLater(std::function<void()> fn);
   bool OnUiThread() const { return GetCurrentThreadId() == uiThread_; }
+  // How the wakes of Post and PostLater are posted: PostMessageW, or (a test) one that fails as
+  // it does when the thread's message queue is full. Whatever a failed wake leaves waiting runs
+  // within kStrandedMs.
+  using WakePoster = BOOL (*)(HWND, UINT, WPARAM, LPARAM);
+  void SetWakePoster(WakePoster post) { wakePoster_ = post ? post : PostMessageW; }
 
   // Shows the main form and runs the message loop until the main form has closed.
   void Run(Form& mainForm);
@@ -170,7 +178,9 @@ class Application {
   };
   void Enqueue(Lane& lane, std::function<void()> fn);
   void Drain(Lane& lane);
-  void FrontRequested();             // RequestFront's message has arrived
+  void Wake(Lane& lane);  // posts its wake (mutex_ held); armed only once it is on its way
+  void DrainStranded();   // the lines whose wake failed
+  void FrontRequested();  // RequestFront's message has arrived
   std::vector<HWND> Fronts() const;  // the held windows that still exist, in order
   HWND LastOwnFront() const;         // the last of them that this thread owns
 
@@ -183,6 +193,7 @@ class Application {
   std::atomic<bool> quitting_{false};
   Lane queue_{{}, false, kQueueMessage};
   Lane later_{{}, false, kLaterMessage};  // its wake arms a timer, which comes after input
+  std::atomic<WakePoster> wakePoster_{PostMessageW};
   std::vector<HWND> fronts_;
   bool frontRequested_ = false;
   std::vector<HWND> minimizedForms_;  // hidden by Minimize, shown again by Restore
@@ -197,6 +208,19 @@ void Guarded(F&& fn) {
     fn();
   } catch (...) {
     App().ReportCurrentException();
+  }
+}
+
+// A window procedure's body: an exception escaping it becomes the general error report (it
+// never reaches the system, which would end the program or swallow it), and the message is
+// answered 0.
+template <class F>
+LRESULT GuardedAnswer(F&& fn) {
+  try {
+    return fn();
+  } catch (...) {
+    App().ReportCurrentException();
+    return 0;
   }
 }
 

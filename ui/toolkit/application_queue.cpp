@@ -11,9 +11,23 @@ void Application::PostLater(std::function<void()> fn) { Enqueue(later_, std::mov
 void Application::Enqueue(Lane& lane, std::function<void()> fn) {
   std::lock_guard<std::mutex> lock(mutex_);
   lane.closures.push_back(std::move(fn));
-  if (!lane.armed && handle_) {
-    lane.armed = true;
-    PostMessageW(handle_, lane.wake, 0, 0);
+  if (!lane.armed && handle_) Wake(lane);
+}
+
+void Application::Wake(Lane& lane) {
+  lane.armed = wakePoster_.load()(handle_, lane.wake, 0, 0) != FALSE;
+}
+
+// A wake that could not be posted (the posted-message quota) leaves its line unarmed: the next
+// Post tries again, and this timer runs it should none come (the progress window's close may
+// be the last closure of a run).
+void Application::DrainStranded() {
+  for (Lane* lane : {&queue_, &later_}) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (lane->armed || lane->closures.empty()) continue;
+    }
+    Drain(*lane);
   }
 }
 
@@ -35,10 +49,7 @@ void Application::Drain(Lane& lane) {
       fn = std::move(lane.closures.front());
       lane.closures.pop_front();
       // A closure may run a nested loop (a modal form): wake it for the rest.
-      if (!lane.closures.empty() && !lane.armed) {
-        lane.armed = true;
-        PostMessageW(handle_, lane.wake, 0, 0);
-      }
+      if (!lane.closures.empty() && !lane.armed) Wake(lane);
     }
     Guarded(fn);
   }

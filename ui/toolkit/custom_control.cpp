@@ -26,41 +26,44 @@ void Render(HWND hwnd, CustomControl* self, HDC dc) {
 }
 
 LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  auto* self = dynamic_cast<CustomControl*>(WinControl::FromHandle(hwnd));
-  LRESULT handled = 0;
-  if (self && self->HandleMessage(msg, wparam, lparam, handled)) return handled;
-  switch (msg) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORLISTBOX: return SendMessageW(GetParent(hwnd), msg, wparam, lparam);
-    case WM_ERASEBKGND: return 1;
-    case WM_GETFONT: return self ? reinterpret_cast<LRESULT>(self->DrawnFont()) : 0;
-    case WM_SETFONT:
-      if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, FALSE);
-      return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Render(hwnd, self, dc);
-      EndPaint(hwnd, &ps);
-      return 0;
+  // Nothing escapes into the system (GuardedAnswer).
+  return GuardedAnswer([&]() -> LRESULT {
+    auto* self = dynamic_cast<CustomControl*>(WinControl::FromHandle(hwnd));
+    LRESULT handled = 0;
+    if (self && self->HandleMessage(msg, wparam, lparam, handled)) return handled;
+    switch (msg) {
+      case WM_COMMAND:
+      case WM_NOTIFY:
+      case WM_DRAWITEM:
+      case WM_MEASUREITEM:
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLOREDIT:
+      case WM_CTLCOLORBTN:
+      case WM_CTLCOLORLISTBOX: return SendMessageW(GetParent(hwnd), msg, wparam, lparam);
+      case WM_ERASEBKGND: return 1;
+      case WM_GETFONT: return self ? reinterpret_cast<LRESULT>(self->DrawnFont()) : 0;
+      case WM_SETFONT:
+        if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        Render(hwnd, self, dc);
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+      case WM_PRINTCLIENT: Render(hwnd, self, reinterpret_cast<HDC>(wparam)); return 0;
+      case WM_GETOBJECT:
+        if (LRESULT object = AnswerGetObject(hwnd, wparam, lparam)) return object;
+        break;
+      case WM_SETTEXT: {
+        LRESULT r = DefWindowProcW(hwnd, msg, wparam, lparam);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return r;
+      }
     }
-    case WM_PRINTCLIENT: Render(hwnd, self, reinterpret_cast<HDC>(wparam)); return 0;
-    case WM_GETOBJECT:
-      if (LRESULT object = AnswerGetObject(hwnd, wparam, lparam)) return object;
-      break;
-    case WM_SETTEXT: {
-      LRESULT r = DefWindowProcW(hwnd, msg, wparam, lparam);
-      InvalidateRect(hwnd, nullptr, FALSE);
-      return r;
-    }
-  }
-  return DefWindowProcW(hwnd, msg, wparam, lparam);
+    return DefWindowProcW(hwnd, msg, wparam, lparam);
+  });
 }
 
 void RegisterContainerClasses(HINSTANCE module) {

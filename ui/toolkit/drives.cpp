@@ -8,8 +8,8 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <thread>
 
+#include "side_thread.h"
 #include "text.h"
 #include "win32/path.h"
 
@@ -146,10 +146,9 @@ struct Volumes {
   std::map<char, Clock::time_point> asking;  // open questions, since when (by `clock`)
   std::map<char, unsigned> answers;          // answers so far, per letter
   std::map<char, unsigned> told;             // of them, those whose listener has been called
-  // The thread of each letter's last question: joined before the letter is asked again (it
-  // has answered by then) or by ResetDriveProbe. One that never answers is left to the
-  // process's end.
-  std::map<char, std::thread> threads;
+  // Questions whose thread has not yet told its listener (side threads: one that never answers
+  // is left to the process's end).
+  unsigned running = 0;
 };
 
 Volumes& TheVolumes() {
@@ -179,17 +178,14 @@ void AskVolume(char letter) {
   Volumes& volumes = TheVolumes();
   std::unique_lock<std::mutex> lock(volumes.mutex);
   if (!volumes.asking.emplace(letter, volumes.clock()).second) return;
-  // The last question's thread has answered (no question about the letter is open) but may
-  // still be telling its listener, which takes the lock once more: joined without it.
-  std::thread last = std::move(volumes.threads[letter]);
+  ++volumes.running;
+  DriveProbe probe = volumes.probe;
   lock.unlock();
-  if (last.joinable()) last.join();
-  lock.lock();
-  volumes.threads[letter] = std::thread([letter, probe = volumes.probe, &volumes] {
+  const bool started = StartSideThread([letter, probe = std::move(probe), &volumes] {
     std::optional<std::string> label;
     try {
       label = probe(letter);
-    } catch (...) {
+    } catch (...) {  // a drive that cannot be asked is not ready
     }
     std::function<void(char)> listener;
     {
@@ -200,24 +196,31 @@ void AskVolume(char letter) {
       listener = volumes.listener;
     }
     volumes.answered.notify_all();
+    struct Told {  // also when the listener throws (the side thread reports it)
+      Volumes& volumes;
+      char letter;
+      ~Told() {
+        {
+          std::lock_guard<std::mutex> lock(volumes.mutex);
+          ++volumes.told[letter];
+          --volumes.running;
+        }
+        volumes.answered.notify_all();
+      }
+    } told{volumes, letter};
     if (listener) listener(letter);
-    {
-      std::lock_guard<std::mutex> lock(volumes.mutex);
-      ++volumes.told[letter];
-    }
-    volumes.answered.notify_all();
   });
+  if (!started) {  // asked again at the next look
+    lock.lock();
+    volumes.asking.erase(letter);
+    --volumes.running;
+  }
 }
 
 void JoinQuestions() {
   Volumes& volumes = TheVolumes();
-  std::map<char, std::thread> threads;
-  {
-    std::lock_guard<std::mutex> lock(volumes.mutex);
-    threads.swap(volumes.threads);
-  }
-  for (auto& [letter, thread] : threads)
-    if (thread.joinable()) thread.join();
+  std::unique_lock<std::mutex> lock(volumes.mutex);
+  volumes.answered.wait_for(lock, kHangGuard, [&] { return volumes.running == 0; });
 }
 
 bool AwaitAnswers(char letter, unsigned count) {

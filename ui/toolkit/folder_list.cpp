@@ -175,23 +175,25 @@ bool FolderList::Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result
 LRESULT CALLBACK FolderList::KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                      DWORD_PTR data) {
   auto* self = reinterpret_cast<FolderList*>(data);
-  switch (msg) {
-    case WM_GETDLGCODE:
-      // Enter opens the entry instead of pressing the form's default button.
-      if (wparam == VK_RETURN) return DLGC_WANTALLKEYS;
-      break;
-    case WM_KEYDOWN:
-      if (wparam == VK_RETURN) {
-        Guarded([self] { self->OpenEntry(self->SelectedEntry()); });
-        return 0;
-      }
-      break;
-    case WM_CHAR:
-      if (wparam == '\r') return 0;
-      break;
-    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, KeyProc, 1); break;
-  }
-  return DefSubclassProc(hwnd, msg, wparam, lparam);
+  return GuardedAnswer([&]() -> LRESULT {
+    switch (msg) {
+      case WM_GETDLGCODE:
+        // Enter opens the entry instead of pressing the form's default button.
+        if (wparam == VK_RETURN) return DLGC_WANTALLKEYS;
+        break;
+      case WM_KEYDOWN:
+        if (wparam == VK_RETURN) {
+          Guarded([self] { self->OpenEntry(self->SelectedEntry()); });
+          return 0;
+        }
+        break;
+      case WM_CHAR:
+        if (wparam == '\r') return 0;
+        break;
+      case WM_NCDESTROY: RemoveWindowSubclass(hwnd, KeyProc, 1); break;
+    }
+    return DefSubclassProc(hwnd, msg, wparam, lparam);
+  });
 }
 
 void FolderList::Draw(const DRAWITEMSTRUCT& item) {

@@ -2,11 +2,12 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <exception>
 #include <mutex>
-#include <thread>
 
 #include "application.h"
 #include "drives.h"
+#include "side_thread.h"
 
 namespace vemo::ui {
 namespace {
@@ -47,9 +48,16 @@ struct SubFolderListing::State {
 };
 
 SubFolderListing::SubFolderListing(const std::string& folder) : state_(std::make_shared<State>()) {
-  // Detached: a listing that is abandoned stops at its next entry, or once the system answers.
-  std::thread([state = state_, folder, list = Source()] {
-    std::vector<std::string> names = list(folder, state->abandoned);
+  // Abandoned, a listing stops at its next entry, or once the system answers. A listing that
+  // fails is done all the same, with no names, and its failure is reported.
+  auto work = [state = state_, folder, list = Source()] {
+    std::vector<std::string> names;
+    std::exception_ptr failure;
+    try {
+      names = list(folder, state->abandoned);
+    } catch (...) {
+      failure = std::current_exception();
+    }
     std::function<void()> then;
     {
       std::lock_guard<std::mutex> lock(state->mutex);
@@ -59,7 +67,9 @@ SubFolderListing::SubFolderListing(const std::string& folder) : state_(std::make
     }
     state->listed.notify_all();
     if (then) State::PostThen(state, std::move(then));
-  }).detach();
+    if (failure) std::rethrow_exception(failure);
+  };
+  if (!StartSideThread(work)) work();  // no thread to be had: listed here, at once
 }
 
 SubFolderListing::~SubFolderListing() { state_->abandoned = true; }
