@@ -71,7 +71,9 @@ class DistFiles(unittest.TestCase):
         expected = [f"{hashlib.sha256(self.zip_bytes).hexdigest()}  {self.zip_name}",
                     f"{hashlib.sha256(self.setup_bytes).hexdigest()}  {self.setup_name}"]
         self.assertEqual(lines, expected)
-        self.assertEqual(sorted(os.listdir(DIST)), sorted(["SHA256SUMS", self.zip_name, self.setup_name]))
+        # Beside them the manifests, read by dist_manifests_test.py.
+        self.assertEqual(sorted(os.listdir(DIST)),
+                         sorted(["SHA256SUMS", self.zip_name, self.setup_name, "scoop", "winget"]))
 
     def test_zip_holds_the_programs_and_readme_with_fixed_times(self):
         archive = zipfile.ZipFile(io.BytesIO(self.zip_bytes))
