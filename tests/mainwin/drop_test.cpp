@@ -175,10 +175,13 @@ TEST_F(FolderDrop, TheQuestionOpensOnFolder1AfterCancelAndAfterFolder2) {
 TEST_F(FolderDrop, ADroppedFileSelectsItsFolderOnFolder2) {
   std::string folder = tree.Folder("holder");
   std::string file = tree.File("holder\\data.txt");
-  DropAndAnswer({file}, [](HWND window) { PressButton(window, "Folder2 (&2)"); });
-  EXPECT_EQ(Form1->Edit2.Text(), folder);
-  EXPECT_EQ(Form1->DirectoryListBox2.Directory(), folder);
-  EXPECT_EQ(Form1->Edit1.Text(), "Folder 1");
+  // The second time the list shows the file's folder already, and so tells nothing.
+  for (const char* when : {"first", "again"}) {
+    DropAndAnswer({file}, [](HWND window) { PressButton(window, "Folder2 (&2)"); });
+    EXPECT_EQ(Form1->Edit2.Text(), folder) << when;
+    EXPECT_EQ(Form1->DirectoryListBox2.Directory(), folder) << when;
+    EXPECT_EQ(Form1->Edit1.Text(), "Folder 1") << when;
+  }
 }
 
 TEST_F(FolderDrop, TheFolderTheSideShowsAlreadyKeepsTheDroppedText) {

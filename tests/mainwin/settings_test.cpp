@@ -475,20 +475,24 @@ TEST_F(FolderRestore, ADriveThatTakesSecondsToAnswerIsNotReadyAndHoldsNothingUp)
 }
 
 // C: made as slow as a network drive at start-up: the stored folder waits for the drive's answer
-// and is restored when it says "ready", unless the user has changed that side meanwhile.
+// and is restored when it says "ready", unless the user has changed that side meanwhile or a
+// run holds the window (disabled behind the progress window) when the answer comes.
 TEST_F(FolderRestore, AStoredFolderOnADriveStillBeingAskedIsRestoredWhenItAnswersReady) {
   const std::string stored = tree.Folder("on a slow share");
-  for (bool userTyped : {false, true}) {
+  for (const char* meanwhile : {"nothing", "typed", "a run"}) {
+    const std::string what = meanwhile;
     HeldProbe probe(std::string("SLOW"), "C");
     Restore(stored);
     EXPECT_EQ(Form1->Edit1.Text(), stored);
     EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start) << "not before the drive answers";
-    if (userTyped) Form1->Edit1.SetText("typed meanwhile");
+    if (what == "typed") Form1->Edit1.SetText("typed meanwhile");
+    if (what == "a run") EnableWindow(Form1->Handle(), FALSE);
     probe.AnswerSoFar(std::string("SLOW"));
     ASSERT_TRUE(drives::AwaitAnswers('C', 1));
     test::Settle();
-    EXPECT_EQ(Form1->Edit1.Text(), userTyped ? "typed meanwhile" : stored);
-    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), userTyped ? start : stored);
+    EnableWindow(Form1->Handle(), TRUE);
+    EXPECT_EQ(Form1->Edit1.Text(), what == "typed" ? "typed meanwhile" : stored) << what;
+    EXPECT_EQ(Form1->DirectoryListBox1.Directory(), what == "nothing" ? stored : start) << what;
     Form1->DirectoryListBox1.SetDirectory(start);
   }
 }

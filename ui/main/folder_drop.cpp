@@ -6,6 +6,7 @@
 #include "ui/main/folder_side.h"
 #include "ui/main/settings_texts.h"
 #include "ui/toolkit/application.h"
+#include "ui/toolkit/drives.h"
 #include "ui/toolkit/text.h"
 #include "ui/windows/forms.h"
 
@@ -66,7 +67,11 @@ void HandleDrop(HDROP drop) {
   } else {
     return;  // Cancel: nothing changes
   }
-  FollowPath(Side(sideIndex), path, false);  // errors end the moves silently
+  const FolderSide side = Side(sideIndex);
+  // Errors end the moves silently. A dropped file: the list settles on its folder, and the edit
+  // box names that folder, also where the list showed it already (and so told nothing).
+  if (FollowPath(side, path, false) && !ui::drives::SamePath(side.list.Directory(), path))
+    side.edit.SetText(side.list.Directory());
 }
 
 void BindDropHandler() {

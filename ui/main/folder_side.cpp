@@ -45,16 +45,17 @@ void DriveChange(const FolderSide& side) {
   if (!moved) AgainWhenAnswered(side, letter, [index] { DriveChange(Side(index)); });
 }
 
-void FollowPath(const FolderSide& side, const std::string& path, bool exactText) {
+bool FollowPath(const FolderSide& side, const std::string& path, bool exactText) {
   side.edit.SetText(path);
   if (MoveToPath(side, path)) {
     if (exactText) side.edit.SetText(path);
-    return;
+    return true;
   }
-  if (path.empty()) return;
+  if (path.empty()) return false;
   const int index = side.index;
   AgainWhenAnswered(side, path[0],
                     [index, path, exactText] { FollowPath(Side(index), path, exactText); });
+  return false;
 }
 
 void AgainWhenAnswered(const FolderSide& side, char letter, std::function<void()> again) {
@@ -79,6 +80,8 @@ void DriveAnswered(const FolderSide& side, char letter) {
     return;
   const Waiting was = std::move(waiting);
   waiting = Waiting{};
+  // A run (or a dialog) holds the window: the user has moved on, and nothing changes under it.
+  if (!IsWindowEnabled(Form1->Handle())) return;
   if (side.edit.Text() != was.text || side.list.Directory() != was.folder ||
       side.drive.Drive() != was.drive)
     return;  // the user has moved on

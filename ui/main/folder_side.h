@@ -34,8 +34,8 @@ bool MoveToPath(const FolderSide& side, const std::string& path);
 // The edit box shows the path; the drive box and the list follow it as far as they can
 // (MoveToPath), and again once a drive that was still being asked answers. With exactText the
 // edit box shows the path exactly once the moves have gone through (a restored setting);
-// otherwise the list's folder (a drop).
-void FollowPath(const FolderSide& side, const std::string& path, bool exactText);
+// otherwise the list's folder (a drop). True when the moves went through now.
+bool FollowPath(const FolderSide& side, const std::string& path, bool exactText);
 
 // After a move of the side that failed: when the drive it went to is still being asked
 // (drives::Readiness::Asking), `again` runs once that drive has answered "ready", provided the
