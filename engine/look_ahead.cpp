@@ -10,6 +10,7 @@
 
 #include "engine/drive_pace.h"
 #include "engine/name_index.h"
+#include "engine/threads.h"
 
 namespace vemo {
 namespace {
@@ -155,6 +156,8 @@ class LookAhead::Core : public std::enable_shared_from_this<Core> {
     if (ahead == (files ? kFileJobsAhead : kFolderJobsAhead) / 2) Wake();
   }
   void AddThread();
+  static void RunIoThread(void* context);  // a thread of AddThread: owns a Core reference
+  static constexpr size_t kIoThreadStackBytes = 1 << 20;
   void Queue(Node& node);
   void Unqueue(Node& node);
   bool Sources(Node& node, SharedFolder (&in)[2]) const;
@@ -229,14 +232,26 @@ void LookAhead::Core::Wake() {
 }
 
 void LookAhead::Core::AddThread() {
-  // A thread that cannot be had leaves its work to the walk.
+  // A thread that cannot be had leaves its work to the walk. Started as the walk's own thread
+  // is (threads.h), not as a detached std::thread: on Windows this toolchain's runtime can
+  // fault in a std::thread detached before it runs.
   try {
-    std::thread([self = shared_from_this()] { self->Work(); }).detach();
+    auto self = std::make_unique<std::shared_ptr<Core>>(shared_from_this());
+    if (!StartThread(kIoThreadStackBytes, RunIoThread, self.get())) {
+      noThreads_ = true;
+      return;
+    }
+    self.release();  // the thread's now
     ++threads_;
     ++starting_;
   } catch (...) {
     noThreads_ = true;
   }
+}
+
+void LookAhead::Core::RunIoThread(void* context) {
+  const std::unique_ptr<std::shared_ptr<Core>> self(static_cast<std::shared_ptr<Core>*>(context));
+  (*self)->Work();
 }
 
 void LookAhead::Core::Queue(Node& node) {
