@@ -73,10 +73,28 @@ inline void Pump() {
   DrainQuit();
 }
 
-// Shows the main window again, so that its show handler loads the settings anew.
+// Where the main window was as Windows began to show it: the place its show handler chose.
+inline RECT& PlaceAsShown() {
+  static RECT place{};
+  return place;
+}
+
+inline LRESULT CALLBACK NotePlaceAsShown(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && call->message == WM_SHOWWINDOW && call->wParam &&
+      call->hwnd == Form1->Handle())
+    GetWindowRect(call->hwnd, &PlaceAsShown());
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Shows the main window again, so that its show handler loads the settings anew. Where it put
+// the window is PlaceAsShown(): the test desktop's window manager pulls a window that appears
+// partly off the screen onto it, which Windows never does.
 inline void Reshow() {
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, NotePlaceAsShown, nullptr, GetCurrentThreadId());
   Form1->Hide();
   Form1->Show();
+  UnhookWindowsHookEx(hook);
   Pump();
 }
 

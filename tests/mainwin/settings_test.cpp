@@ -1,4 +1,6 @@
 // Loading and storing the main window's settings in Wine's real registry.
+#include "ui/main/settings.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -195,8 +197,8 @@ TEST_F(Settings, StoredValuesAreAppliedAsStored) {
   }
   SharedRunState().language = 0;
   Reshow();
-  EXPECT_EQ(Edges().top, 40);
-  EXPECT_EQ(Edges().left, -200);
+  EXPECT_EQ(PlaceAsShown().top, 40);
+  EXPECT_EQ(PlaceAsShown().left, -200);
   EXPECT_FALSE(Form1->AnimationA1.Checked());
   EXPECT_FALSE(Form1->CheckBox2.Checked());
   EXPECT_FALSE(Form1->RecursiveR1.Checked());
@@ -210,16 +212,25 @@ TEST_F(Settings, StoredValuesAreAppliedAsStored) {
   EXPECT_EQ(Form1->DriveComboBox1.Drive(), folder[0]);
   EXPECT_EQ(Form1->Edit2.Text(), "Folder 2");
 
-  // The store takes the menu items' marks.
+  // The store takes the menu items' marks and the window's place.
+  const RECT place = Edges();
   CloseFromTitleBar();
   std::map<std::wstring, StoredValue> values = StoredValues();
   EXPECT_EQ(values[L"IgnoreCases"].number, 1u);
   EXPECT_EQ(values[L"Recursive"].number, 0u);
   EXPECT_EQ(values[L"Anime"].number, 0u);
   EXPECT_EQ(values[L"Language"].number, 0u);
-  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), 40);
-  EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), -200);
+  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), place.top);
+  EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), place.left);
   EXPECT_EQ(values[L"Folder1"].text, Wide(lower));
+  mainwin::SettingsValues offScreen =
+      mainwin::CurrentSettings();  // a place left of and above the screen
+  offScreen.top = -5;
+  offScreen.left = -200;
+  mainwin::StoreSettings(offScreen);
+  values = StoredValues();
+  EXPECT_EQ(static_cast<int>(values[L"WindowTop"].number), -5);
+  EXPECT_EQ(static_cast<int>(values[L"WindowLeft"].number), -200);
   WriteSettings("Folder 1", "Folder 2");
   Form1->Show();
   Pump();
@@ -254,7 +265,7 @@ TEST_F(Settings, AWindowStoredOffEveryMonitorComesBackOntoTheNearestOne) {
     SCOPED_TRACE(test.what);
     WriteSettings("Folder 1", "Folder 2", test.top, test.left);
     Reshow();
-    RECT now = Edges();
+    const RECT now = PlaceAsShown();
     if (!test.moved) {
       EXPECT_EQ(now.top, test.top);
       EXPECT_EQ(now.left, test.left);
