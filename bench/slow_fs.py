@@ -27,18 +27,27 @@ class Slow(fuse.Operations):
         time.sleep(self.delay)
         return [".", ".."] + os.listdir(self._path(path))
 
-    def open(self, path, flags):
-        time.sleep(self.delay)
-        return os.open(self._path(path), flags)
+    def _hangs(self, path):
+        return self.hang and os.path.basename(path) == self.hang
 
-    def read(self, path, size, offset, fh):
+    def open(self, path, fi):
         time.sleep(self.delay)
-        if self.hang and os.path.basename(path) == self.hang:
+        fi.fh = os.open(self._path(path), fi.flags)
+        # A file whose reads hang bypasses the page cache: otherwise the pages of a hung read stay
+        # locked, and every later open of the file waits for them (under Wine that is the Wine
+        # server's open, and every Wine process stops with it). A drive that stopped answering
+        # holds up the one call, not the machine.
+        fi.direct_io = 1 if self._hangs(path) else 0
+        return 0
+
+    def read(self, path, size, offset, fi):
+        time.sleep(self.delay)
+        if self._hangs(path):
             time.sleep(3600)
-        return os.pread(fh, size, offset)
+        return os.pread(fi.fh, size, offset)
 
-    def release(self, path, fh):
-        os.close(fh)
+    def release(self, path, fi):
+        os.close(fi.fh)
         return 0
 
 
@@ -46,4 +55,4 @@ if __name__ == "__main__":
     source, mountpoint, delay_ms = sys.argv[1], sys.argv[2], float(sys.argv[3])
     hang = sys.argv[4] if len(sys.argv) > 4 else None
     fuse.FUSE(Slow(source, delay_ms / 1000.0, hang), mountpoint, foreground=True, ro=True,
-              nothreads=False, allow_other=False, direct_io=False, max_read=131072)
+              nothreads=False, allow_other=False, direct_io=False, max_read=131072, raw_fi=True)
