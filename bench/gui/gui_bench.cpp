@@ -80,12 +80,20 @@ class Liveness {
     if (thread_.joinable()) thread_.join();
   }
   double AnswerMs() const { return answerMs_; }
+  // When the slowest answer was asked for, in ms from the watch's start.
+  double SlowestAtMs() const { return slowestAtMs_; }
   double PaintMs() const { return paintMs_; }
 
  private:
   void Watch() {
+    const double watched = Now();
     for (int round = 0; !stop_; ++round) {
-      answerMs_ = std::max(answerMs_.load(), ::AnswerMs(window_));
+      const double asked = Now();
+      const double answer = ::AnswerMs(window_);
+      if (answer > answerMs_) {
+        answerMs_ = answer;
+        slowestAtMs_ = (asked - watched) * 1000;
+      }
       if (paints_ && round % 10 == 0) {
         const double invalidated = Now();
         InvalidateRect(window_, nullptr, FALSE);
@@ -99,7 +107,7 @@ class Liveness {
   HWND window_;
   bool paints_;
   std::atomic<bool> stop_{false};
-  std::atomic<double> answerMs_{0}, paintMs_{0};
+  std::atomic<double> answerMs_{0}, paintMs_{0}, slowestAtMs_{0};
   std::thread thread_;
 };
 
@@ -128,7 +136,7 @@ void Close(VemoProcess& vemo, HWND main) {
 // The worst figures of a watched run: the progress window's answers and repaints during it,
 // and the main window's answers from the click on the final box's OK until two seconds after.
 struct RunWatch {
-  double answerMs = 0, paintMs = 0, afterBoxMs = 0;
+  double answerMs = 0, answerAtMs = 0, paintMs = 0, afterBoxMs = 0;
 };
 
 // One run to its final box, answered: its time and, when watched, its worst figures. The watch
@@ -147,7 +155,10 @@ bool TimedRun(VemoProcess& vemo, HWND main, double& seconds, RunWatch* watch) {
   seconds = Now() - started;
   if (liveness) {
     liveness->Stop();
-    watch->answerMs = std::max(watch->answerMs, liveness->AnswerMs());
+    if (liveness->AnswerMs() > watch->answerMs) {
+      watch->answerMs = liveness->AnswerMs();
+      watch->answerAtMs = liveness->SlowestAtMs();
+    }
     watch->paintMs = std::max(watch->paintMs, liveness->PaintMs());
   }
   std::optional<Liveness> afterBox;
@@ -229,8 +240,8 @@ int ErrorInfo(const wchar_t* exe, const wchar_t* folder1, const wchar_t* folder2
   double seconds = 0;
   RunWatch watch;
   if (!TimedRun(vemo, main, seconds, &watch)) return 1;
-  std::printf("gui_seconds=%.3f answer_ms=%.1f paint_ms=%.1f after_box_ms=%.1f", seconds,
-              watch.answerMs, watch.paintMs, watch.afterBoxMs);
+  std::printf("gui_seconds=%.3f answer_ms=%.1f answer_at_s=%.1f paint_ms=%.1f after_box_ms=%.1f",
+              seconds, watch.answerMs, watch.answerAtMs / 1000, watch.paintMs, watch.afterBoxMs);
 
   // "Error Info...": the main window's thread is watched from the click on (the Error
   // Information window is modal: the main window still answers through the same thread),
