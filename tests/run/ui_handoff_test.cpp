@@ -172,28 +172,6 @@ TEST(OrderedWrites, APumpRunsOnlyWhatWaitedWhenItBegan) {
   EXPECT_EQ(seen.size(), 4u);
 }
 
-// Many lines go in batches of bounded size, and a pump that took long leaves the rest to a pump
-// of its own, in order: a run of 1,000,000 findings never holds the UI thread in one long edit.
-TEST(OrderedWrites, ManyLinesGoInBoundedBatchesOverSeveralPumps) {
-  FakeUiThread ui;
-  std::vector<size_t> batches;
-  std::vector<std::string> written;
-  OrderedWrites writes(ui.Poster(), [&](const auto& lines) {
-    batches.push_back(lines.size());
-    written.insert(written.end(), lines.begin(), lines.end());
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a slow text box
-  });
-  std::vector<std::string> pushed;
-  for (int i = 0; i < 10000; ++i) pushed.push_back(std::to_string(i));
-  for (const std::string& line : pushed) writes.PushLine(line);
-  EXPECT_TRUE(ui.RunQueued());
-  EXPECT_EQ(batches.size(), 1u);  // the rest asked for a pump of its own
-  while (ui.RunQueued()) {
-  }
-  EXPECT_EQ(batches, (std::vector<size_t>{4096, 4096, 1808}));
-  EXPECT_EQ(written, pushed);
-}
-
 // An operation may run a nested message loop (a modal window), where a later pump runs: it
 // goes on with the entries after that operation, and the outer pump repeats none of them.
 TEST(OrderedWrites, APumpInsideAnOperationGoesOnInOrder) {
