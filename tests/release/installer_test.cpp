@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <exdisp.h>
 #include <shobjidl.h>
 #include <tlhelp32.h>
 
@@ -571,6 +572,26 @@ DWORD ProcessNamed(const wchar_t* name, DWORD except = 0) {
   return pid;
 }
 
+// A user's desktop has its shell up long before any Setup ends; the test's fresh one may still
+// be starting it, and a Setup that cannot reach it says so in a box. True once the shell gives
+// its desktop window, as Setup asks for it.
+bool DesktopShellAnswers() {
+  IShellWindows* windows = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+                              IID_PPV_ARGS(&windows))))
+    return false;
+  VARIANT desktop{}, empty{};
+  desktop.vt = VT_I4;
+  desktop.lVal = CSIDL_DESKTOP;
+  long hwnd = 0;
+  IDispatch* dispatch = nullptr;
+  const bool answers = windows->FindWindowSW(&desktop, &empty, SWC_DESKTOP, &hwnd,
+                                             SWFO_NEEDDISPATCH, &dispatch) == S_OK;
+  if (dispatch) dispatch->Release();
+  windows->Release();
+  return answers;
+}
+
 // "Start Vemo" on the Finish page of an elevated Setup (Wine's user is an administrator) starts
 // Vemo through the desktop's shell, as the user of the desktop, not as a child of Setup.
 TEST_F(Installer, FinishPageStartsVemoThroughTheDesktopShell) {
@@ -580,6 +601,7 @@ TEST_F(Installer, FinishPageStartsVemoThroughTheDesktopShell) {
   PressBoxButton(window, IDOK);  // Install
   ASSERT_TRUE(WaitUntil([&] { return ChildWithText(window, "Start Vemo") != nullptr; }))
       << "no Finish page";
+  ASSERT_TRUE(WaitUntil(DesktopShellAnswers)) << "the desktop's shell never answered";
   PressBoxButton(window, IDOK);  // Finish, with "Start Vemo" ticked
   EXPECT_EQ(setup.Process().WaitExit(30000), 0);
   DWORD vemo = 0;
