@@ -55,6 +55,17 @@ double AnswerMs(HWND window) {
   return (Now() - asked) * 1000;
 }
 
+// The window's slowest answer over the next SECONDS, asked every few ms.
+double SlowestAnswerMs(HWND window, double seconds) {
+  const double from = Now();
+  double slowest = 0;
+  while (Now() - from < seconds) {
+    slowest = std::max(slowest, AnswerMs(window));
+    Sleep(5);
+  }
+  return slowest;
+}
+
 bool StartRun(VemoProcess& vemo, HWND main, HWND& progress, double& started) {
   HWND start = ChildWithText(main, "Start");
   if (!start) return false;
@@ -288,11 +299,7 @@ int Startup(const wchar_t* exe, const wchar_t* folder1, int runs) {
     AnswerMs(main);
     const double answered = Now();
     // The seconds after: whatever the program still does for its folders must not hold it.
-    double slowest = 0;
-    while (Now() - answered < 5) {
-      slowest = std::max(slowest, AnswerMs(main));
-      Sleep(5);
-    }
+    const double slowest = SlowestAnswerMs(main, 5);
     windowMs = std::max(windowMs, (appeared - started) * 1000);
     firstMs = std::max(firstMs, (answered - started) * 1000);
     slowestMs = std::max(slowestMs, slowest);
@@ -317,11 +324,7 @@ int Hung(const wchar_t* exe, const wchar_t* folder1, const wchar_t* folder2) {
   AnswerMs(main);
   const double answered = Now();
   // The seconds after: the read left behind must not hold the window.
-  double slowest = 0;
-  while (Now() - answered < 2) {
-    slowest = std::max(slowest, AnswerMs(main));
-    Sleep(5);
-  }
+  const double slowest = SlowestAnswerMs(main, 2);
   std::printf("closed_ms=%.1f answer_ms=%.1f slowest_ms=%.1f\n", (closed - click) * 1000,
               (answered - click) * 1000, slowest);
   std::fflush(stdout);
