@@ -32,3 +32,18 @@ function(vemo_add_test name)
     set_tests_properties(${test_name} PROPERTIES COST ${T_COST})
   endif()
 endfunction()
+
+# A fresh Wine prefix of its own, made by scripts/wine-prefix PATH OPTIONS... before the tests
+# that require the fixture NAME and ended after them. A prefix of its own is a Wine session of
+# its own: it is made, and its tests run (ENVIRONMENT ${VEMO_OWN_DISPLAY}), on a display of its
+# own, where its windows take no keyboard focus from the tests of the shared session.
+set(VEMO_OWN_DISPLAY "DISPLAY=")
+function(vemo_prefix_fixture name path)
+  add_test(NAME win.${name}_prefix
+    COMMAND sh -c "rm -rf \"$0\" \"$0.lock\" && desktop=$1 make=$2 && shift 2 && exec \"$desktop\" \"$make\" \"$0\" \"$@\""
+            ${path} ${CMAKE_SOURCE_DIR}/scripts/desktop ${CMAKE_SOURCE_DIR}/scripts/wine-prefix
+            ${ARGN})
+  add_test(NAME win.${name}_prefix_end COMMAND sh -c "WINEPREFIX=\"$0\" wineserver -k; true" ${path})
+  set_tests_properties(win.${name}_prefix PROPERTIES FIXTURES_SETUP ${name})
+  set_tests_properties(win.${name}_prefix_end PROPERTIES FIXTURES_CLEANUP ${name})
+endfunction()
