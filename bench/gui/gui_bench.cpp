@@ -22,7 +22,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/run/vemo_process.h"
+#include "tests/support/vemo_process.h"
 #include "tests/support/window_probe.h"
 
 using namespace vemo::testing;

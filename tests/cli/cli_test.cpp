@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "release/version.h"
-#include "run_process.h"
+#include "tests/support/run_process.h"
 #include "tests/support/temp_tree.h"
 #ifdef _WIN32
 #include <windows.h>

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/engine.h"
-#include "memory_sink.h"
+#include "tests/support/memory_sink.h"
 #include "tests/support/native_file_system.h"
 #include "tests/support/temp_tree.h"
 

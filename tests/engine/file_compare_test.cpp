@@ -1,6 +1,6 @@
 // The block loop of one file pair: findings, counts, and the progress figures it shows.
 #include "engine_fixture.h"
-#include "tests/run/test_file_system.h"
+#include "tests/support/test_file_system.h"
 
 namespace vemo::test {
 namespace {

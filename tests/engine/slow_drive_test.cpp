@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "engine_fixture.h"
-#include "tests/run/test_file_system.h"
+#include "tests/support/test_file_system.h"
 
 namespace vemo::test {
 namespace {

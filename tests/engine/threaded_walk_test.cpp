@@ -9,8 +9,8 @@
 
 #include "engine/folder_walk.h"
 #include "engine_fixture.h"
-#include "tests/run/test_file_system.h"
 #include "tests/support/hang_guard.h"
+#include "tests/support/test_file_system.h"
 
 namespace vemo::test {
 namespace {

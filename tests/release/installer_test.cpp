@@ -22,8 +22,8 @@
 #include <gtest/gtest.h>
 
 #include "release/version.h"
-#include "tests/cli/run_process.h"
-#include "tests/run/vemo_process.h"
+#include "tests/support/run_process.h"
+#include "tests/support/vemo_process.h"
 #include "tests/support/window_probe.h"
 #include "win32/known_folder.h"
 

@@ -16,9 +16,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/run/test_file_system.h"
 #include "tests/support/native_file_system.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/test_file_system.h"
 
 namespace vemo {
 namespace {

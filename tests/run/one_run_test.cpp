@@ -6,12 +6,12 @@
 // the progress window with the focus, also after clicks on it, which keeps its buttons.
 #include <stdexcept>
 
-#include "run/progress_scene.h"
-#include "tests/engine/memory_sink.h"
 #include "tests/run/run_fixture.h"
-#include "tests/run/test_file_system.h"
 #include "tests/run/user_input.h"
+#include "tests/support/memory_sink.h"
 #include "tests/support/native_file_system.h"
+#include "tests/support/test_file_system.h"
+#include "ui/run/progress_scene.h"
 
 namespace vemo {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "run/progress_display.h"
 #include "tests/support/settle.h"
+#include "ui/run/progress_display.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
 

@@ -38,15 +38,15 @@
 
 #include "engine/engine.h"
 #include "run/compare_thread.h"
-#include "run/progress_display.h"
-#include "tests/engine/memory_sink.h"
-#include "tests/run/test_file_system.h"
 #include "tests/run/user_input.h"
+#include "tests/support/memory_sink.h"
 #include "tests/support/native_file_system.h"
 #include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/test_file_system.h"
 #include "tests/support/window_probe.h"
 #include "ui/app/startup.h"
+#include "ui/run/progress_display.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
 

@@ -3,8 +3,8 @@
 // thread, a watcher thread acts as the user).
 #include <regex>
 
-#include "run/progress_scene.h"
 #include "tests/run/run_fixture.h"
+#include "ui/run/progress_scene.h"
 
 namespace vemo {
 namespace {

@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "tests/run/user_input.h"
-#include "tests/run/vemo_process.h"
 #include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
+#include "tests/support/vemo_process.h"
 #include "tests/support/window_probe.h"
 
 namespace vemo {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/run/vemo_process.h"
+#include "tests/support/vemo_process.h"
 #include "tests/support/window_probe.h"
 #include "ui/toolkit/form.h"
 

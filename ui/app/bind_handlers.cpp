@@ -1,8 +1,8 @@
 // The one place where each area binds its handlers to the windows: one call per area.
-#include "run/run_actions.h"
 #include "ui/app/session_end.h"
 #include "ui/app/startup.h"
 #include "ui/main/main_window.h"
+#include "ui/run/run_actions.h"
 #include "ui/windows/forms.h"
 
 namespace vemo {

@@ -2,8 +2,8 @@
 
 #include <exception>
 
-#include "run/run_actions.h"
 #include "ui/main/settings.h"
+#include "ui/run/run_actions.h"
 #include "ui/toolkit/application.h"
 
 namespace vemo {

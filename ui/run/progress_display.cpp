@@ -1,4 +1,4 @@
-#include "run/progress_display.h"
+#include "ui/run/progress_display.h"
 
 #include <algorithm>
 #include <climits>

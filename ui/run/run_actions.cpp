@@ -1,10 +1,10 @@
-#include "run/run_actions.h"
+#include "ui/run/run_actions.h"
 
 #include <exception>
 
 #include "engine/file_system.h"
-#include "run/progress_display.h"
-#include "run/progress_scene.h"
+#include "ui/run/progress_display.h"
+#include "ui/run/progress_scene.h"
 #include "ui/toolkit/application.h"
 #include "ui/windows/forms.h"
 

@@ -1,4 +1,4 @@
-#include "run/progress_scene.h"
+#include "ui/run/progress_scene.h"
 
 #include <climits>
 #include <cstdlib>
