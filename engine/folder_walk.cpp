@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/scope_exit.h"
 #include "engine/name_index.h"
 #include "engine/out_of_memory.h"
 #include "engine/progress_format.h"
@@ -107,12 +108,9 @@ bool FolderWalk::GiveUp() {
 void FolderWalk::Run(const std::string& folder1, const std::string& folder2) {
   gate_.Bind();
   // Nothing stays open once the walk has ended, however it ended.
-  struct CloseWalks {
-    WalkPath* walks;
-    ~CloseWalks() {
-      for (int side = 0; side < 2; ++side) walks[side].Close();
-    }
-  } closeWalks{walk_};
+  const ScopeExit closeWalks([this] {
+    for (int side = 0; side < 2; ++side) walk_[side].Close();
+  });
   try {
     walk_[0].Start(folder1);
     walk_[1].Start(folder2);
@@ -121,11 +119,7 @@ void FolderWalk::Run(const std::string& folder1, const std::string& folder2) {
     if (!root) return;  // a stop came first
     SharedFolder held[2];
     ahead_.Enter(*root, walk_[0].Depth(), held);  // the walk holds the roots already
-    struct LeaveRoot {
-      LookAhead& ahead;
-      Node& node;
-      ~LeaveRoot() { ahead.Leave(node); }
-    } leaveRoot{ahead_, *root};
+    const ScopeExit leaveRoot([&] { ahead_.Leave(*root); });
     FolderPair(*root);
   } catch (const Abandoned&) {
   } catch (const std::bad_alloc& failure) {
@@ -244,15 +238,10 @@ void FolderWalk::EnterSubFolders(std::string_view name1, std::string_view name2,
   SharedFolder held[2];
   const std::unique_ptr<Node> node = ahead_.Enter(job, walk_[0].Depth() + 1, held);
   job.Reset();
-  struct LeaveBoth {
-    LookAhead& ahead;
-    Node& node;
-    WalkPath* walks;
-    ~LeaveBoth() {
-      ahead.Leave(node);
-      for (int side = 0; side < 2; ++side) walks[side].Leave();
-    }
-  } leaveBoth{ahead_, *node, walk_};
+  const ScopeExit leaveBoth([&] {
+    ahead_.Leave(*node);
+    for (int side = 0; side < 2; ++side) walk_[side].Leave();
+  });
   const std::string_view names[2] = {name1, name2};
   for (int side = 0; side < 2; ++side) {
     const OpenedFolder& opened = node->side[side].opened;

@@ -8,6 +8,7 @@
 #include <set>
 #include <thread>
 
+#include "base/scope_exit.h"
 #include "engine/drive_pace.h"
 #include "engine/name_index.h"
 #include "engine/threads.h"
@@ -501,14 +502,9 @@ void LookAhead::Core::ListSide(Job& job, int side, FileSystem& calls) {
 void LookAhead::Core::OpenAndRead(Job& job, FileSystem& calls) {
   const auto began = Clock::now();
   int made = 0;
-  struct NotePace {  // also where a call threw: the time per call it made
-    Job& job;
-    int& made;
-    Clock::time_point began;
-    ~NotePace() {
-      if (made > 0) job.perCall[0] = (Clock::now() - began) / made;
-    }
-  } notePace{job, made, began};
+  const ScopeExit notePace([&] {  // also where a call threw: the time per call it made
+    if (made > 0) job.perCall[0] = (Clock::now() - began) / made;
+  });
   // The opens in the walk's order, the second only after the first, then the first chunks of
   // both files side by side.
   for (int side = 0; side < 2 && job.failedOpen < 0; ++side) {

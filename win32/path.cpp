@@ -85,4 +85,18 @@ std::string ResolveFolderText(const std::string& text) {
   return ToUtf8(LiteralPath(FullPath(ToWide(text))));
 }
 
+bool EndsInSeparator(std::string_view path) {
+  return !path.empty() && (path.back() == '\\' || path.back() == ':');
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return EndsInSeparator(folder) ? folder + name : folder + "\\" + name;
+}
+
+bool SamePath(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 }  // namespace vemo::win32

@@ -25,4 +25,12 @@ std::wstring LiteralPath(std::wstring_view fullPath);
 // Both steps for a folder text, in UTF-8: the path below which a walk appends names.
 std::string ResolveFolderText(const std::string& text);
 
+// Whether a name follows a path text at once, with no "\" between: the text ends in "\" or in
+// a drive's ":" ("C:\", "C:").
+bool EndsInSeparator(std::string_view path);
+// A name appended to a folder path, with "\" unless EndsInSeparator.
+std::string Join(const std::string& folder, const std::string& name);
+// Case-blind comparison of two paths (ASCII letters only, as names are compared elsewhere).
+bool SamePath(std::string_view a, std::string_view b);
+
 }  // namespace vemo::win32

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/file_system.h"
+#include "engine/posix/unique_fd.h"
 
 namespace vemo {
 namespace {
@@ -30,45 +31,6 @@ constexpr int kWayThrough = O_PATH | O_DIRECTORY | O_CLOEXEC;  // needs no read 
 constexpr int kWayThrough = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-
-// A descriptor closed when it goes out of scope.
-class UniqueFd {
- public:
-  explicit UniqueFd(int fd = -1) : fd_(fd) {}
-  ~UniqueFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  UniqueFd(const UniqueFd&) = delete;
-  UniqueFd& operator=(const UniqueFd&) = delete;
-  int Get() const { return fd_; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-  void Reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-
- private:
-  int fd_;
-};
-
-// A listing stream over a duplicate of a folder's descriptor, closed when it goes out of scope.
-class UniqueDir {
- public:
-  explicit UniqueDir(DIR* dir) : dir_(dir) {}
-  ~UniqueDir() {
-    if (dir_) closedir(dir_);
-  }
-  UniqueDir(const UniqueDir&) = delete;
-  UniqueDir& operator=(const UniqueDir&) = delete;
-  DIR* Get() const { return dir_; }
-
- private:
-  DIR* dir_;
-};
 
 // open() for a path of any length: the leading folders are opened in pieces shorter than
 // PATH_MAX, each relative to the one before, and the rest is opened relative to the last.

@@ -5,43 +5,19 @@
 
 #include <windows.h>
 
+#include "win32/thread_start.h"
+#include "win32/unique_handle.h"
+
 namespace vemo {
-namespace {
-
-struct Start {
-  void (*body)(void*);
-  void* context;
-};
-
-DWORD WINAPI Trampoline(void* start) {
-  const Start s = *static_cast<Start*>(start);
-  delete static_cast<Start*>(start);
-  s.body(s.context);
-  return 0;
-}
-
-HANDLE Create(size_t stackBytes, void (*body)(void*), void* context) {
-  Start* start = new Start{body, context};
-  HANDLE thread = CreateThread(nullptr, stackBytes, Trampoline, start,
-                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-  if (!thread) delete start;
-  return thread;
-}
-
-}  // namespace
 
 bool StartThread(size_t stackBytes, void (*body)(void*), void* context) {
-  HANDLE thread = Create(stackBytes, body, context);
-  if (!thread) return false;
-  CloseHandle(thread);
-  return true;
+  return StartDetachedWin32Thread(stackBytes, body, context);
 }
 
 bool RunOnNewThread(size_t stackBytes, void (*body)(void*), void* context) {
-  HANDLE thread = Create(stackBytes, body, context);
-  if (!thread) return false;
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
+  UniqueHandle thread(StartWin32Thread(stackBytes, body, context));
+  if (!thread.Valid()) return false;
+  WaitForSingleObject(thread.Get(), INFINITE);
   return true;
 }
 

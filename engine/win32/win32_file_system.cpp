@@ -16,6 +16,7 @@
 #include "engine/file_system.h"
 #include "win32/path.h"
 #include "win32/text.h"
+#include "win32/unique_handle.h"
 
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PIO_APC_ROUTINE apc,
                                                PVOID apcContext, PIO_STATUS_BLOCK status,
@@ -35,27 +36,6 @@ constexpr NTSTATUS kNameInvalid = static_cast<NTSTATUS>(0xC0000033L);   // OBJEC
 constexpr NTSTATUS kPathNotFound = static_cast<NTSTATUS>(0xC000003AL);  // OBJECT_PATH_NOT_FOUND
 constexpr ULONG kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr ULONG kListBufferBytes = 64 * 1024;
-
-// A handle closed when it goes out of scope.
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE h = nullptr) : h_(h) {}
-  ~UniqueHandle() {
-    if (h_) CloseHandle(h_);
-  }
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  HANDLE Get() const { return h_; }
-  HANDLE* Put() { return &h_; }
-  HANDLE Release() {
-    HANDLE h = h_;
-    h_ = nullptr;
-    return h;
-  }
-
- private:
-  HANDLE h_;
-};
 
 // The three classes of a failed enumeration, as the C runtime's error numbers group them.
 ListStatus Classify(DWORD error) {
@@ -114,7 +94,7 @@ class Win32FileSystem : public FileSystem {
  public:
   char Separator() const override { return '\\'; }
   bool EndsInSeparator(std::string_view path) const override {
-    return !path.empty() && (path.back() == '\\' || path.back() == ':');
+    return win32::EndsInSeparator(path);
   }
 
   std::string ResolveFolder(const std::string& text) override {

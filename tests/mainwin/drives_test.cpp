@@ -11,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/mainwin/spare_drive.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/temp_tree.h"
-#include "ui/toolkit/text.h"
+#include "ui/toolkit/drives_seam.h"
+#include "ui/toolkit/window_text.h"
 
 namespace drives = vemo::ui::drives;
 using vemo::ToWide;
@@ -160,7 +162,7 @@ TEST(DriveReadiness, ALateReadyAnswerCountsForAMinuteWhileTheDriveIsAskedAgain) 
   StillClock clock;
   EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Asking);
   probe.AnswerSoFar(std::string("LATE"));
-  ASSERT_TRUE(drives::AwaitAnswers('C', 1));
+  ASSERT_TRUE(drives::AwaitAnswers('C', 1, vemo::test::kHangGuard));
   EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Ready);
   EXPECT_EQ(probe.AskedInAll(2), 2) << "asked again behind the answer";
   clock.Advance(drives::kReadyFor - std::chrono::seconds(1));
@@ -179,12 +181,12 @@ TEST(DriveReadiness, NotReadyOnlyByTheLatestAnswerOrAfterTwoSecondsWithoutOne) {
   clock.Advance(std::chrono::milliseconds(1));
   EXPECT_EQ(drives::DriveReadiness('C'), Readiness::NotReady);
   probe.AnswerSoFar(std::nullopt);
-  ASSERT_TRUE(drives::AwaitAnswers('C', 1));
+  ASSERT_TRUE(drives::AwaitAnswers('C', 1, vemo::test::kHangGuard));
   // Asked again, and held: the latest answer says "not ready".
   EXPECT_EQ(drives::DriveReadiness('C'), Readiness::NotReady);
   EXPECT_EQ(probe.AskedInAll(2), 2);
   probe.AnswerSoFar(std::string("BACK"));
-  ASSERT_TRUE(drives::AwaitAnswers('C', 2));
+  ASSERT_TRUE(drives::AwaitAnswers('C', 2, vemo::test::kHangGuard));
   EXPECT_EQ(drives::DriveReadiness('C'), Readiness::Ready);
   EXPECT_EQ(drives::KnownLabel('C'), "BACK");
 }

@@ -10,7 +10,7 @@
 #include "tests/support/accessible_probe.h"
 #include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
-#include "ui/toolkit/text.h"
+#include "ui/toolkit/window_text.h"
 
 using namespace vemo;
 using namespace vemo::testing;

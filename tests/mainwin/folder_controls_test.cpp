@@ -11,15 +11,17 @@
 #include <gtest/gtest.h>
 
 #include "tests/mainwin/spare_drive.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
 #include "ui/toolkit/application.h"
 #include "ui/toolkit/drive_box.h"
 #include "ui/toolkit/drives.h"
+#include "ui/toolkit/drives_seam.h"
 #include "ui/toolkit/folder_list.h"
 #include "ui/toolkit/folder_listing.h"
 #include "ui/toolkit/form.h"
-#include "ui/toolkit/text.h"
+#include "ui/toolkit/window_text.h"
 
 using vemo::test::TempTree;
 using vemo::testing::UnreadyDrive;
@@ -322,7 +324,7 @@ TEST_F(FolderControlsTest, UserPicksInTheDriveBox) {
 // The drive box asks volume labels through the drive probe, off the user-interface thread,
 // and shows them when they come.
 TEST_F(FolderControlsTest, DriveBoxShowsTheLabelsTheProbeReports) {
-  drives::ResetDriveProbe();
+  drives::ResetDriveProbe(vemo::test::kHangGuard);
   drives::SetDriveProbe([](char letter) -> std::optional<std::string> {
     if (letter == 'C') return std::string("SYSTEM DISK");
     return std::nullopt;  // not ready
@@ -330,9 +332,10 @@ TEST_F(FolderControlsTest, DriveBoxShowsTheLabelsTheProbeReports) {
   box.SetDrive('C');
   SendMessageW(box.Handle(), CB_SHOWDROPDOWN, TRUE, 0);  // the list is read afresh
   SendMessageW(box.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
-  drives::JoinQuestions();  // every answer is in: they reach the box through its queue
+  drives::JoinQuestions(
+      vemo::test::kHangGuard);  // every answer is in: they reach the box through its queue
   vemo::test::Settle();
-  drives::ResetDriveProbe();
+  drives::ResetDriveProbe(vemo::test::kHangGuard);
   EXPECT_EQ(box.Label('C'), "SYSTEM DISK");
   EXPECT_EQ(box.Label('Z'), "");
 }

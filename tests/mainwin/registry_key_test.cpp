@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/mainwin/read_only_key.h"
-#include "ui/toolkit/text.h"
+#include "ui/toolkit/window_text.h"
 
 using vemo::ui::RegistryError;
 using vemo::ui::RegistryKey;

@@ -14,10 +14,12 @@
 #include "tests/mainwin/main_window_fixture.h"
 #include "tests/mainwin/read_only_key.h"
 #include "tests/mainwin/spare_drive.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/settle.h"
 #include "tests/support/temp_tree.h"
 #include "ui/toolkit/drives.h"
-#include "ui/toolkit/text.h"
+#include "ui/toolkit/drives_seam.h"
+#include "ui/toolkit/window_text.h"
 
 using namespace vemo;
 using namespace vemo::testing;
@@ -499,7 +501,7 @@ TEST_F(FolderRestore, AStoredFolderOnADriveStillBeingAskedIsRestoredWhenItAnswer
     if (what == "typed") Form1->Edit1.SetText("typed meanwhile");
     if (what == "a run") EnableWindow(Form1->Handle(), FALSE);
     probe.AnswerSoFar(std::string("SLOW"));
-    ASSERT_TRUE(drives::AwaitAnswers('C', 1));
+    ASSERT_TRUE(drives::AwaitAnswers('C', 1, test::kHangGuard));
     test::Settle();
     EnableWindow(Form1->Handle(), TRUE);
     EXPECT_EQ(Form1->Edit1.Text(), what == "typed" ? "typed meanwhile" : stored) << what;
@@ -516,7 +518,7 @@ TEST_F(FolderRestore, ADrivePickedWhileStillBeingAskedIsShownWhenItAnswersReady)
   EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");
   EXPECT_EQ(Form1->DirectoryListBox1.Directory(), start);
   probe.AnswerSoFar(std::string("LATE"));
-  ASSERT_TRUE(drives::AwaitAnswers('Z', 1));
+  ASSERT_TRUE(drives::AwaitAnswers('Z', 1, test::kHangGuard));
   test::Settle();
   EXPECT_EQ(Form1->DirectoryListBox1.Drive(), 'Z');
   EXPECT_EQ(Form1->Edit1.Text(), "Z:\\");

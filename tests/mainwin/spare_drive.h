@@ -13,7 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/hang_guard.h"
 #include "ui/toolkit/drives.h"
+#include "ui/toolkit/drives_seam.h"
 
 namespace vemo::testing {
 
@@ -26,7 +28,7 @@ class HeldProbe {
   explicit HeldProbe(std::optional<std::string> label = std::string("SLOW"),
                      const std::string& alsoProbed = "")
       : label_(std::move(label)) {
-    ui::drives::ResetDriveProbe();
+    ui::drives::ResetDriveProbe(test::kHangGuard);
     ui::drives::SetDriveProbe(
         [this](char letter) {
           std::unique_lock<std::mutex> lock(mutex_);
@@ -42,7 +44,7 @@ class HeldProbe {
   }
   ~HeldProbe() {
     Answer();
-    ui::drives::ResetDriveProbe();
+    ui::drives::ResetDriveProbe(test::kHangGuard);
   }
   // Lets every question (held or to come) answer with the label it was made with.
   void Answer() {

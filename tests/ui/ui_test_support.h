@@ -11,7 +11,7 @@
 #include "tests/support/window_probe.h"
 #include "ui/toolkit/application.h"
 #include "ui/toolkit/pump_for.h"
-#include "ui/toolkit/text.h"
+#include "ui/toolkit/window_text.h"
 #include "ui/windows/forms.h"
 
 namespace vemo::test {

@@ -7,7 +7,7 @@
 #include "ui/main/settings_texts.h"
 #include "ui/toolkit/application.h"
 #include "ui/toolkit/drives.h"
-#include "ui/toolkit/text.h"
+#include "ui/toolkit/window_text.h"
 #include "ui/windows/forms.h"
 
 namespace vemo::mainwin {

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/scope_exit.h"
 #include "engine/file_system.h"
 #include "ui/run/progress_display.h"
 #include "ui/run/progress_scene.h"
@@ -29,9 +30,7 @@ void Button2Click() {
   if (RunUnderWay()) return;
   if (runStartListener) runStartListener();
   startRunning = true;
-  struct Done {
-    ~Done() { startRunning = false; }
-  } done;
+  const ScopeExit done([] { startRunning = false; });
 
   Form2->Show();
   Form2->Close();

@@ -6,7 +6,7 @@
 
 #include "control.h"
 #include "form.h"
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "dpi.h"
 #include "form.h"
-#include "text.h"
 #include "timer.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 

@@ -8,9 +8,9 @@
 //   Label, GroupBox, Panel, ProgressBar, Image, Timer, MainMenu/MenuItem, DriveBox,
 //   FolderList (one header each). Each is created with Create(parent, Layout{...}).
 // - Handlers are std::function members; bind by assignment, e.g.
-//     Form1->Button2.OnClick = [] { ... };            Form1->OnCloseQuery = [](bool& ok) {...};
-//     PBar->ImFolder1.OnMouseDown = [](vemo::ui::MouseButton, int x, int y) { ... };
-//     Form1->Timer1.OnTimer = [] { ... };             Form1->RecursiveR1.OnClick = [] {...};
+//     form.OkButton.OnClick = [] { ... };             form.OnCloseQuery = [](bool& ok) {...};
+//     form.Picture.OnMouseDown = [](vemo::ui::MouseButton, int x, int y) { ... };
+//     form.Clock.OnTimer = [] { ... };                form.MenuItem.OnClick = [] {...};
 //   An exception escaping a handler is caught by the dispatcher and shown as the general
 //   error report (stop icon, caption = current title, message + "."); SilentAbort shows nothing.
 // - App().Post(closure) is the one way from another thread into the user-interface thread:
@@ -26,7 +26,7 @@
 //   its modal form with that result. Form::Close() hides (main form: ends the loop). A modal
 //   form opens with the focus on its first control in tab order and ends only through its
 //   modal result or a WM_QUIT.
-//   Form1->Minimize()/Restore() minimise and restore the whole application (its taskbar
+//   The main form's Minimize()/Restore() minimise and restore the whole application (its taskbar
 //   button with its forms). Keys: Tab order, Enter on the default button, Esc does nothing
 //   (Form::HandleDialogKey; a control keeps Enter by answering WM_GETDLGCODE).
 // - In front: while a modal form (or a message box) is open, it and the windows opened after
@@ -36,16 +36,6 @@
 //   them forward instead, the last one opened on top with the focus (front_windows.cpp).
 // - App().MessageBox(text, caption, flags) uses the platform's flags (48, 64, 36, ...) and
 //   returns its answer (6 = Yes). App().Terminate() posts the quit request.
-// - The windows (ui/windows/, namespace vemo): classes TForm1, TForm2, TAbout, TPBar,
-//   TDragDropMsg with the controls as public members under their layout names; globals
-//   Form1, Form2, About, PBar, DragDropMsg (ui/windows/forms.h). Only the user-interface
-//   thread touches them; a run's worker reaches them through run/ui_handoff.h.
-// - Start-up (ui/app/startup.cpp) calls vemo::BindHandlers() (ui/app/bind_handlers.cpp) after
-//   the five windows exist: each area adds one call there and links its library in
-//   ui/app/CMakeLists.txt.
-// - Tests create the real windows in process: App().Initialize(); vemo::CreateForms(); then
-//   drive them with messages and pump with App().ProcessMessages() or PumpFor(ms)
-//   (pump_for.h; see tests/ui/ui_test_support.h).
 #pragma once
 #include <windows.h>
 

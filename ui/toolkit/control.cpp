@@ -5,7 +5,7 @@
 #include "accessible.h"
 #include "application.h"
 #include "form.h"
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 

@@ -2,6 +2,7 @@
 
 #include "accessible.h"
 #include "application.h"
+#include "gdi.h"
 
 namespace vemo::ui {
 
@@ -9,20 +10,13 @@ namespace vemo::ui {
 void Render(HWND hwnd, CustomControl* self, HDC dc) {
   RECT client;
   GetClientRect(hwnd, &client);
-  HDC mem = CreateCompatibleDC(dc);
-  HBITMAP bmp = CreateCompatibleBitmap(dc, client.right, client.bottom);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  FillRect(mem, &client, GetSysColorBrush(COLOR_BTNFACE));
+  const gdi::BackBuffer buffer(dc, client);
   if (self) {
     try {
-      self->PaintWindow(mem, client);
+      self->PaintWindow(buffer.Dc(), client);
     } catch (...) {
     }
   }
-  BitBlt(dc, 0, 0, client.right, client.bottom, mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
 }
 
 LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {

@@ -1,5 +1,7 @@
 #include "dpi.h"
 
+#include "gdi.h"
+
 namespace vemo::ui {
 namespace {
 
@@ -29,9 +31,8 @@ void EnsureDpiAwareness() {
 }
 
 int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
-  if (screen) ReleaseDC(nullptr, screen);
+  const gdi::WindowDc screen;
+  int dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : kDesignDpi;
   return dpi > 0 ? dpi : kDesignDpi;
 }
 

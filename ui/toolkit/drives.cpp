@@ -9,9 +9,12 @@
 #include <map>
 #include <mutex>
 
+#include "base/scope_exit.h"
+#include "drives_seam.h"
 #include "side_thread.h"
-#include "text.h"
 #include "win32/path.h"
+#include "win32/unique_handle.h"
+#include "window_text.h"
 
 namespace vemo::ui::drives {
 namespace {
@@ -61,12 +64,9 @@ std::string StoredCase(const std::string& full) {
   for (const std::string& name : Names(full)) {
     std::string next = Join(result, name);
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(ApiPath(next).c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-      std::string stored = ToUtf8(data.cFileName);
-      FindClose(find);
-      if (SamePath(stored, name)) next = Join(result, stored);
-    }
+    const UniqueFind find(FindFirstFileW(ApiPath(next).c_str(), &data));
+    if (find.Valid() && SamePath(ToUtf8(data.cFileName), name))
+      next = Join(result, ToUtf8(data.cFileName));
     result = next;
   }
   return result;
@@ -127,7 +127,6 @@ std::optional<std::string> ProbeVolume(char letter) {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kHangGuard = std::chrono::seconds(30);  // AwaitAnswers (tests)
 
 // The questions to the drives' volumes and their answers, for the whole program.
 struct Volumes {
@@ -196,18 +195,14 @@ void AskVolume(char letter) {
       listener = volumes.listener;
     }
     volumes.answered.notify_all();
-    struct Told {  // also when the listener throws (the side thread reports it)
-      Volumes& volumes;
-      char letter;
-      ~Told() {
-        {
-          std::lock_guard<std::mutex> lock(volumes.mutex);
-          ++volumes.told[letter];
-          --volumes.running;
-        }
-        volumes.answered.notify_all();
+    const ScopeExit told([&] {  // also when the listener throws (the side thread reports it)
+      {
+        std::lock_guard<std::mutex> lock(volumes.mutex);
+        ++volumes.told[letter];
+        --volumes.running;
       }
-    } told{volumes, letter};
+      volumes.answered.notify_all();
+    });
     if (listener) listener(letter);
   });
   if (!started) {  // asked again at the next look
@@ -217,20 +212,20 @@ void AskVolume(char letter) {
   }
 }
 
-void JoinQuestions() {
+bool JoinQuestions(std::chrono::milliseconds within) {
   Volumes& volumes = TheVolumes();
   std::unique_lock<std::mutex> lock(volumes.mutex);
-  volumes.answered.wait_for(lock, kHangGuard, [&] { return volumes.running == 0; });
+  return volumes.answered.wait_for(lock, within, [&] { return volumes.running == 0; });
 }
 
-bool AwaitAnswers(char letter, unsigned count) {
+bool AwaitAnswers(char letter, unsigned count, std::chrono::milliseconds within) {
   Volumes& volumes = TheVolumes();
   std::unique_lock<std::mutex> lock(volumes.mutex);
-  return volumes.answered.wait_for(lock, kHangGuard, [&] { return volumes.told[letter] >= count; });
+  return volumes.answered.wait_for(lock, within, [&] { return volumes.told[letter] >= count; });
 }
 
-void ResetDriveProbe() {
-  JoinQuestions();
+void ResetDriveProbe(std::chrono::milliseconds within) {
+  JoinQuestions(within);
   Volumes& volumes = TheVolumes();
   std::lock_guard<std::mutex> lock(volumes.mutex);
   volumes.probe = ProbeVolume;
@@ -364,7 +359,8 @@ std::vector<std::string> SubFolders(const std::string& folder, const std::atomic
                        nullptr, FIND_FIRST_EX_LARGE_FETCH);
   if (find == INVALID_HANDLE_VALUE && GetLastError() == ERROR_INVALID_PARAMETER)
     find = FindFirstFileW(pattern.c_str(), &data);  // a system without those
-  if (find == INVALID_HANDLE_VALUE) return names;
+  const UniqueFind search(find);
+  if (!search.Valid()) return names;
   do {
     if (stop && *stop) break;
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
@@ -372,7 +368,6 @@ std::vector<std::string> SubFolders(const std::string& folder, const std::atomic
     if (name == "." || name == "..") continue;
     names.push_back(name);
   } while (FindNextFileW(find, &data));
-  FindClose(find);
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
       return static_cast<unsigned char>(Lower(x)) < static_cast<unsigned char>(Lower(y));
@@ -391,16 +386,6 @@ std::string LastName(const std::string& folder) {
   if (folder.size() <= 3) return folder;
   size_t cut = folder.find_last_of('\\');
   return cut == std::string::npos ? folder : folder.substr(cut + 1);
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && (folder.back() == '\\' || folder.back() == ':')) return folder + name;
-  return folder + "\\" + name;
-}
-
-bool SamePath(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 }  // namespace vemo::ui::drives

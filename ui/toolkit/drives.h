@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/path.h"
+
 namespace vemo::ui::drives {
 
 // A drive that is not ready, or a folder that does not exist (the text says which).
@@ -55,20 +57,6 @@ constexpr std::chrono::seconds kAnswerWithin{2};
 // thread).
 using DriveProbe = std::function<std::optional<std::string>(char letter)>;
 std::optional<std::string> ProbeVolume(char letter);  // the real one: GetVolumeInformationW
-// Replaces the probe (tests); an empty function restores the real one. The drives of
-// `alsoProbed` are asked through it too, whatever their kind (a fixed drive made slow).
-void SetDriveProbe(DriveProbe probe, const std::string& alsoProbed = {});
-// Replaces the clock that ages answers and questions (tests); ResetDriveProbe restores it.
-using DriveClock = std::function<std::chrono::steady_clock::time_point()>;
-void SetDriveClock(DriveClock clock);
-// Tests: waits until every question asked so far has been answered (and its listener told).
-void JoinQuestions();
-// Tests: waits (within a hang guard) until the drive has given `count` answers in all, each
-// one's listener told; false when it has not.
-bool AwaitAnswers(char letter, unsigned count);
-// Tests: JoinQuestions, then forgets all answers and brings the real probe and clock back, so
-// that each test starts as the program does.
-void ResetDriveProbe();
 // Asks the probe about the drive unless a question about it is open already.
 void AskVolume(char letter);
 // The last answer about a drive: not there when none came yet; an empty label when the drive
@@ -104,9 +92,8 @@ std::vector<std::string> SubFolders(const std::string& folder,
 std::vector<std::string> Chain(const std::string& folder);
 // The last name of a folder path ("b" for "C:\a\b", "C:\" for the root).
 std::string LastName(const std::string& folder);
-// Joins a name to a folder path with "\" unless the path already ends in "\" or ":".
-std::string Join(const std::string& folder, const std::string& name);
-// Case-blind comparison of two paths (ASCII letters only, as names are compared elsewhere).
-bool SamePath(const std::string& a, const std::string& b);
+// Paths are joined and compared by the program's one path rule (win32/path.h).
+using win32::Join;
+using win32::SamePath;
 
 }  // namespace vemo::ui::drives

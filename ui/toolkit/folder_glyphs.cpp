@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dpi.h"
+#include "gdi.h"
 
 namespace vemo::ui::glyphs {
 namespace {
@@ -20,15 +21,10 @@ void FillPolygon(HDC dc, const Pen& at, std::initializer_list<POINT> units, COLO
                  COLORREF edge) {
   std::vector<POINT> points;
   for (POINT p : units) points.push_back(at(p.x, p.y));
-  HBRUSH brush = CreateSolidBrush(fill);
-  HPEN pen = CreatePen(PS_SOLID, 1, edge);
-  HGDIOBJ oldBrush = SelectObject(dc, brush);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
+  const gdi::Object<HBRUSH> brush(CreateSolidBrush(fill));
+  const gdi::Object<HPEN> pen(CreatePen(PS_SOLID, 1, edge));
+  const gdi::Selection brushIn(dc, brush.Get()), penIn(dc, pen.Get());
   Polygon(dc, points.data(), static_cast<int>(points.size()));
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
 }
 
 const COLORREF kEdge = RGB(128, 96, 0);
@@ -60,11 +56,9 @@ void DrawDrive(HDC dc, int x, int y, unsigned type, int dpi) {
     FillPolygon(dc, at, {{3, 9}, {9, 9}, {9, 10}, {3, 10}}, kDark, kDark);
   if (type == DRIVE_CDROM) {
     const POINT a = at(4, 0), b = at(12, 7);
-    HBRUSH brush = CreateSolidBrush(RGB(200, 220, 255));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    const gdi::Object<HBRUSH> brush(CreateSolidBrush(RGB(200, 220, 255)));
+    const gdi::Selection brushIn(dc, brush.Get());
     Ellipse(dc, a.x, a.y, b.x, b.y);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
   }
 }
 

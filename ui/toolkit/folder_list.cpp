@@ -5,7 +5,7 @@
 #include "application.h"
 #include "drives.h"
 #include "folder_glyphs.h"
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 namespace {

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "dpi.h"
-#include "text.h"
+#include "gdi.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 
@@ -32,9 +33,8 @@ bool FaceExists(const std::wstring& face) {
   lf.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
   bool found = false;
-  HDC dc = GetDC(nullptr);
-  EnumFontFamiliesExW(dc, &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, dc);
+  const gdi::WindowDc screen;
+  EnumFontFamiliesExW(screen.Get(), &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 
@@ -43,13 +43,13 @@ bool FaceExists(const std::wstring& face) {
 // top, a stem at the foot), whatever character set is asked for.
 bool DrawsBackslash(const std::wstring& face) {
   const int size = 40;
-  HFONT font = CreateFontW(-32, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                           VARIABLE_PITCH | FF_SWISS, face.c_str());
-  HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap = CreateBitmap(size, size, 1, 1, nullptr);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, font);
+  const gdi::Object<HFONT> font(CreateFontW(
+      -32, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, VARIABLE_PITCH | FF_SWISS, face.c_str()));
+  const gdi::Object<HBITMAP> bitmap(CreateBitmap(size, size, 1, 1, nullptr));
+  const gdi::MemoryDc memory;
+  const gdi::Selection bitmapIn(memory.Get(), bitmap.Get()), fontIn(memory.Get(), font.Get());
+  HDC dc = memory.Get();
   RECT all{0, 0, size, size};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SetTextColor(dc, RGB(0, 0, 0));
@@ -71,11 +71,6 @@ bool DrawsBackslash(const std::wstring& face) {
     }
     if (runs) rows.emplace_back(runs, first);
   }
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  DeleteObject(font);
   return rows.size() >= 2 && rows.front().first == 1 && rows.back().first == 1 &&
          rows.back().second > rows.front().second;
 }
@@ -144,12 +139,9 @@ std::string DrawnFace(const std::string& requested, bool paths) {
 HFONT GetFont(const FontSpec& font, int dpi) { return SharedFont(font, dpi, 0); }
 
 int TextWidth(HFONT font, const std::wstring& text) {
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, font);
+  const gdi::FontDc dc(font);
   SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
   return size.cx;
 }
 
@@ -158,11 +150,7 @@ HFONT FittedFont(const FontSpec& font, int dpi, const std::wstring& text, int ro
   const int width = TextWidth(natural, text);
   if (room <= 0 || width <= room) return natural;
   TEXTMETRICW metrics{};
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, natural);
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  GetTextMetricsW(gdi::FontDc(natural).Get(), &metrics);
   // Character widths below the face's average, the text's width shrinking with them: the
   // widest that fits, but none that makes the text narrower than kNarrowestPercent.
   auto widthAt = [&](int charWidth) { return TextWidth(SharedFont(font, dpi, charWidth), text); };

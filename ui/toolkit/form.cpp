@@ -9,8 +9,9 @@
 #include "button.h"
 #include "check_box.h"
 #include "dpi.h"
+#include "gdi.h"
 #include "menu.h"
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 
@@ -442,15 +443,11 @@ void Form::Recolor() {
 void Form::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
-  RECT rc = ps.rcPaint;
-  int w = rc.right - rc.left, h = rc.bottom - rc.top;
-  if (w > 0 && h > 0) {
+  const RECT rc = ps.rcPaint;
+  if (rc.right > rc.left && rc.bottom > rc.top) {
     // Drawn into memory first, so moving pictures do not flicker.
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    SetViewportOrgEx(mem, -rc.left, -rc.top, nullptr);
-    FillRect(mem, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    const gdi::BackBuffer buffer(dc, rc);
+    HDC mem = buffer.Dc();
     for (GraphicControl* g : graphics_) {
       if (!g->Visible()) continue;
       RECT d = g->DrawnRect(), x;
@@ -459,11 +456,6 @@ void Form::Paint() {
       g->Paint(mem);
       RestoreDC(mem, saved);
     }
-    SetViewportOrgEx(mem, 0, 0, nullptr);
-    BitBlt(dc, rc.left, rc.top, w, h, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
   }
   EndPaint(hwnd_, &ps);
 }

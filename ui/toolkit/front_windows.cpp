@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "application.h"
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 namespace {

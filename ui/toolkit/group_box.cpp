@@ -1,6 +1,6 @@
 #include "group_box.h"
 
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "text.h"
+#include "gdi.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 
@@ -13,12 +14,10 @@ HFONT Label::DrawnFont() const {
 RECT Label::TextRect() const {
   RECT r = PixelRect();
   std::wstring text = ToWide(caption_);
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, DrawnFont());
+  const gdi::WindowDc screen;
+  const gdi::Selection font(screen.Get(), DrawnFont());
   RECT calc{r.left, r.top, r.left, r.top};
-  DrawTextW(dc, text.c_str(), (int)text.size(), &calc, DT_CALCRECT | DT_EXPANDTABS);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  DrawTextW(screen.Get(), text.c_str(), (int)text.size(), &calc, DT_CALCRECT | DT_EXPANDTABS);
   r.right = std::max(r.right, calc.right);
   r.bottom = std::max(r.bottom, calc.bottom);
   return r;

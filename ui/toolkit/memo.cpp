@@ -4,7 +4,8 @@
 #include <chrono>
 
 #include "application.h"
-#include "text.h"
+#include "gdi.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 namespace {
@@ -14,21 +15,6 @@ constexpr uint16_t kUnknownWidth = 0xFFFF;
 // kMeasureCheck lines).
 constexpr std::chrono::milliseconds kMeasureSliceMs{8};
 constexpr size_t kMeasureCheck = 256;
-
-// A memory DC with the font selected, for measuring.
-class FontDc {
- public:
-  explicit FontDc(HFONT font) : dc_(CreateCompatibleDC(nullptr)) { old_ = SelectObject(dc_, font); }
-  ~FontDc() {
-    SelectObject(dc_, old_);
-    DeleteDC(dc_);
-  }
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
 
 }  // namespace
 
@@ -102,7 +88,7 @@ void Memo::Changed() {
 }
 
 void Memo::FontChanged() {
-  FontDc dc(DrawnFont());
+  gdi::FontDc dc(DrawnFont());
   TEXTMETRICW metrics{};
   GetTextMetricsW(dc.Get(), &metrics);
   lineHeight_ = std::max<int>(1, metrics.tmHeight);
@@ -251,7 +237,7 @@ void Memo::MeasureSlice() {
   const auto until = std::chrono::steady_clock::now() + kMeasureSliceMs;
   int widest = widest_;
   {
-    FontDc dc(DrawnFont());
+    gdi::FontDc dc(DrawnFont());
     while (measured_ < lines_.Count()) {
       widest = std::max(widest, MeasureLine(dc.Get(), lines_[measured_++]));
       if (measured_ % kMeasureCheck == 0 && std::chrono::steady_clock::now() > until) break;

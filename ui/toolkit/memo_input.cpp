@@ -5,8 +5,9 @@
 
 #include "accessible.h"
 #include "application.h"
+#include "gdi.h"
 #include "memo.h"
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 namespace {
@@ -38,12 +39,10 @@ TextPlace Memo::Clamped(TextPlace place) const {
 
 int Memo::TextX(TextPlace place) const {
   const std::wstring text = WideLine(place.line);
-  HDC dc = GetDC(hwnd_);
-  HGDIOBJ old = SelectObject(dc, DrawnFont());
+  const gdi::WindowDc dc(hwnd_);
+  const gdi::Selection font(dc.Get(), DrawnFont());
   SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), int(std::min(place.column, text.size())), &size);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  GetTextExtentPoint32W(dc.Get(), text.c_str(), int(std::min(place.column, text.size())), &size);
   return size.cx;
 }
 
@@ -57,11 +56,11 @@ TextPlace Memo::PlaceAt(POINT at) const {
   // The boundary between characters nearest to the point.
   std::vector<INT> ends(text.size());
   SIZE size{};
-  HDC dc = GetDC(hwnd_);
-  HGDIOBJ old = SelectObject(dc, DrawnFont());
-  GetTextExtentExPointW(dc, text.c_str(), int(text.size()), 0, nullptr, ends.data(), &size);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  {
+    const gdi::WindowDc dc(hwnd_);
+    const gdi::Selection font(dc.Get(), DrawnFont());
+    GetTextExtentExPointW(dc.Get(), text.c_str(), int(text.size()), 0, nullptr, ends.data(), &size);
+  }
   const int x = at.x - margin_ + left_;
   int previous = 0;
   place.column = text.size();

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "application.h"
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 

@@ -1,6 +1,6 @@
 #include "panel.h"
 
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 

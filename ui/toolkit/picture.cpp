@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "application.h"
+#include "gdi.h"
 
 namespace vemo::ui {
 
@@ -51,13 +52,11 @@ namespace {
 
 // Copies a bitmap enlarged by a whole factor, pixel for pixel.
 void Blit(HDC dc, int x, int y, int w, int h, int factor, HBITMAP bitmap, DWORD rop) {
-  HDC mem = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(mem, bitmap);
+  const gdi::MemoryDc mem(dc);
+  const gdi::Selection picture(mem.Get(), bitmap);
   int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-  StretchBlt(dc, x, y, w * factor, h * factor, mem, 0, 0, w, h, rop);
+  StretchBlt(dc, x, y, w * factor, h * factor, mem.Get(), 0, 0, w, h, rop);
   SetStretchBltMode(dc, oldMode);
-  SelectObject(mem, old);
-  DeleteDC(mem);
 }
 
 }  // namespace
@@ -96,9 +95,8 @@ void Picture::Draw(HDC dc, int x, int y, int factor) const {
 
 void Picture::Fill(HDC dc, const RECT& area) const {
   if (!Plain()) return;
-  HBRUSH brush = CreateSolidBrush(data_->colour);
-  FillRect(dc, &area, brush);
-  DeleteObject(brush);
+  const gdi::Object<HBRUSH> brush(CreateSolidBrush(data_->colour));
+  FillRect(dc, &area, brush.Get());
 }
 
 }  // namespace vemo::ui

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "text.h"
+#include "window_text.h"
 
 namespace vemo::ui {
 namespace {

@@ -11,9 +11,11 @@
 #include "ui/app/startup.h"
 #include "ui/toolkit/application.h"
 #include "ui/toolkit/colors.h"
+#include "ui/toolkit/gdi.h"
 #include "ui/toolkit/pump_for.h"
-#include "ui/toolkit/text.h"
+#include "ui/toolkit/window_text.h"
 #include "ui/windows/forms.h"
+#include "win32/unique_handle.h"
 
 namespace {
 
@@ -22,8 +24,8 @@ std::wstring folder;
 
 void SaveScreenRect(RECT r, const std::wstring& name) {
   int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
+  const ui::gdi::WindowDc screen;
+  const ui::gdi::MemoryDc mem(screen.Get());
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = w;
@@ -31,26 +33,22 @@ void SaveScreenRect(RECT r, const std::wstring& name) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  const ui::gdi::Object<HBITMAP> bmp(
+      CreateDIBSection(screen.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const ui::gdi::Selection picture(mem.Get(), bmp.Get());
+  BitBlt(mem.Get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
   GdiFlush();
   int stride = (w * 3 + 3) & ~3;
   BITMAPFILEHEADER fh{};
   fh.bfType = 0x4D42;
   fh.bfOffBits = sizeof(fh) + sizeof(bi.bmiHeader);
   fh.bfSize = fh.bfOffBits + stride * h;
-  HANDLE f = CreateFileW((folder + L"\\" + name + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr,
-                         CREATE_ALWAYS, 0, nullptr);
+  const UniqueHandle f(CreateFileW((folder + L"\\" + name + L".bmp").c_str(), GENERIC_WRITE, 0,
+                                   nullptr, CREATE_ALWAYS, 0, nullptr));
   DWORD written;
-  WriteFile(f, &fh, sizeof(fh), &written, nullptr);
-  WriteFile(f, &bi.bmiHeader, sizeof(bi.bmiHeader), &written, nullptr);
-  WriteFile(f, bits, stride * h, &written, nullptr);
-  CloseHandle(f);
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+  WriteFile(f.Get(), &fh, sizeof(fh), &written, nullptr);
+  WriteFile(f.Get(), &bi.bmiHeader, sizeof(bi.bmiHeader), &written, nullptr);
+  WriteFile(f.Get(), bits, stride * h, &written, nullptr);
 }
 
 void SaveWindow(ui::Form& form, const std::wstring& name) {
