@@ -38,8 +38,12 @@ class FailingControl : public ui::CustomControl {
     CreateCustom(parent, layout);
   }
 
+  bool failPaint = false;
+
  protected:
-  void PaintWindow(HDC, const RECT&) override {}
+  void PaintWindow(HDC, const RECT&) override {
+    if (failPaint) throw std::runtime_error("The picture is damaged");
+  }
   bool HandleMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
     if (msg == kFail) throw std::bad_alloc();
     return false;
@@ -56,6 +60,28 @@ TEST(ErrorReport, FailuresInControlsAndSideThreadsAreReported) {
   auto inControl = test::WatchMessageBox("Vemo", test::kHangGuardMs);
   SendMessageW(control.Handle(), FailingControl::kFail, 0, 0);
   EXPECT_EQ(inControl.get().text, std::string(std::bad_alloc().what()) + ".");
+
+  // A paint that fails is reported once, after the paint: the failures that follow (the report
+  // box painted over the control paints it again) are not, until a paint has succeeded.
+  auto paint = [&] {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SendMessageW(control.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), 0);
+    DeleteDC(dc);
+  };
+  for (int round = 0; round < 2; ++round) {  // the second after a paint that succeeded
+    control.failPaint = true;
+    auto report = test::WatchMessageBox("Vemo", test::kHangGuardMs);
+    paint();
+    test::PumpUntil(
+        [&] { return report.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        "the paint's report");
+    EXPECT_EQ(report.get().text, "The picture is damaged.");
+    paint();
+    test::Settle();
+    EXPECT_EQ(testing::FindMessageBox("Vemo", GetCurrentProcessId()), nullptr);
+    control.failPaint = false;
+    paint();
+  }
 
   // Only this folder fails: the main window's own lists may be listing meanwhile.
   static const std::string failing = "C:\\vemo-failing-listing";

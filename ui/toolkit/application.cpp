@@ -21,79 +21,93 @@ Application& Application::Instance() {
   return app;
 }
 
-LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  // Nothing escapes into the system (GuardedAnswer).
-  return GuardedAnswer([&]() -> LRESULT {
-    Application& app = Application::Instance();
-    switch (msg) {
-      case kQueueMessage: app.Drain(app.queue_); return 0;
-      case kLaterMessage: SetTimer(hwnd, kLaterTimer, kLaterMs, nullptr); return 0;
-      case kFrontMessage: app.FrontRequested(); return 0;
-      case WM_TIMER:
-        if (wparam == kLaterTimer) {
-          KillTimer(hwnd, kLaterTimer);
-          app.Drain(app.later_);
-        } else if (wparam == kStrandedTimer) {
-          app.DrainStranded();
-        } else if (wparam == kFrontTimer) {
-          KillTimer(hwnd, kFrontTimer);
-          app.BringFrontForward();
-        } else {
-          Timer::Dispatch(wparam);
-        }
-        return 0;
-      case WM_SYSCOMMAND: {
-        // The taskbar button's commands act on the whole application, or bring forward what is
-        // in front (a modal display: the application stays as it is until it has ended).
-        const WPARAM command = wparam & 0xFFF0;
-        if (app.HasFront() && IsStateCommand(command)) {
-          app.BringFrontForward();
-          return 0;
-        }
-        switch (command) {
-          case SC_RESTORE: app.Restore(); return 0;
-          case SC_MINIMIZE: app.Minimize(); return 0;
-          case SC_MAXIMIZE: return 0;  // the application window has no area to maximise
-          case SC_CLOSE:
-            if (app.MainForm()) app.MainForm()->Close();
-            return 0;
-        }
-        break;
+// The application window's answers (its object is ApplicationWindow, below).
+LRESULT AppAnswer(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  Application& app = Application::Instance();
+  switch (msg) {
+    case kQueueMessage: app.Drain(app.queue_); return 0;
+    case kLaterMessage: SetTimer(hwnd, kLaterTimer, kLaterMs, nullptr); return 0;
+    case kFrontMessage: app.FrontRequested(); return 0;
+    case WM_TIMER:
+      if (wparam == kLaterTimer) {
+        KillTimer(hwnd, kLaterTimer);
+        app.Drain(app.later_);
+      } else if (wparam == kStrandedTimer) {
+        app.DrainStranded();
+      } else if (wparam == kFrontTimer) {
+        KillTimer(hwnd, kFrontTimer);
+        app.BringFrontForward();
+      } else {
+        Timer::Dispatch(wparam);
       }
-      case WM_CLOSE:
-        if (app.HasFront()) {
-          app.BringFrontForward();
-        } else if (app.MainForm()) {
-          app.MainForm()->Close();
-        }
+      return 0;
+    case WM_SYSCOMMAND: {
+      // The taskbar button's commands act on the whole application, or bring forward what is
+      // in front (a modal display: the application stays as it is until it has ended).
+      const WPARAM command = wparam & 0xFFF0;
+      if (app.HasFront() && IsStateCommand(command)) {
+        app.BringFrontForward();
         return 0;
-      case WM_QUERYENDSESSION: return TRUE;
-      case WM_ENDSESSION:
-        if (wparam) Fire(app.OnEndSession);
-        return 0;
-      case WM_QUERYOPEN:
-        if (app.HasFront()) {
-          app.RequestFront();
-          return FALSE;
-        }
-        break;
-      case WM_ACTIVATE:
-        if (LOWORD(wparam) == WA_INACTIVE) break;
-        if (app.HasFront()) {
-          app.RequestFront();
+      }
+      switch (command) {
+        case SC_RESTORE: app.Restore(); return 0;
+        case SC_MINIMIZE: app.Minimize(); return 0;
+        case SC_MAXIMIZE: return 0;  // the application window has no area to maximise
+        case SC_CLOSE:
+          if (app.MainForm()) app.MainForm()->Close();
           return 0;
-        }
-        // Hand the activation to the main form when the taskbar button is activated.
-        if (!IsIconic(hwnd) && app.MainForm() && app.MainForm()->Visible() &&
-            IsWindowEnabled(app.MainForm()->Handle())) {
-          SetActiveWindow(app.MainForm()->Handle());
-          return 0;
-        }
-        break;
+      }
+      break;
     }
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-  });
+    case WM_CLOSE:
+      if (app.HasFront()) {
+        app.BringFrontForward();
+      } else if (app.MainForm()) {
+        app.MainForm()->Close();
+      }
+      return 0;
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) Fire(app.OnEndSession);
+      return 0;
+    case WM_QUERYOPEN:
+      if (app.HasFront()) {
+        app.RequestFront();
+        return FALSE;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) break;
+      if (app.HasFront()) {
+        app.RequestFront();
+        return 0;
+      }
+      // Hand the activation to the main form when the taskbar button is activated.
+      if (!IsIconic(hwnd) && app.MainForm() && app.MainForm()->Visible() &&
+          IsWindowEnabled(app.MainForm()->Handle())) {
+        SetActiveWindow(app.MainForm()->Handle());
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wparam, lparam);
 }
+
+namespace {
+
+// The application window's object: its messages come through the one window procedure, as every
+// window's of ours.
+class ApplicationWindow : public WinControl {
+ public:
+  void AttachTo(HWND hwnd) { Attach(hwnd); }
+
+ protected:
+  LRESULT WindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) override {
+    return AppAnswer(hwnd_, msg, wparam, lparam);
+  }
+};
+
+}  // namespace
 
 void Application::Initialize() {
   if (handle_) return;
@@ -109,7 +123,7 @@ void Application::Initialize() {
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = AppProc;
+  wc.lpfnWndProc = WinControl::WindowProc;
   wc.hInstance = module_;
   wc.hIcon = LoadIconW(module_, MAKEINTRESOURCEW(1));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -123,6 +137,8 @@ void Application::Initialize() {
   handle_ = CreateWindowExW(0, wc.lpszClassName, ToWide(title_).c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             cx, cy, 0, 0, nullptr, nullptr, module_, nullptr);
+  static ApplicationWindow window;
+  window.AttachTo(handle_);
   SetTimer(handle_, kStrandedTimer, kStrandedMs, nullptr);
 }
 

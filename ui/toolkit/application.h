@@ -159,7 +159,7 @@ class Application {
                             unsigned flags, std::function<void(HWND)> opened = {});
 
  private:
-  friend LRESULT CALLBACK AppProc(HWND, UINT, WPARAM, LPARAM);
+  friend LRESULT AppAnswer(HWND, UINT, WPARAM, LPARAM);
   // A line of closures into the user-interface thread, woken by one posted message.
   struct Lane {
     std::deque<std::function<void()>> closures;

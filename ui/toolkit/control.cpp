@@ -1,5 +1,7 @@
 #include "control.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "accessible.h"
@@ -71,6 +73,36 @@ void WinControl::Attach(HWND hwnd) {
   SetPropW(hwnd, kObjectProp, reinterpret_cast<HANDLE>(this));
 }
 
+void WinControl::Detach() {
+  if (hwnd_) RemovePropW(hwnd_, kObjectProp);
+  hwnd_ = nullptr;
+}
+
+LRESULT CALLBACK WinControl::WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_NCCREATE)
+    if (auto* made =
+            static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams))
+      made->Attach(hwnd);
+  WinControl* self = FromHandle(hwnd);
+  if (msg == WM_NCDESTROY && self) self->Detach();
+  if (!self || msg == WM_NCDESTROY) return DefWindowProcW(hwnd, msg, wparam, lparam);
+  return GuardedAnswer([&] { return self->WindowMessage(msg, wparam, lparam); });
+}
+
+void WinControl::Subclass() { SetWindowSubclass(hwnd_, SubclassProc, 1, 0); }
+
+LRESULT CALLBACK WinControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
+                                          UINT_PTR, DWORD_PTR) {
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, SubclassProc, 1);
+  WinControl* self = FromHandle(hwnd);
+  return GuardedAnswer([&] {
+    LRESULT result = 0;
+    if (self && msg != WM_NCDESTROY && self->SubclassMessage(msg, wparam, lparam, result))
+      return result;
+    return DefSubclassProc(hwnd, msg, wparam, lparam);
+  });
+}
+
 void WinControl::CreateWindowed(WinControl* parent, const Layout& layout,
                                 const wchar_t* windowClass, DWORD style, DWORD exStyle) {
   Init(parent, layout);
@@ -81,7 +113,7 @@ void WinControl::CreateWindowed(WinControl* parent, const Layout& layout,
       CreateWindowExW(exStyle, windowClass, ToWide(layout.caption).c_str(),
                       style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r.left, r.top,
                       r.right - r.left, r.bottom - r.top, parentHwnd,
-                      reinterpret_cast<HMENU>((INT_PTR)nextControlId++), App().Module(), this);
+                      reinterpret_cast<HMENU>((INT_PTR)nextControlId++), App().Module(), nullptr);
   Attach(hwnd);
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(DrawnFont()), FALSE);
   // A later control lies above an earlier one.

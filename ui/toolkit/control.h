@@ -133,8 +133,15 @@ class WinControl : public Control {
   // Places the window and sets its font again at the form's DPI, then its children.
   virtual void Relayout();
 
-  // The control object attached to a window handle of ours, or null.
+  // The control object attached to a window handle of ours, or null: the one way from a window
+  // to its object (a window property; Attach).
   static WinControl* FromHandle(HWND hwnd);
+  // The one window procedure of the program's window classes (forms, custom controls, the
+  // application window): the message goes to the attached object's WindowMessage, and what it
+  // throws becomes the general error report. A window made with its object as the creation
+  // parameter (a form) is attached as it is made; any other once CreateWindowExW has returned.
+  // Without an object (before that, after WM_NCDESTROY) the system answers.
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
   // Windowed controls in tab order, depth first through containers.
   void CollectTabOrder(std::vector<WinControl*>& out) const;
 
@@ -142,6 +149,14 @@ class WinControl : public Control {
   void CreateWindowed(WinControl* parent, const Layout& layout, const wchar_t* windowClass,
                       DWORD style, DWORD exStyle = 0);
   void Attach(HWND hwnd);
+  // A message to a window of one of our classes (WindowProc).
+  virtual LRESULT WindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+    return DefWindowProcW(hwnd_, msg, wparam, lparam);
+  }
+  // A system control whose messages the control sees first: each reaches SubclassMessage
+  // (true when handled, with its result), guarded as in WindowProc, then the control's class.
+  void Subclass();
+  virtual bool SubclassMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
   void AddTo(WinControl& parent) { parent.children_.push_back(this); }
   void ApplyFont();
   // Default colours for the parent's WM_CTLCOLOR* answer.
@@ -150,6 +165,11 @@ class WinControl : public Control {
   HWND hwnd_ = nullptr;
   int tab_ = -1;
   std::vector<WinControl*> children_;
+
+ private:
+  void Detach();
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
+                                       UINT_PTR id, DWORD_PTR);
 };
 
 class GraphicControl : public Control {

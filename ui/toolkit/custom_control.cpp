@@ -1,70 +1,78 @@
 #include "custom_control.h"
 
+#include <exception>
+
 #include "accessible.h"
 #include "application.h"
 #include "gdi.h"
 
 namespace vemo::ui {
 
-// Draws the whole control into a DC, through a memory bitmap so that it does not flicker.
-void Render(HWND hwnd, CustomControl* self, HDC dc) {
+void CustomControl::Render(HDC dc) {
   RECT client;
-  GetClientRect(hwnd, &client);
+  GetClientRect(hwnd_, &client);
   const gdi::BackBuffer buffer(dc, client);
-  if (self) {
-    try {
-      self->PaintWindow(buffer.Dc(), client);
-    } catch (...) {
-    }
+  try {
+    PaintWindow(buffer.Dc(), client);
+    paintFailed_ = false;
+  } catch (...) {
+    // Reported once, after the paint has ended (a report box painted over the control would
+    // paint it again, failing again): the general error report, then nothing until a paint of
+    // the control succeeds.
+    if (paintFailed_) return;
+    paintFailed_ = true;
+    App().Post([failure = std::current_exception()] {
+      try {
+        std::rethrow_exception(failure);
+      } catch (...) {
+        App().ReportCurrentException();
+      }
+    });
   }
 }
 
-LRESULT CALLBACK CustomProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  // Nothing escapes into the system (GuardedAnswer).
-  return GuardedAnswer([&]() -> LRESULT {
-    auto* self = dynamic_cast<CustomControl*>(WinControl::FromHandle(hwnd));
-    LRESULT handled = 0;
-    if (self && self->HandleMessage(msg, wparam, lparam, handled)) return handled;
-    switch (msg) {
-      case WM_COMMAND:
-      case WM_NOTIFY:
-      case WM_DRAWITEM:
-      case WM_MEASUREITEM:
-      case WM_CTLCOLORSTATIC:
-      case WM_CTLCOLOREDIT:
-      case WM_CTLCOLORBTN:
-      case WM_CTLCOLORLISTBOX: return SendMessageW(GetParent(hwnd), msg, wparam, lparam);
-      case WM_ERASEBKGND: return 1;
-      case WM_GETFONT: return self ? reinterpret_cast<LRESULT>(self->DrawnFont()) : 0;
-      case WM_SETFONT:
-        if (LOWORD(lparam)) InvalidateRect(hwnd, nullptr, FALSE);
-        return 0;
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        Render(hwnd, self, dc);
-        EndPaint(hwnd, &ps);
-        return 0;
-      }
-      case WM_PRINTCLIENT: Render(hwnd, self, reinterpret_cast<HDC>(wparam)); return 0;
-      case WM_GETOBJECT:
-        if (LRESULT object = AnswerGetObject(hwnd, wparam, lparam)) return object;
-        break;
-      case WM_SETTEXT: {
-        LRESULT r = DefWindowProcW(hwnd, msg, wparam, lparam);
-        InvalidateRect(hwnd, nullptr, FALSE);
-        return r;
-      }
+LRESULT CustomControl::WindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  LRESULT handled = 0;
+  if (HandleMessage(msg, wparam, lparam, handled)) return handled;
+  switch (msg) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX: return SendMessageW(GetParent(hwnd_), msg, wparam, lparam);
+    case WM_ERASEBKGND: return 1;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(DrawnFont());
+    case WM_SETFONT:
+      if (LOWORD(lparam)) InvalidateRect(hwnd_, nullptr, FALSE);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      Render(dc);
+      EndPaint(hwnd_, &ps);
+      return 0;
     }
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-  });
+    case WM_PRINTCLIENT: Render(reinterpret_cast<HDC>(wparam)); return 0;
+    case WM_GETOBJECT:
+      if (LRESULT object = AnswerGetObject(hwnd_, wparam, lparam)) return object;
+      break;
+    case WM_SETTEXT: {
+      LRESULT r = DefWindowProcW(hwnd_, msg, wparam, lparam);
+      InvalidateRect(hwnd_, nullptr, FALSE);
+      return r;
+    }
+  }
+  return DefWindowProcW(hwnd_, msg, wparam, lparam);
 }
 
 void RegisterContainerClasses(HINSTANCE module) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = CustomProc;
+  wc.lpfnWndProc = WinControl::WindowProc;
   wc.hInstance = module;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = L"VemoCustom";

@@ -23,10 +23,12 @@ class CustomControl : public WinControl {
   virtual void PaintWindow(HDC dc, const RECT& client) = 0;
   // A message before the control's own handling: true when handled (with its result).
   virtual bool HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+  LRESULT WindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
-  friend LRESULT CALLBACK CustomProc(HWND, UINT, WPARAM, LPARAM);
-  friend void Render(HWND, CustomControl*, HDC);
+  // Draws the whole control into a DC, through a memory bitmap so that it does not flicker.
+  void Render(HDC dc);
+  bool paintFailed_ = false;  // since the last paint that succeeded (reported once)
 };
 
 }  // namespace vemo::ui

@@ -40,7 +40,7 @@ void FolderList::Create(WinControl& parent, const Layout& layout) {
   font_.paths = true;  // a drive's root shows as "C:\"
   ApplyFont();
   SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, Pixels(kItemHeight));
-  SetWindowSubclass(hwnd_, KeyProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  Subclass();
   Fill();
 }
 
@@ -172,28 +172,21 @@ bool FolderList::Reflect(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result
   return false;
 }
 
-LRESULT CALLBACK FolderList::KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                     DWORD_PTR data) {
-  auto* self = reinterpret_cast<FolderList*>(data);
-  return GuardedAnswer([&]() -> LRESULT {
-    switch (msg) {
-      case WM_GETDLGCODE:
-        // Enter opens the entry instead of pressing the form's default button.
-        if (wparam == VK_RETURN) return DLGC_WANTALLKEYS;
-        break;
-      case WM_KEYDOWN:
-        if (wparam == VK_RETURN) {
-          Guarded([self] { self->OpenEntry(self->SelectedEntry()); });
-          return 0;
-        }
-        break;
-      case WM_CHAR:
-        if (wparam == '\r') return 0;
-        break;
-      case WM_NCDESTROY: RemoveWindowSubclass(hwnd, KeyProc, 1); break;
-    }
-    return DefSubclassProc(hwnd, msg, wparam, lparam);
-  });
+bool FolderList::SubclassMessage(UINT msg, WPARAM wparam, LPARAM, LRESULT& result) {
+  switch (msg) {
+    case WM_GETDLGCODE:
+      // Enter opens the entry instead of pressing the form's default button.
+      if (wparam != VK_RETURN) return false;
+      result = DLGC_WANTALLKEYS;
+      return true;
+    case WM_KEYDOWN:
+      if (wparam != VK_RETURN) return false;
+      Guarded([this] { OpenEntry(SelectedEntry()); });
+      result = 0;
+      return true;
+    case WM_CHAR: result = 0; return wparam == '\r';
+  }
+  return false;
 }
 
 void FolderList::Draw(const DRAWITEMSTRUCT& item) {

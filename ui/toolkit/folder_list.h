@@ -66,8 +66,8 @@ class FolderList : public WinControl {
   void AddItems(size_t from);
   void PlaceTop();
   void Draw(const DRAWITEMSTRUCT& item);
-  static LRESULT CALLBACK KeyProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                  DWORD_PTR data);
+  // Enter opens the selected entry instead of pressing the form's default button.
+  bool SubclassMessage(UINT msg, WPARAM wparam, LPARAM lparam, LRESULT& result) override;
 
   std::string directory_;
   std::vector<Entry> entries_;

@@ -15,33 +15,10 @@
 
 namespace vemo::ui {
 
-LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_NCCREATE) {
-    auto* form = reinterpret_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-    form->Attach(hwnd);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-  }
-  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    RemovePropW(hwnd, L"VemoControl");
-    if (form) form->hwnd_ = nullptr;
-    return DefWindowProcW(hwnd, msg, wparam, lparam);
-  }
-  if (!form) return DefWindowProcW(hwnd, msg, wparam, lparam);
-  LRESULT result = 0;
-  try {
-    result = form->HandleMessage(msg, wparam, lparam);
-  } catch (...) {
-    App().ReportCurrentException();
-  }
-  return result;
-}
-
 void RegisterFormClass(HINSTANCE module) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = FormProc;
+  wc.lpfnWndProc = WinControl::WindowProc;
   wc.hInstance = module;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = L"VemoForm";
@@ -527,7 +504,7 @@ bool Form::StateCommand(WPARAM command) {
   return false;
 }
 
-LRESULT Form::HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+LRESULT Form::WindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   LRESULT result = 0;
   switch (msg) {
     case WM_CLOSE:

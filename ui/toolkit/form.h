@@ -119,10 +119,9 @@ class Form : public WinControl {
   long AccessibleRole() const override;
 
  protected:
-  virtual LRESULT HandleMessage(UINT msg, WPARAM wparam, LPARAM lparam);
+  LRESULT WindowMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
 
  private:
-  friend LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
   void Paint();
   void MouseEvent(UINT msg, LPARAM lparam);
   void CenterOnScreen();
