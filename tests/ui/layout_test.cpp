@@ -9,6 +9,7 @@
 
 #include "assets/art_ids.h"
 #include "tests/ui/ui_test_support.h"
+#include "ui/windows/layouts.h"
 
 namespace vemo {
 namespace {
@@ -68,10 +69,19 @@ TEST(Startup, FiveWindowsOneEachHiddenOwnedByTheApplication) {
   EXPECT_EQ(ui::WindowText(ui::App().Handle()), "Vemo");  // the taskbar text
 }
 
+// The window's layout table (ui/windows/layouts.h), which the windows are built from.
+const WindowLayout& TableOf(const ui::Form* form) {
+  if (form == Form1) return Form1Layout();
+  if (form == Form2) return Form2Layout();
+  if (form == About) return AboutLayout();
+  if (form == PBar) return PBarLayout();
+  return DragDropMsgLayout();
+}
+
+// The frames; their sizes are the windows' layout tables' (client size; Form2: outer size).
 struct FormRow {
   ui::Form* form;
   const char* caption;
-  int width, height;  // client size; Form2: outer size
   bool sizeable, systemMenu, minimize, maximize;
   int fontHeight;
 };
@@ -79,11 +89,11 @@ struct FormRow {
 TEST(Layout, CaptionsFramesAndSizes) {
   EnsureForms();
   const FormRow rows[] = {
-      {Form1, "Vemo", 632, 434, false, true, true, false, 12},
-      {Form2, "Vemo Error Information", 400, 300, true, true, true, true, 12},
-      {About, "About Vemo", 232, 121, false, true, false, false, 13},
-      {PBar, "Vemo -  Comparing...", 427, 259, false, false, false, false, 12},
-      {DragDropMsg, "Vemo", 312, 101, false, false, false, false, 12},
+      {Form1, "Vemo", false, true, true, false, 12},
+      {Form2, "Vemo Error Information", true, true, true, true, 12},
+      {About, "About Vemo", false, true, false, false, 13},
+      {PBar, "Vemo -  Comparing...", false, false, false, false, 12},
+      {DragDropMsg, "Vemo", false, false, false, false, 12},
   };
   for (const FormRow& row : rows) {
     SCOPED_TRACE(row.form->Name());
@@ -96,15 +106,16 @@ TEST(Layout, CaptionsFramesAndSizes) {
     EXPECT_EQ((style & WS_MAXIMIZEBOX) != 0, row.maximize);
     EXPECT_EQ(row.form->Font().height, row.fontHeight);
     const int dpi = row.form->Dpi();
+    const ui::FormSpec& frame = TableOf(row.form).frame;
     RECT r;
     if (row.form == Form2) {
       GetWindowRect(hwnd, &r);
-      EXPECT_NEAR(r.right - r.left, Scaled(row.width, dpi), 1.0);
-      EXPECT_NEAR(r.bottom - r.top, Scaled(row.height, dpi), 1.0);
+      EXPECT_NEAR(r.right - r.left, Scaled(frame.width, dpi), 1.0);
+      EXPECT_NEAR(r.bottom - r.top, Scaled(frame.height, dpi), 1.0);
     } else {
       GetClientRect(hwnd, &r);
-      EXPECT_NEAR(r.right, Scaled(row.width, dpi), 1.0);
-      EXPECT_NEAR(r.bottom, Scaled(row.height, dpi), 1.0);
+      EXPECT_NEAR(r.right, Scaled(frame.width, dpi), 1.0);
+      EXPECT_NEAR(r.bottom, Scaled(frame.height, dpi), 1.0);
     }
   }
   // The About box has a dialog frame; the main window has the program's icon and its menu.
@@ -113,16 +124,17 @@ TEST(Layout, CaptionsFramesAndSizes) {
   EXPECT_EQ(About->Font().black, true);
 }
 
-// One row per control: where it is, what it says, its font and its state at start.
+// One row per control: what it says, its font and its state at start; where it lies and its
+// place in the tab order are its row in the window's layout table.
 struct ControlRow {
   ui::Control* control;
   ui::Control* parent;  // the form, or the group box it lies in
-  int left, top, width, height;
   const char* caption;
   int fontHeight;
   bool bold, italic, black;
   bool visible, enabled;
-  int tab;  // -1: takes no focus
+  bool focus;  // takes the focus, in its table row's tab order
+  const ui::Layout& Table() const { return TableOf(control->OwnerForm()).At(control->Name()); }
 };
 
 std::vector<ControlRow> Rows() {
@@ -131,99 +143,89 @@ std::vector<ControlRow> Rows() {
   TPBar& p = *PBar;
   TDragDropMsg& d = *DragDropMsg;
   return {
-      {&f.GroupBox3, &f, 8, 352, 305, 73, "Options", 12, true, false, true, true, true, -1},
-      {&f.Button3, &f, 536, 400, 89, 26, u8"比較停止", 12, false, false, true, true, false, 11},
-      {&f.GroupBox2, &f, 320, 8, 305, 337, "Folder 2", 16, true, false, true, true, true, -1},
-      {&f.GroupBox1, &f, 8, 8, 305, 337, "Folder 1", 16, true, false, true, true, true, -1},
-      {&f.Button1, &f, 320, 400, 305, 26, "Exit", 16, true, false, true, true, true, 12},
-      {&f.DirectoryListBox1, &f, 16, 64, 289, 249, nullptr, 12, false, false, false, true, true, 1},
-      {&f.DriveComboBox1, &f, 16, 320, 289, 18, nullptr, 12, false, false, false, true, true, 2},
-      {&f.DirectoryListBox2, &f, 328, 64, 289, 249, nullptr, 12, false, false, false, true, true,
-       4},
-      {&f.DriveComboBox2, &f, 328, 320, 289, 18, nullptr, 12, false, false, false, true, true, 5},
-      {&f.Button2, &f, 320, 352, 209, 44, "Start", 16, true, false, true, true, true, 9},
-      {&f.Edit1, &f, 16, 32, 289, 20, "Folder 1", 12, false, false, true, true, true, 0},
-      {&f.Edit2, &f, 328, 32, 289, 20, "Folder 2", 12, false, false, true, true, true, 3},
-      {&f.Button4, &f, 536, 352, 89, 41, "Error Info...", 13, false, false, true, true, true, 10},
-      {&f.CheckBox2, &f, 16, 368, 289, 17, "Recursive comparing to sub folders", 13, false, false,
-       true, true, true, 6},
-      {&f.CheckBox3, &f, 16, 384, 289, 17, "Ignore NoFile-Error in another folder to compare", 12,
-       false, false, false, true, true, 7},
-      {&f.CheckBox1, &f, 16, 400, 289, 17, "Ignore Cases of filenames to compare", 13, false, false,
-       true, true, true, 8},
-
-      {&Form2->Memo1, Form2, 0, 0, 0, 0, "No error.", 12, false, false, false, true, true, 0},
-
-      {&a.Image4, &a, 8, 56, 49, 33, nullptr, 13, false, false, true, false, true, -1},
-      {&a.Label1, &a, 69, 8, 103, 13, "File Compare Tool", 13, false, false, true, true, true, -1},
-      {&a.Label4, &a, 8, 104, 241, 13, nullptr, 13, false, true, true, true, true, -1},
-      {&a.Label5, &a, 104, 24, 129, 13, "for Windows9x / NT", 13, false, true, true, true, true,
-       -1},
-      {&a.Image2, &a, 72, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
-      {&a.Image3, &a, 16, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
-      {&a.ImChr, &a, 40, 56, 33, 33, nullptr, 13, false, false, true, false, true, -1},
-      {&a.ImChrL, &a, 16, 120, 33, 33, nullptr, 13, false, false, true, false, true, -1},
-      {&a.ImChrR, &a, 56, 120, 33, 33, nullptr, 13, false, false, true, false, true, -1},
-      {&a.Label2, &a, 96, 56, 45, 16, "Vemo", 16, true, false, true, true, true, -1},
-      {&a.Label3, &a, 88, 80, 89, 13, "Version 1.3 L11", 13, false, false, true, true, true, -1},
-      {&a.Image1, &a, 24, 48, 33, 33, nullptr, 13, false, false, true, true, true, -1},
-
-      {&p.ImageWhite, &p, 120, 8, 297, 33, nullptr, 12, false, false, false, true, true, -1},
-      {&p.Label1, &p, 16, 16, 95, 13, "Now Comparing...", 13, false, false, true, true, true, -1},
-      {&p.Image2, &p, 8, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.Image3, &p, 40, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.Image4, &p, 72, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.Image5, &p, 104, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.Image6, &p, 136, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.Image7, &p, 168, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImFolder1, &p, 128, 8, 57, 33, nullptr, 12, false, false, false, true, true, -1},
-      {&p.ImFolder2, &p, 384, 8, 33, 33, nullptr, 12, false, false, false, true, true, -1},
-      {&p.ImFolder12, &p, 200, 120, 65, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImFolder13, &p, 264, 120, 57, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImFolder14, &p, 320, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImFolderOrg, &p, 352, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.Image1, &p, 352, 8, 33, 33, nullptr, 12, false, false, false, true, true, -1},
-      {&p.ImageOrg, &p, 384, 120, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImChk1, &p, 376, 8, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImChk2, &p, 312, 8, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImJp1, &p, 8, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImJp2, &p, 40, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImBatsu, &p, 72, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImCheck, &p, 104, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImNaki1, &p, 136, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImNaki2, &p, 168, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImAse1, &p, 200, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImAse2, &p, 232, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImAse3, &p, 264, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.ImAse4, &p, 296, 216, 33, 33, nullptr, 12, false, false, false, false, true, -1},
-      {&p.GroupBox1, &p, 8, 40, 409, 81, "Entire Process", 16, true, false, true, true, true, -1},
-      {&p.ProgressBar2, &p.GroupBox1, 8, 48, 393, 25, nullptr, 16, true, false, true, true, true,
-       -1},
-      {&p.Panel3, &p.GroupBox1, 272, 16, 129, 25, "", 16, true, false, true, true, true, -1},
-      {&p.GroupBox2, &p, 8, 128, 409, 89, "Files Now Comparing", 13, false, false, true, true, true,
-       -1},
-      {&p.ProgressBar1, &p.GroupBox2, 8, 40, 393, 17, nullptr, 13, false, false, true, true, true,
-       -1},
-      {&p.Panel1, &p.GroupBox2, 8, 64, 393, 17, "Comparing...", 12, false, false, true, true, true,
-       -1},
-      {&p.Panel2, &p.GroupBox2, 272, 16, 129, 17, "", 13, false, false, true, true, true, -1},
-      {&p.Stop, &p, 8, 224, 297, 33, "Stop Comparing", 16, true, false, true, true, true, 1},
-      {&p.BitBtn2, &p, 312, 224, 105, 33, "Emergency Exit", 13, false, false, true, true, true, 2},
-
-      {&d.Message, &d, 8, 8, 289, 33, "Drag && Drop Support", 12, false, false, false, true, true,
-       -1},
-      {&d.Button1, &d, 8, 56, 105, 33, "Folder 1 (&1)", 13, true, false, true, true, true, 0},
-      {&d.Button2, &d, 120, 56, 105, 33, "Folder2 (&2)", 13, true, false, true, true, true, 1},
-      {&d.Button3, &d, 232, 56, 73, 33, "Cancel", 12, false, false, false, true, true, 2},
+      {&f.GroupBox3, &f, "Options", 12, true, false, true, true, true, false},
+      {&f.Button3, &f, u8"比較停止", 12, false, false, true, true, false, true},
+      {&f.GroupBox2, &f, "Folder 2", 16, true, false, true, true, true, false},
+      {&f.GroupBox1, &f, "Folder 1", 16, true, false, true, true, true, false},
+      {&f.Button1, &f, "Exit", 16, true, false, true, true, true, true},
+      {&f.DirectoryListBox1, &f, nullptr, 12, false, false, false, true, true, true},
+      {&f.DriveComboBox1, &f, nullptr, 12, false, false, false, true, true, true},
+      {&f.DirectoryListBox2, &f, nullptr, 12, false, false, false, true, true, true},
+      {&f.DriveComboBox2, &f, nullptr, 12, false, false, false, true, true, true},
+      {&f.Button2, &f, "Start", 16, true, false, true, true, true, true},
+      {&f.Edit1, &f, "Folder 1", 12, false, false, true, true, true, true},
+      {&f.Edit2, &f, "Folder 2", 12, false, false, true, true, true, true},
+      {&f.Button4, &f, "Error Info...", 13, false, false, true, true, true, true},
+      {&f.CheckBox2, &f, "Recursive comparing to sub folders", 13, false, false, true, true, true,
+       true},
+      {&f.CheckBox3, &f, "Ignore NoFile-Error in another folder to compare", 12, false, false,
+       false, true, true, true},
+      {&f.CheckBox1, &f, "Ignore Cases of filenames to compare", 13, false, false, true, true, true,
+       true},
+      {&Form2->Memo1, Form2, "No error.", 12, false, false, false, true, true, true},
+      {&a.Image4, &a, nullptr, 13, false, false, true, false, true, false},
+      {&a.Label1, &a, "File Compare Tool", 13, false, false, true, true, true, false},
+      {&a.Label4, &a, nullptr, 13, false, true, true, true, true, false},
+      {&a.Label5, &a, "for Windows9x / NT", 13, false, true, true, true, true, false},
+      {&a.Image2, &a, nullptr, 13, false, false, true, false, true, false},
+      {&a.Image3, &a, nullptr, 13, false, false, true, false, true, false},
+      {&a.ImChr, &a, nullptr, 13, false, false, true, false, true, false},
+      {&a.ImChrL, &a, nullptr, 13, false, false, true, false, true, false},
+      {&a.ImChrR, &a, nullptr, 13, false, false, true, false, true, false},
+      {&a.Label2, &a, "Vemo", 16, true, false, true, true, true, false},
+      {&a.Label3, &a, "Version 1.3 L11", 13, false, false, true, true, true, false},
+      {&a.Image1, &a, nullptr, 13, false, false, true, true, true, false},
+      {&p.ImageWhite, &p, nullptr, 12, false, false, false, true, true, false},
+      {&p.Label1, &p, "Now Comparing...", 13, false, false, true, true, true, false},
+      {&p.Image2, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.Image3, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.Image4, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.Image5, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.Image6, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.Image7, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImFolder1, &p, nullptr, 12, false, false, false, true, true, false},
+      {&p.ImFolder2, &p, nullptr, 12, false, false, false, true, true, false},
+      {&p.ImFolder12, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImFolder13, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImFolder14, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImFolderOrg, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.Image1, &p, nullptr, 12, false, false, false, true, true, false},
+      {&p.ImageOrg, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImChk1, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImChk2, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImJp1, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImJp2, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImBatsu, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImCheck, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImNaki1, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImNaki2, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImAse1, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImAse2, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImAse3, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.ImAse4, &p, nullptr, 12, false, false, false, false, true, false},
+      {&p.GroupBox1, &p, "Entire Process", 16, true, false, true, true, true, false},
+      {&p.ProgressBar2, &p.GroupBox1, nullptr, 16, true, false, true, true, true, false},
+      {&p.Panel3, &p.GroupBox1, "", 16, true, false, true, true, true, false},
+      {&p.GroupBox2, &p, "Files Now Comparing", 13, false, false, true, true, true, false},
+      {&p.ProgressBar1, &p.GroupBox2, nullptr, 13, false, false, true, true, true, false},
+      {&p.Panel1, &p.GroupBox2, "Comparing...", 12, false, false, true, true, true, false},
+      {&p.Panel2, &p.GroupBox2, "", 13, false, false, true, true, true, false},
+      {&p.Stop, &p, "Stop Comparing", 16, true, false, true, true, true, true},
+      {&p.BitBtn2, &p, "Emergency Exit", 13, false, false, true, true, true, true},
+      {&d.Message, &d, "Drag && Drop Support", 12, false, false, false, true, true, false},
+      {&d.Button1, &d, "Folder 1 (&1)", 13, true, false, true, true, true, true},
+      {&d.Button2, &d, "Folder2 (&2)", 13, true, false, true, true, true, true},
+      {&d.Button3, &d, "Cancel", 12, false, false, false, true, true, true},
   };
 }
 
-// A control's rectangle in pixels against the table's figures at the form's DPI.
+// A control's rectangle in pixels against its layout table's figures at the form's DPI.
 void ExpectPlaced(const RECT& r, const ControlRow& row, int dpi) {
-  EXPECT_NEAR(r.left, Scaled(row.left, dpi), 1.0);
-  EXPECT_NEAR(r.top, Scaled(row.top, dpi), 1.0);
-  EXPECT_NEAR(r.right - r.left, Scaled(row.width, dpi), 1.0);
-  EXPECT_NEAR(r.bottom - r.top, Scaled(row.height, dpi), 1.0);
+  const ui::Layout& table = row.Table();
+  EXPECT_NEAR(r.left, Scaled(table.left, dpi), 1.0);
+  EXPECT_NEAR(r.top, Scaled(table.top, dpi), 1.0);
+  EXPECT_NEAR(r.right - r.left, Scaled(table.width, dpi), 1.0);
+  EXPECT_NEAR(r.bottom - r.top, Scaled(table.height, dpi), 1.0);
 }
 
 TEST(Layout, EveryControlFromTheTable) {
@@ -254,16 +256,20 @@ TEST(Layout, EveryControlFromTheTable) {
       EXPECT_NEAR(-test::FontOf(w->Handle()).lfHeight, Scaled(row.fontHeight, dpi), 1.0);
       EXPECT_EQ((GetWindowLongW(w->Handle(), GWL_STYLE) & WS_VISIBLE) != 0, row.visible);
       EXPECT_EQ(IsWindowEnabled(w->Handle()) != FALSE, row.enabled);
-      EXPECT_EQ(w->TabStop() ? w->TabOrder() : -1, row.tab);
+      EXPECT_EQ(w->TabStop(), row.focus);
+      if (row.focus) {
+        EXPECT_EQ(w->TabOrder(), row.Table().tab);
+      }
     } else {
       // Drawn controls keep the table's units; they are drawn at the form's DPI.
-      EXPECT_EQ(c.Left(), row.left);
-      EXPECT_EQ(c.Top(), row.top);
-      EXPECT_EQ(c.Width(), row.width);
-      EXPECT_EQ(c.Height(), row.height);
+      const ui::Layout& table = row.Table();
+      EXPECT_EQ(c.Left(), table.left);
+      EXPECT_EQ(c.Top(), table.top);
+      EXPECT_EQ(c.Width(), table.width);
+      EXPECT_EQ(c.Height(), table.height);
       ExpectPlaced(c.PixelRect(), row, dpi);
       EXPECT_EQ(c.Visible(), row.visible);
-      EXPECT_EQ(row.tab, -1);
+      EXPECT_FALSE(row.focus);
     }
   }
 }
@@ -356,8 +362,8 @@ TEST(DpiChange, TheWindowIsLaidOutAgainAtTheNewDpi) {
     }
     RECT client;
     GetClientRect(PBar->Handle(), &client);
-    EXPECT_NEAR(client.right, Scaled(427, dpi), 1.0);
-    EXPECT_NEAR(client.bottom, Scaled(259, dpi), 1.0);
+    EXPECT_NEAR(client.right, Scaled(PBarLayout().frame.width, dpi), 1.0);
+    EXPECT_NEAR(client.bottom, Scaled(PBarLayout().frame.height, dpi), 1.0);
     for (const ControlRow& row : rows) {
       SCOPED_TRACE(row.control->Name());
       if (auto* w = dynamic_cast<ui::WinControl*>(row.control)) {
