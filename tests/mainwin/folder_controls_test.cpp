@@ -19,8 +19,8 @@
 #include "ui/toolkit/drives.h"
 #include "ui/toolkit/drives_seam.h"
 #include "ui/toolkit/folder_list.h"
-#include "ui/toolkit/folder_listing.h"
 #include "ui/toolkit/form.h"
+#include "ui/toolkit/sub_folder_listing.h"
 #include "ui/toolkit/window_text.h"
 
 using vemo::test::TempTree;

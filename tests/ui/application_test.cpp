@@ -19,7 +19,7 @@
 #include "ui/toolkit/check_box.h"
 #include "ui/toolkit/custom_control.h"
 #include "ui/toolkit/drives.h"
-#include "ui/toolkit/folder_listing.h"
+#include "ui/toolkit/sub_folder_listing.h"
 #include "ui/toolkit/timer.h"
 
 namespace vemo {

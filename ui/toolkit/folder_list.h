@@ -2,7 +2,7 @@
 // folders from its drive's root down to it, followed by its sub-folders, indented, each with
 // a folder glyph. A double click or Enter opens the selected entry. The chain shows at once;
 // the sub-folders follow as soon as they are listed (after the current handler, and off the
-// user-interface thread when the folder is a big one: folder_listing.h).
+// user-interface thread when the folder is a big one: sub_folder_listing.h).
 //
 // Requests from code (SetDirectory, SetDrive) either move the list or throw
 // drives::FolderError and leave it as it was. OnChange runs exactly when the current folder
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "control.h"
-#include "folder_listing.h"
+#include "sub_folder_listing.h"
 
 namespace vemo::ui {
 

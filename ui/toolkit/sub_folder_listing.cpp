@@ -1,4 +1,4 @@
-#include "folder_listing.h"
+#include "sub_folder_listing.h"
 
 #include <chrono>
 #include <condition_variable>
