@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "application.h"
 #include "drives.h"
 #include "folder_glyphs.h"
@@ -15,7 +18,24 @@ const int kIndent = 10;      // per level
 const int kGlyphWidth = 18;  // glyph and the gap after it
 // How long the user-interface thread waits for a folder's sub-folders before it shows the
 // chain alone and lets them follow: long enough for any ordinary folder.
-const int kListWaitMs = 40;
+constexpr std::chrono::milliseconds kListWaitMs{40};
+
+// When the current stretch of waiting for listings ends. The lists that move together (both
+// sides restored at once, say) share one stretch: two huge folders hold the thread no longer
+// than one.
+std::chrono::steady_clock::time_point listWaitsEnd;
+
+// How long a listing that starts now may be waited for, in ms.
+int ListWaitMs(HWND list) {
+  // A list that is not on screen (its window is hidden while a run is under way) is seen by
+  // nobody as it fills in steps: no wait.
+  if (!list || !IsWindowVisible(list)) return 0;
+  const auto now = std::chrono::steady_clock::now();
+  // A new stretch once the thread has had as long again without waiting.
+  if (now >= listWaitsEnd + kListWaitMs) listWaitsEnd = now + kListWaitMs;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(listWaitsEnd - now);
+  return int(std::max<std::chrono::milliseconds::rep>(0, left.count()));
+}
 
 std::string ProcessFolder() {
   DWORD size = GetCurrentDirectoryW(0, nullptr);
@@ -89,7 +109,7 @@ void FolderList::Fill() {
 void FolderList::StartListing() {
   // A folder that lists quickly shows whole at once; a big one shows its chain and answers.
   listing_ = std::make_unique<SubFolderListing>(directory_);
-  if (listing_->Wait(kListWaitMs))
+  if (listing_->Wait(ListWaitMs(hwnd_)))
     Listed();
   else
     listing_->WhenDone([this] { Listed(); });
