@@ -42,7 +42,7 @@ void OrderedWrites::PushLine(std::string_view line) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (closed_) return;
   if (entries_.empty() || entries_.back().op) entries_.push_back(Entry{});
-  entries_.back().lines.emplace_back(line);
+  entries_.back().lines.Append(line);
   if (!pumpPosted_ && !linesPumpPosted_) {
     linesPumpPosted_ = true;
     postLines_([this] { Pump(); });
@@ -67,7 +67,7 @@ void OrderedWrites::Pump() {
     }
     if (entry.op) {
       entry.op();
-    } else if (!entry.lines.empty()) {
+    } else if (!entry.lines.Empty()) {
       writeLines_(entry.lines);
     }
   }

@@ -46,10 +46,29 @@ class FakeUiThread {
   int posts_ = 0;
 };
 
-std::string Joined(const std::vector<std::string>& lines) {
+std::string Joined(const TextLines& lines) {
   std::string batch = "lines:";
-  for (const std::string& line : lines) batch += "[" + line + "]";
+  for (size_t i = 0; i < lines.Count(); ++i) batch.append("[").append(lines[i]).append("]");
   return batch;
+}
+
+// A batch keeps every line whole across its blocks: empty lines, lines that fill a block to
+// its last byte, one longer than any block, and lines after each; a batch moved from takes
+// new lines too.
+TEST(TextLines, KeepsEveryLineWholeAcrossBlocks) {
+  const std::vector<std::string> lines{
+      "", "a",    std::string(4095, 'b'), std::string(4096, 'c'), std::string(3 << 20, 'd'),
+      "", "after"};
+  TextLines batch;
+  for (int round = 0; round < 3; ++round)
+    for (const std::string& line : lines) batch.Append(line);
+  ASSERT_EQ(batch.Count(), 3 * lines.size());
+  for (size_t i = 0; i < batch.Count(); ++i)
+    ASSERT_EQ(batch[i], lines[i % lines.size()]) << "line " << i;
+  TextLines moved = std::move(batch);
+  batch.Append("again");
+  EXPECT_EQ(batch[batch.Count() - 1], "again");
+  EXPECT_EQ(moved[1], "a");
 }
 
 TEST(OrderedWrites, RunsOperationsInOrderWithConsecutiveLinesInOneBatch) {
@@ -87,7 +106,7 @@ TEST(OrderedWrites, KeepsTheWorkersOrderWhileTheUiThreadRunsConcurrently) {
   std::string all;
   int operations = 0;
   OrderedWrites writes(ui.Poster(), [&](const auto& lines) {
-    for (const std::string& line : lines) all += line + "\r\n";
+    for (size_t i = 0; i < lines.Count(); ++i) all.append(lines[i]).append("\r\n");
   });
   constexpr int kLines = 20000;
   std::atomic<bool> done{false};

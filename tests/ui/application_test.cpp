@@ -193,9 +193,8 @@ TEST(ErrorReport, MessageBoxAnswersWithThePlatformValues) {
 // A run's lines as they reach the Error Information window: through the one ordered queue
 // into the user-interface thread, in batches, into the real text box.
 OrderedWrites ErrorInfoWrites() {
-  return OrderedWrites(
-      [](OrderedWrites::Op op) { ui::App().Post(std::move(op)); },
-      [](const std::vector<std::string>& lines) { Form2->Memo1.AppendLines(lines); });
+  return OrderedWrites([](OrderedWrites::Op op) { ui::App().Post(std::move(op)); },
+                       [](const TextLines& lines) { Form2->Memo1.AppendLines(lines); });
 }
 
 // Pumps until the text box holds `count` lines.
@@ -274,7 +273,10 @@ TEST(ErrorInfo, LinesOfARunReachTheTextBoxAsTheyCome) {
   TForm2& f = *Form2;
   ui::Memo& memo = f.Memo1;
   memo.Clear();
-  memo.AppendLines({"first", "second"});
+  TextLines batch;
+  batch.Append("first");
+  batch.Append("second");
+  memo.AppendLines(batch);
   memo.AppendLine("third");
   const std::vector<std::string> lines{"first", "second", "third"};
   EXPECT_EQ(memo.Lines(), lines);

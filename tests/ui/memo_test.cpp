@@ -288,12 +288,12 @@ TEST_F(TextBox, ALongLineIsReachedSideways) {
 TEST_F(TextBox, ManyLinesShowAtOnceAndAreMeasuredASliceAtATime) {
   Form2->Close();
   memo.Clear();
-  std::vector<std::string> batch;
+  TextLines batch;
   for (int i = 0; i < 300000; ++i) {
-    batch.push_back("C:\\Folder 1\\sub\\file" + std::to_string(i) + ".txt");
-    if (batch.size() == 10000) {
+    batch.Append("C:\\Folder 1\\sub\\file" + std::to_string(i) + ".txt");
+    if (batch.Count() == 10000) {
       memo.AppendLines(batch);
-      batch.clear();
+      batch.Clear();
     }
   }
   test::Settle();

@@ -30,7 +30,7 @@ ProgressDisplay& ProgressDisplay::Instance() {
 
 ProgressDisplay::ProgressDisplay()
     : writes_([](OrderedWrites::Op op) { ui::App().Post(std::move(op)); },
-              [this](const std::vector<std::string>& lines) {
+              [this](const TextLines& lines) {
                 Form2->Memo1.AppendLines(lines);
                 ++lineBatches_;
               },

@@ -35,9 +35,9 @@ void Memo::AppendLine(std::string_view line) {
   Changed();
 }
 
-void Memo::AppendLines(const std::vector<std::string>& lines) {
-  if (lines.empty()) return;
-  for (const std::string& line : lines) lines_.Append(line);
+void Memo::AppendLines(const TextLines& lines) {
+  if (lines.Empty()) return;
+  for (size_t i = 0; i < lines.Count(); ++i) lines_.Append(lines[i]);
   Changed();
 }
 

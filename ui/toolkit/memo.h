@@ -1,6 +1,6 @@
 // A read-only text box of any number of lines, with both scroll bars and no word wrap: every
 // line stays one line however long it is. It draws only the lines in view, straight from the
-// one store that holds them (text_lines.h), so appending costs the same for the millionth line
+// one store that holds them (base/text_lines.h), so appending costs the same for the millionth line
 // as for the first, and a box opened on a million lines shows them at once. The widths of the
 // lines (the horizontal scroll range) are measured a slice at a time while the box is shown.
 //
@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_lines.h"
 #include "custom_control.h"
-#include "text_lines.h"
 
 namespace vemo::ui {
 
@@ -39,7 +39,7 @@ class Memo : public CustomControl {
   bool TabStop() const override { return true; }
 
   void AppendLine(std::string_view line);
-  void AppendLines(const std::vector<std::string>& lines);
+  void AppendLines(const TextLines& lines);
   void Clear();
   void SetLines(const std::vector<std::string>& lines);
   std::vector<std::string> Lines() const;  // a copy
